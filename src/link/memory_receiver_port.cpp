@@ -1,15 +1,15 @@
-#include "doubles/fake_receiver_port.h"
+#include "link/memory_receiver_port.h"
 
 #include <algorithm>
 
-namespace gnss::testing {
+namespace gnss {
 
-void FakeReceiverPort::SetBaudRate(uint32_t rate) {
+void MemoryReceiverPort::SetBaudRate(uint32_t rate) {
     baud_ = rate;
     BaudHistory.push_back(rate);
 }
 
-PortOpenResult FakeReceiverPort::Open() {
+PortOpenResult MemoryReceiverPort::Open() {
     ++OpenCount;
     if (!NextOpenResult.Ok()) return NextOpenResult;
     open_ = true;
@@ -18,47 +18,47 @@ PortOpenResult FakeReceiverPort::Open() {
     return {};
 }
 
-void FakeReceiverPort::Close() {
+void MemoryReceiverPort::Close() {
     if (!open_) return;
     ++CloseCount;
     open_ = false;
     inbound_.clear();
 }
 
-bool FakeReceiverPort::Write(std::string_view bytes) {
+bool MemoryReceiverPort::Write(std::string_view bytes) {
     if (!open_ || FailWrites) return false;
     writes_.emplace_back(bytes);
     if (OnWrite) OnWrite(bytes);
     return true;
 }
 
-std::size_t FakeReceiverPort::Read(char* buffer, std::size_t maxBytes) {
+std::size_t MemoryReceiverPort::Read(char* buffer, std::size_t maxBytes) {
     const std::size_t n = std::min(maxBytes, inbound_.size());
     std::copy_n(inbound_.begin(), n, buffer);
     inbound_.erase(inbound_.begin(), inbound_.begin() + static_cast<std::ptrdiff_t>(n));
     return n;
 }
 
-uint32_t FakeReceiverPort::TakeLineErrors() {
+uint32_t MemoryReceiverPort::TakeLineErrors() {
     const uint32_t flags = lineErrors_;
     lineErrors_ = 0;
     return flags;
 }
 
-void FakeReceiverPort::Feed(std::string_view bytes, bool notify) {
+void MemoryReceiverPort::Feed(std::string_view bytes, bool notify) {
     if (!open_) return;  // nobody listens on a closed port
     inbound_.insert(inbound_.end(), bytes.begin(), bytes.end());
     if (notify) Notify();
 }
 
-void FakeReceiverPort::Notify() {
+void MemoryReceiverPort::Notify() {
     if (open_ && OnReadyRead) OnReadyRead(inbound_.size());
 }
 
-std::string FakeReceiverPort::WrittenBytes() const {
+std::string MemoryReceiverPort::WrittenBytes() const {
     std::string all;
     for (const auto& w : writes_) all += w;
     return all;
 }
 
-}  // namespace gnss::testing
+}  // namespace gnss

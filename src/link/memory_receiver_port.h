@@ -9,11 +9,11 @@
 
 #include "link/receiver_port.h"
 
-namespace gnss::testing {
+namespace gnss {
 
-// Receiver port double. The test (or an in-process simulated receiver) plays the receiver:
-// Feed() makes bytes arrive, Written() shows what the program sent.
-class FakeReceiverPort final : public ReceiverPort {
+// A receiver port in memory: the receiver side is played by a test, an in-process simulated
+// receiver or a capture replay. Feed() makes bytes arrive, Writes() shows what the program sent.
+class MemoryReceiverPort final : public ReceiverPort {
 public:
     void SetPortName(const std::string& name) override { name_ = name; }
     [[nodiscard]] std::string PortName() const override { return name_; }
@@ -66,4 +66,4 @@ private:
     std::vector<std::string> writes_;
 };
 
-}  // namespace gnss::testing
+}  // namespace gnss

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include "base/receiver_family.h"
+
+namespace gnss {
+
+// Program-wide flags that several features read and a few write. There is one instance, owned
+// by the application core and handed by reference to the features that need it.
+struct SharedState {
+    bool PortOpen = false;  // true while the receiver port is open
+    ReceiverFamily Family = ReceiverFamily::Unknown;
+    bool ReceiverIdentified = false;
+    bool IdentificationPending = false;
+    int IdentificationAttempts = 0;
+    // Binary replies of a family are handled only while SecondsCounter <= the deadline.
+    int32_t HedReplyDeadline = 0;
+    int32_t UbxReplyDeadline = 0;
+    bool MonitorPaused = false;  // lines are received and recorded, not handed to consumers
+    bool DetectionActive = false;  // stepping baud-rate detection running
+    uint32_t DetectionStartTick = 0;
+    bool AntennaStatusExpected = false;
+    uint8_t AntennaState = 0;  // 0 unknown, 1 OK, 2 open, 3 short
+    bool RawCaptureActive = false;
+};
+
+}  // namespace gnss
