@@ -21,7 +21,10 @@ std::vector<SerialPortDescription> QtPortEnumerator::DescribePorts() {
     return result;
 }
 
-std::string PortListText(const std::vector<std::string>& ports) {
+namespace {
+
+// The list as one text (names ended by CR LF): what is compared between two polls.
+std::string ListText(const std::vector<std::string>& ports) {
     std::string text;
     for (const auto& name : ports) {
         text += name;
@@ -29,6 +32,8 @@ std::string PortListText(const std::vector<std::string>& ports) {
     }
     return text;
 }
+
+}  // namespace
 
 PortWatcher::PortWatcher(const PortEnumerator& enumerator, int intervalMs, QObject* parent)
     : QObject(parent), enumerator_(enumerator) {
@@ -38,7 +43,7 @@ PortWatcher::PortWatcher(const PortEnumerator& enumerator, int intervalMs, QObje
 
 void PortWatcher::Start() {
     ports_ = enumerator_.PresentPorts();
-    text_ = PortListText(ports_);
+    text_ = ListText(ports_);
     timer_.start();
 }
 
@@ -48,7 +53,7 @@ void PortWatcher::Stop() {
 
 bool PortWatcher::Poll() {
     auto ports = enumerator_.PresentPorts();
-    auto text = PortListText(ports);
+    auto text = ListText(ports);
     if (text == text_) return false;
     ports_ = std::move(ports);
     text_ = std::move(text);

@@ -25,9 +25,6 @@ class QtPortEnumerator final : public PortEnumerator {
     [[nodiscard]] static std::vector<SerialPortDescription> DescribePorts();
 };
 
-// The list of present ports, one name per line, each ended by CR LF.
-[[nodiscard]] std::string PortListText(const std::vector<std::string>& ports);
-
 // Device-change notification by polling: every intervalMs the port list is read again, and
 // OnChange runs with the new list whenever its text differs from the previous one.
 class PortWatcher final : public QObject {

@@ -68,11 +68,6 @@ TEST(PortWatcher, PollsOnItsOwnTimer) {
     EXPECT_EQ(watcher.Ports(), system.ports);
 }
 
-TEST(PortListText, OneNamePerLineEndedByCrLf) {
-    EXPECT_EQ(PortListText({}), "");
-    EXPECT_EQ(PortListText({"ttyS0", "ttyUSB0"}), "ttyS0\r\nttyUSB0\r\n");
-}
-
 TEST(QtPortEnumerator, NamesMatchTheDescriptions) {
     const auto names = QtPortEnumerator().PresentPorts();
     const auto described = QtPortEnumerator::DescribePorts();
