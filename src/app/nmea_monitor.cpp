@@ -1,10 +1,9 @@
 #include "app/nmea_monitor.h"
 
-#include <cstdio>
 #include <utility>
 
-#include "base/date_time.h"
 #include "nmea/text_fields.h"
+#include "nmea/time_text.h"
 
 namespace gnss {
 
@@ -28,14 +27,6 @@ bool ContainsAny(std::string_view line, const auto& texts) {
         if (Contains(line, text)) return true;
     }
     return false;
-}
-
-std::string TimeStampText(DateTime local) {
-    const DateTimeParts p = DecodeDateTime(local);
-    char text[24];
-    std::snprintf(text, sizeof text, "[%02d:%02d:%02d.%03d]", p.Hour, p.Minute, p.Second,
-                  p.Millisecond);
-    return text;
 }
 
 }  // namespace
@@ -77,7 +68,7 @@ void NmeaMonitor::MonitorAddStamped(std::string_view text) {
     line += "....[";
     line += text;
     line += "]....";
-    line += TimeStampText(clock_.NowLocal());
+    line += TimeStamp(clock_);
     line += "....";
     MonitorAddLine(line);
 }
