@@ -23,9 +23,16 @@ void BuildSatDisplayList(SatDisplayList& list, const SatTable& table, const GsaR
     list.Entries = table.Entries;
     list.UseStates.fill(kSatNoState);
 
-    const auto begin = list.Entries.begin();
-    std::stable_sort(begin, begin + list.EntryCount,
-                     [](const SatEntry& a, const SatEntry& b) { return a.Number < b.Number; });
+    // Insertion sort: stable (equal numbers keep their table order) and without the buffer
+    // that std::stable_sort would allocate.
+    for (std::size_t i = 1; i < list.EntryCount; ++i) {
+        const SatEntry entry = list.Entries[i];
+        std::size_t j = i;
+        for (; j > 0 && list.Entries[j - 1].Number > entry.Number; --j) {
+            list.Entries[j] = list.Entries[j - 1];
+        }
+        list.Entries[j] = entry;
+    }
     for (std::size_t i = 0; i < list.EntryCount; ++i) {
         const SatEntry& entry = list.Entries[i];
         if (IsListedAsUsed(entry.Number, gsa)) {

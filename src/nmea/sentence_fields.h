@@ -42,13 +42,33 @@ class SentenceFields {
         const std::string_view f = Field(n);
         return f.empty() ? '\0' : f.front();
     }
-    [[nodiscard]] std::optional<double> Float(int64_t n) const { return TryParseFloat(Field(n)); }
+    [[nodiscard]] std::optional<double> Float(int64_t n) const {
+        const std::string_view text = Field(n);
+        if (text.empty()) return std::nullopt;  // the usual empty field, without the call
+        return TryParseFloat(text);
+    }
     [[nodiscard]] double FloatOr(int64_t n, double fallback) const {
         return Float(n).value_or(fallback);
     }
-    [[nodiscard]] std::optional<int32_t> Int(int64_t n) const { return TryParseInt(Field(n)); }
+    [[nodiscard]] std::optional<int32_t> Int(int64_t n) const { return ParseInt(Field(n)); }
     [[nodiscard]] int32_t IntOr(int64_t n, int32_t fallback) const {
         return Int(n).value_or(fallback);
+    }
+
+    // TryParseInt with shortcuts for the common empty field and field of 1 to 9 plain digits.
+    [[nodiscard]] static std::optional<int32_t> ParseInt(std::string_view text) {
+        if (text.empty()) return std::nullopt;
+        if (text.size() <= 9) {
+            int32_t value = 0;
+            std::size_t i = 0;
+            for (; i < text.size(); ++i) {
+                const auto digit = static_cast<unsigned>(text[i] - '0');
+                if (digit > 9) break;
+                value = value * 10 + static_cast<int32_t>(digit);
+            }
+            if (i == text.size()) return value;
+        }
+        return TryParseInt(text);
     }
 
   private:

@@ -1,7 +1,5 @@
 #include "nmea/sentence_kind.h"
 
-#include <cstring>
-
 #include "nmea/nmea_checksum.h"
 
 namespace gnss {
@@ -39,8 +37,11 @@ SentenceKind ClassifyText(std::string_view text) {
             const uint8_t entry = kIndex.Entries[first][k];
             if (entry >= best) break;  // entries are in table order
             const std::string_view needle = kSentenceKindTexts[entry].Text;
-            if (size - pos >= needle.size() &&
-                std::memcmp(text.data() + pos, needle.data(), needle.size()) == 0) {
+            if (size - pos < needle.size()) continue;
+            // Texts are 3 to 5 bytes: compare in place rather than calling memcmp.
+            std::size_t i = 1;
+            while (i < needle.size() && text[pos + i] == needle[i]) ++i;
+            if (i == needle.size()) {
                 best = entry;
                 break;
             }
