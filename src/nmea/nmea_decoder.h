@@ -23,7 +23,8 @@ class SentenceFields;
 //     kind = decoder.DecodeSentence(line, prevKind);
 //     if (kind != kKindNone) { rebuilt = decoder.CloseEndedBlocks(kind, prevKind); prevKind = kind;
 //     }
-// Decoding allocates nothing.
+// Decoding allocates nothing (a station-id field longer than a short string's inline capacity
+// aside).
 class TNMEADecoder {
   public:
     // The decoder writes `state` and reads the receiver family through `family` (which must
