@@ -307,12 +307,9 @@ void ReceiveDispatcher::ProcessReceiveBuffer() {
         Call(Hooks.ConsumerError, std::string_view("unknown exception"));
     }
     inPass_ = false;
-    if (!pendingOps_.empty()) {
-        for (const auto& [op, n] : pendingOps_) ApplyBufferOp(op, n);
-        pendingOps_.clear();
-    } else if (consumed > 0) {
-        rxBuffer_.erase(0, consumed);
-    }
+    if (consumed > 0) rxBuffer_.erase(0, consumed);
+    for (const auto& [op, n] : pendingOps_) ApplyBufferOp(op, n);
+    pendingOps_.clear();
 }
 
 void ReceiveDispatcher::RunPass(std::size_t& consumed) {
@@ -391,7 +388,7 @@ void ReceiveDispatcher::ExtractUbxFrames() {
     while (!candidate.Frame.empty()) {
         last = candidate.Position - 1 + candidate.Frame.size();
         if (IsUbxFrame(candidate.Frame)) Call(Hooks.HandleUbxFrame, candidate.Frame);
-        if (!pendingOps_.empty()) return;
+        if (!pendingOps_.empty()) break;  // the handled frames still leave the buffer
         candidate = FindUbxFrame(rxBuffer_, last + 1);
     }
     rxBuffer_.erase(first, last - first);

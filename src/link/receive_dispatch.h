@@ -96,6 +96,13 @@ struct ReceiveHooks {
 
 // The receive spine: the ring, the receive buffer, the processing timer, the data lamp, the
 // one-second timer, the per-line dispatch and the link-state supervision.
+//
+// Bounds of the receive buffer: processed lines leave on every pass. In "UNKNOW" the buffer is
+// cut to its last 128 bytes every second (180 before each NMEA detection). In "NMEA" the
+// monitor step cuts it to its first 512 bytes in every second without a decoded sentence, so a
+// stream without CR LF may hold 512 bytes plus a second of data. Other states are cut by the
+// feature that runs them (detection keeps 180 bytes per step); while processing is paused the
+// ring limits what is collected.
 class ReceiveDispatcher {
   public:
     static constexpr uint32_t kTimerCIntervalMs = 70;
@@ -120,8 +127,8 @@ class ReceiveDispatcher {
 
     // --- the receive buffer ---
     // Changes asked for by a consumer while a pass runs take effect when the pass ends (the
-    // lines handed out stay valid until then); the pass stops after the current line and its
-    // processed lines are not removed separately.
+    // lines handed out stay valid until then): the pass stops after the current line, its
+    // processed lines and frames are removed, then the change applies to what is left.
     [[nodiscard]] const std::string& RxBuffer() const { return rxBuffer_; }
     void ClearRxBuffer();
     void KeepRxBufferTail(std::size_t n);  // keep the last n bytes

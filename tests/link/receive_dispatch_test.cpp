@@ -375,6 +375,18 @@ TEST(ReceiveDispatch, AConsumerFailureEndsThePassAndTheRestFollowsNextTick) {
     EXPECT_EQ(f.dispatcher.Counters().ConsumerErrors, 1u);
 }
 
+TEST(ReceiveDispatch, ProcessedLinesAreNotDeliveredTwiceAfterACutDuringAPass) {
+    DispatchFixture f;
+    f.dispatcher.Chain().Register(ChainSlot::Monitor, [&](SentenceContext& ctx) {
+        if (ctx.Line == kRmc) f.dispatcher.CutRxBufferTo(5);
+        return ChainStep::Continue;
+    });
+    f.FeedTick(kGga + "\r\n" + kRmc + "\r\n" + kGsv + "\r\n");
+    EXPECT_EQ(f.dispatcher.RxBuffer(), kGsv.substr(0, 5));
+    f.FeedTick("\r\n");
+    EXPECT_EQ(f.lines, (Lines{kGga, kRmc, kGsv.substr(0, 5)}));
+}
+
 TEST(ReceiveDispatch, BufferChangesAskedForDuringAPassApplyAtItsEnd) {
     DispatchFixture f;
     f.dispatcher.Chain().Register(ChainSlot::Monitor, [&](SentenceContext& ctx) {
