@@ -235,10 +235,12 @@ void ReceiveDispatcher::TimerCTimer() {
     counters_.IdleTicks = 0;
 
     if (state_ == LinkState::NMEA) {
-        // The pass never re-enters itself.
+        // The pass never re-enters itself. A consumer that paused the processing (an upload
+        // that drains the ring itself) keeps the timer stopped.
         timerC_->SetEnabled(false);
+        pausedDuringPass_ = false;
         ProcessReceiveBuffer();
-        timerC_->SetEnabled(true);
+        if (!pausedDuringPass_) timerC_->SetEnabled(true);
     } else {
         if (!rxBuffer_.empty()) {
             for (std::string_view marker : kNmeaMarkers) {
@@ -273,6 +275,7 @@ void ReceiveDispatcher::Tm1sTimer() {
 }
 
 void ReceiveDispatcher::PauseProcessing() {
+    pausedDuringPass_ = true;
     tmGpsData_->SetEnabled(false);
     tmGpsDataCount_ = 0;
     tm1s_->SetEnabled(false);

@@ -201,6 +201,7 @@ class ReceiveDispatcher {
     std::string lineScratch_;                                    // a rewritten line
     std::vector<std::pair<BufferOp, std::size_t>> pendingOps_;   // asked for during a pass
     bool inPass_ = false;
+    bool pausedDuringPass_ = false;
     int tmGpsDataCount_ = 0;
 
     std::unique_ptr<Timer> timerC_;

@@ -664,6 +664,20 @@ TEST(ReceiveDispatch, PauseAndResumeProcessing) {
     EXPECT_TRUE(f.dispatcher.TmGpsDataEnabled());
 }
 
+TEST(ReceiveDispatch, APauseFromAConsumerIsNotUndoneByTheEndOfThePass) {
+    DispatchFixture f;
+    f.dispatcher.Chain().Register(ChainSlot::AssistReplies, [&](SentenceContext& ctx) {
+        if (ctx.Line.starts_with("$PMTK")) f.dispatcher.PauseProcessing();
+        return ChainStep::Continue;
+    });
+    f.FeedTick(kGga + "\r\n");
+    EXPECT_TRUE(f.dispatcher.TimerCEnabled());
+    f.FeedTick("$PMTK001,604,3*32\r\n");
+    EXPECT_FALSE(f.dispatcher.TimerCEnabled());
+    f.FeedTick("reply bytes");
+    EXPECT_EQ(f.dispatcher.Ring().RxTakeAll(), "reply bytes");
+}
+
 TEST(ReceiveDispatch, ResetLinkClearsBufferRingAndCounters) {
     DispatchFixture f;
     f.FeedTick("$GPpartial");
