@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <string_view>
 
 namespace gnss::cli {
 
@@ -20,12 +21,17 @@ constexpr int kExitUsage = 2;
 
 // The commands (one file each).
 int RunPortsCommand(const QStringList& arguments);
+int RunMonitorCommand(const QStringList& arguments);
 
 // Parses a command's arguments with the options already added to parser (adds --help).
 // Returns false when the command must end now with *exitCode: help was printed (0) or the
 // arguments were wrong (usage error printed to stderr).
 bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& arguments,
                            const char* description, int* exitCode);
+
+// A received line as safe terminal text: printable ASCII as it is, every other byte (control
+// characters, 8-bit bytes) as \xNN.
+[[nodiscard]] QString PrintableBytes(std::string_view bytes);
 
 // Text output in the local encoding, flushed at once (the output may be a pipe).
 void PrintOut(const QString& text);

@@ -14,6 +14,23 @@ void PrintErr(const QString& text) {
     std::fflush(stderr);
 }
 
+QString PrintableBytes(std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f) {
+            text += QChar(byte);
+        } else {
+            text += "\\x";
+            text += QChar(kHex[byte >> 4]);
+            text += QChar(kHex[byte & 0x0f]);
+        }
+    }
+    return text;
+}
+
 bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& arguments,
                            const char* description, int* exitCode) {
     const QString command = arguments.value(0);

@@ -11,6 +11,8 @@ using gnss::cli::Command;
 // Adding a command: one entry here and its own file with the entry function.
 constexpr std::array kCommands{
     Command{"ports", "List the serial ports.", gnss::cli::RunPortsCommand},
+    Command{"monitor", "Print the lines a receiver sends, until Ctrl-C.",
+            gnss::cli::RunMonitorCommand},
 };
 
 void PrintUsage(std::FILE* stream) {

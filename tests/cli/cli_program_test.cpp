@@ -3,6 +3,9 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <csignal>
+
+#include "platform/qt_test_support.h"
 
 namespace gnss {
 namespace {
@@ -52,7 +55,15 @@ TEST(CliProgram, HelpListsEveryCommandAndEachCommandHasItsOwnHelp) {
 }
 
 TEST(CliProgram, WrongUsageEndsWithCode2AndAMessage) {
-    const QStringList cases[] = {{}, {"no-such-command"}, {"ports", "--no-such-option"}};
+    const QStringList cases[] = {
+        {},
+        {"no-such-command"},
+        {"ports", "--no-such-option"},
+        {"ports", "extra"},
+        {"monitor", "--baud", "0"},
+        {"monitor", "--baud", "fast"},
+        {"monitor", "--port"},  // value missing
+    };
     for (const auto& arguments : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
         const RunResult result = RunCli(arguments);
@@ -77,6 +88,55 @@ TEST(CliProgram, PortsListsOneLinePerPortOrSaysThereIsNone) {
         EXPECT_TRUE(fields[3].startsWith('/')) << line.toStdString();  // device path
         EXPECT_TRUE(fields[3].endsWith(fields[0])) << line.toStdString();
     }
+}
+
+TEST(CliMonitor, AMissingPortIsAConnectionError) {
+    const RunResult result = RunCli({"monitor", "--port", "/dev/ttyGNSSVARO_NO_SUCH_DEVICE"});
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_TRUE(result.Err.contains("/dev/ttyGNSSVARO_NO_SUCH_DEVICE Connection Error !"))
+        << result.Err.toStdString();
+    EXPECT_TRUE(result.Out.isEmpty());
+}
+
+// A receiver on a pseudo-terminal: the monitor prints its lines and the link states, and Ctrl-C
+// (SIGINT) ends it cleanly.
+TEST(CliMonitor, PrintsTheReceivedLinesAndEndsOnSigint) {
+    testing::PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    QProcess process;
+    QString out;
+    const auto outContains = [&](const QString& text) {
+        return [&process, &out, text] {
+            out += QString::fromLatin1(process.readAllStandardOutput());
+            return out.contains(text);
+        };
+    };
+    process.start(kProgram, {"monitor", "--port", QString::fromStdString(pty.SlavePath()), "--baud",
+                             "115200"});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    ASSERT_TRUE(testing::WaitUntil(outContains("-- link state: UNKNOW\n"), 10000))
+        << process.readAllStandardError().toStdString();
+    pty.CloseSlave();
+
+    const std::string gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+    const std::string rmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
+    // The first line makes the link NMEA; it is printed with the data that follows.
+    ASSERT_TRUE(pty.WriteMaster(gga + "\r\n"));
+    ASSERT_TRUE(testing::WaitUntil(outContains("-- link state: NMEA\n"), 10000));
+    ASSERT_TRUE(pty.WriteMaster(rmc.substr(0, 30)));
+    ASSERT_TRUE(pty.WriteMaster(rmc.substr(30) + "\r\n"));
+    // Bytes that would steer a terminal are shown, not sent to it.
+    ASSERT_TRUE(pty.WriteMaster("$PXYZ,\x1b[2J,\xb0,\x7f*00\r\n"));
+    const std::string shownControl = "$PXYZ,\\x1b[2J,\\xb0,\\x7f*00";
+    ASSERT_TRUE(testing::WaitUntil(outContains(QString::fromStdString(shownControl)), 10000));
+
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    out += QString::fromLatin1(process.readAllStandardOutput());
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(out.toStdString(), "-- link state: UNKNOW\n-- link state: NMEA\n" + gga + "\n" + rmc +
+                                     "\n" + shownControl + "\n-- link state: NULL\n");
 }
 
 }  // namespace
