@@ -3,10 +3,14 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <csignal>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "cli/cli_commands.h"
+#include "link/connection_control.h"
 #include "link/link_state.h"
 #include "link/receive_dispatch.h"
 #include "link/receiver_link.h"
@@ -79,12 +83,15 @@ class QuitOnSignal {
     bool signalled_ = false;
 };
 
-// Everything of one monitoring session: the port, the receive path and what is printed.
+// Everything of one monitoring session: the port, the receive path, the connection control
+// and what is printed.
 class MonitorSession {
   public:
     MonitorSession()
         : prompts_(ConsolePrompts::Policy::AlwaysNo),
           dispatcher_(shared_, receiver_, port_, clock_, scheduler_, prompts_),
+          control_(shared_, receiver_, port_, dispatcher_, clock_, scheduler_, prompts_),
+          watcher_(enumerator_),
           linkCheck_(scheduler_.CreateTimer()) {
         dispatcher_.Chain().Register(ChainSlot::Monitor, [this](SentenceContext& ctx) {
             ReportLinkState();
@@ -92,10 +99,23 @@ class MonitorSession {
             ctx.Shown = true;
             return ChainStep::Continue;
         });
-        // The link state is shown in a status panel whenever the dispatcher changes it.
+        // The link state goes to a status panel whenever it changes.
         dispatcher_.Hooks.SetStatusPanel = [this](int, const std::string&) { ReportLinkState(); };
-        dispatcher_.Hooks.Disconnect = [this] {
-            End("the receiver sends SiRF binary", kExitFailure);
+        control_.Hooks.SetStatusPanel = [this](int, const std::string&) { ReportLinkState(); };
+        control_.Hooks.DebugMemo = [](const std::string& line) {
+            PrintErr(QString::fromStdString(line + "\n"));
+        };
+        // A disconnect that the user did not ask for (the receiver's SiRF binary declined, a
+        // silent receiver given up, the device removed) ends the session.
+        control_.OnDisconnect([this] {
+            if (!closing_) End("disconnected from " + port_.PortName(), kExitFailure);
+        });
+        watcher_.OnChange = [this](const std::vector<std::string>& ports) {
+            if (!watchedPort_) return;
+            if (std::find(ports.begin(), ports.end(), port_.PortName()) == ports.end()) {
+                PrintErr(QString::fromStdString(" (" + port_.PortName() + ") Remove !\n"));
+                control_.PortRemoved();
+            }
         };
         linkCheck_->SetIntervalMs(kLinkCheckIntervalMs);
         linkCheck_->OnTimeout = [this] { CheckLink(); };
@@ -107,61 +127,66 @@ class MonitorSession {
     MonitorSession& operator=(const MonitorSession&) = delete;
 
     bool Open(const std::string& portName, uint32_t baudRate) {
-        port_.SetPortName(portName);
-        port_.SetBaudRate(baudRate);
-        const PortOpenResult result = port_.Open();
-        if (!result.Ok()) {
-            prompts_.ShowError(portName + " Connection Error !");
-            PrintErr(QString::fromStdString("  " + result.Detail + "\n"));
-            return false;
-        }
-        shared_.PortOpen = true;
+        control_.SetShownPort(portName);
+        control_.SetShownBaud(std::to_string(baudRate));
+        control_.TBOpenClick();
+        if (!shared_.PortOpen) return false;
         PrintErr(QString("monitoring %1 at %2 bit/s; Ctrl-C ends\n")
                      .arg(QString::fromStdString(portName))
-                     .arg(baudRate));
-        dispatcher_.ResetLink();
-        dispatcher_.SetLinkState(LinkState::Unknow);
-        dispatcher_.EnableTimerC();
+                     .arg(port_.BaudRate()));
         ReportLinkState();
+        // Removal is seen in the port list for listed ports, and as an I/O line error for all.
+        const auto listed = enumerator_.PresentPorts();
+        watchedPort_ = std::find(listed.begin(), listed.end(), portName) != listed.end();
+        watcher_.Start();
         linkCheck_->Start();
         return true;
     }
 
     void Close() {
-        if (!port_.IsOpen()) return;
         linkCheck_->Stop();
-        dispatcher_.PauseProcessing();
-        port_.Close();
-        shared_.PortOpen = false;
-        dispatcher_.SetLinkState(LinkState::Null);
+        watcher_.Stop();
+        if (shared_.PortOpen) {
+            closing_ = true;
+            control_.TBOpenClick();
+            closing_ = false;
+        }
         ReportLinkState();
     }
 
     [[nodiscard]] int ExitCode() const { return exitCode_; }
 
   private:
+    // The state as this program shows it: "NULL" while the port is closed.
+    [[nodiscard]] LinkState ShownState() const {
+        return shared_.PortOpen ? dispatcher_.State() : LinkState::Null;
+    }
+
     void ReportLinkState() {
-        const LinkState state = dispatcher_.State();
+        const LinkState state = ShownState();
         if (state == reported_) return;
         reported_ = state;
-        PrintOut(
-            QString("-- link state: %1\n")
-                .arg(QString::fromLatin1(LinkStateName(state).data(),
-                                         static_cast<qsizetype>(LinkStateName(state).size()))));
+        const std::string_view name = LinkStateName(state);
+        PrintOut(QString("-- link state: %1\n")
+                     .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))));
     }
 
     void CheckLink() {
         ReportLinkState();
+        if (!shared_.PortOpen) return;
         const LineErrorReport errors = ReadLineErrors(port_);
         if (errors.IoError) {
-            End(port_.PortName() + " lost " + errors.Text, kExitFailure);
+            PrintErr(QString::fromStdString(port_.PortName() + " " + errors.Text + "\n"));
+            control_.PortRemoved();
         }
     }
 
     void End(const std::string& why, int exitCode) {
         PrintErr(QString::fromStdString(why + "\n"));
         exitCode_ = exitCode;
-        Close();
+        linkCheck_->Stop();
+        watcher_.Stop();
+        ReportLinkState();
         QCoreApplication::exit(exitCode);
     }
 
@@ -171,9 +196,14 @@ class MonitorSession {
     SharedState shared_;
     ReceiverState receiver_;
     QtReceiverPort port_;
+    QtPortEnumerator enumerator_;
     ReceiveDispatcher dispatcher_;
+    ConnectionControl control_;
+    PortWatcher watcher_;
     std::unique_ptr<Timer> linkCheck_;
     LinkState reported_ = LinkState::Null;
+    bool watchedPort_ = false;
+    bool closing_ = false;
     int exitCode_ = kExitOk;
 };
 

@@ -98,6 +98,31 @@ TEST(CliMonitor, AMissingPortIsAConnectionError) {
     EXPECT_TRUE(result.Out.isEmpty());
 }
 
+// The device going away (the terminal hung up, as a pulled USB adapter does) ends the monitor
+// with a failure, after closing the port.
+TEST(CliMonitor, EndsWithAFailureWhenTheDeviceGoesAway) {
+    testing::PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    QProcess process;
+    QString out;
+    process.start(kProgram, {"monitor", "--port", QString::fromStdString(pty.SlavePath())});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    ASSERT_TRUE(testing::WaitUntil(
+        [&] {
+            out += QString::fromLatin1(process.readAllStandardOutput());
+            return out.contains("-- link state: UNKNOW\n");
+        },
+        10000));
+    pty.CloseSlave();
+    pty.CloseMaster();
+    ASSERT_TRUE(process.waitForFinished(10000));
+    out += QString::fromLatin1(process.readAllStandardOutput());
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLatin1(process.readAllStandardError()).contains("<ComError:IO>"));
+    EXPECT_EQ(out.toStdString(), "-- link state: UNKNOW\n-- link state: NULL\n");
+}
+
 // A receiver on a pseudo-terminal: the monitor prints its lines and the link states, and Ctrl-C
 // (SIGINT) ends it cleanly.
 TEST(CliMonitor, PrintsTheReceivedLinesAndEndsOnSigint) {

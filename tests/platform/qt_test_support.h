@@ -34,6 +34,10 @@ class PtyPair {
         if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0) {
             slavePath_ = name;
             ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+            // Programs started by a test must not inherit either end: a master held open by a
+            // child would keep the terminal alive after the test closed its own.
+            ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+            ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
         }
     }
     ~PtyPair() {
