@@ -109,7 +109,10 @@ std::vector<SatView> SkyModel::At(double gpsSeconds, double acquired, bool fixed
             v.Cno = std::clamp(static_cast<int>(std::lround(base + noise)), 12, 54);
             v.Cno2 = std::clamp(v.Cno - 3 + static_cast<int>(std::lround(noise)), 10, 52);
         }
-        auto& used = usedPerSystem[static_cast<std::size_t>(o.System)];
+        // SBAS and QZSS share the GPS block of twelve in the GSA sentence.
+        const bool gpsBlock = o.System == Constellation::Sbas || o.System == Constellation::Qzss;
+        auto& used =
+            usedPerSystem[static_cast<std::size_t>(gpsBlock ? Constellation::Gps : o.System)];
         if (fixed && heard && !o.NeverUsed && v.Cno >= 28 && elevation >= 8.0 && used < 12) {
             v.Used = true;
             ++used;
