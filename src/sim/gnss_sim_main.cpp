@@ -91,5 +91,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << server.DevicePath() << std::endl;  // first line, flushed
+    std::cout << "baud=" << baud << std::endl;      // the rate to open it at
     return server.Run(gStop);
 }

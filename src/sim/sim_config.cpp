@@ -389,8 +389,9 @@ Usage:
   gnss-sim --replay FILE [--baud N | --realtime]
                                       serve a capture byte for byte
 
-The first line on standard output is the device path of the pseudo-terminal; open it like a
-serial port. The program runs until SIGINT or SIGTERM. It reads the line settings the tool sets
+The first line on standard output is the device path of the pseudo-terminal, the second
+"baud=N" (the receiver's rate); open the device like a serial port. The program runs until
+SIGINT or SIGTERM (a replay ends once the capture has been read). It reads the line settings the tool sets
 on the device: when the tool's baud rate differs from the receiver's, the tool reads garbage
 and the receiver does not understand the tool's commands, as with a real UART.
 
