@@ -52,7 +52,8 @@ std::string_view CopyRange(std::string_view text, std::ptrdiff_t from, std::ptrd
     if (from < 1) from = 1;
     if (to < from || static_cast<std::size_t>(from) > text.size()) return {};
     const auto last = std::min(static_cast<std::size_t>(to), text.size());
-    return text.substr(static_cast<std::size_t>(from - 1), last - static_cast<std::size_t>(from - 1));
+    return text.substr(static_cast<std::size_t>(from - 1),
+                       last - static_cast<std::size_t>(from - 1));
 }
 
 std::string_view CopyFrom(std::string_view text, std::ptrdiff_t from) {

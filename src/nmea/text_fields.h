@@ -9,7 +9,7 @@ namespace gnss {
 
 // A set of byte values that end fields, e.g. {','} or {',', '*'}.
 class DelimiterSet {
-public:
+  public:
     constexpr DelimiterSet() = default;
     constexpr explicit DelimiterSet(std::string_view members) {
         for (char c : members) flags_[static_cast<unsigned char>(c)] = true;
@@ -18,7 +18,7 @@ public:
         return flags_[static_cast<unsigned char>(c)];
     }
 
-private:
+  private:
     std::array<bool, 256> flags_{};
 };
 
@@ -30,20 +30,23 @@ inline constexpr DelimiterSet kStar{"*"};
 
 // The n-th field (n from 1) where every delimiter ends a field, so empty fields count. Empty
 // when the text has fewer than n fields or n < 1. The result views into `text`.
-[[nodiscard]] std::string_view ExtractField(int n, std::string_view text, const DelimiterSet& delimiters);
+[[nodiscard]] std::string_view ExtractField(int n, std::string_view text,
+                                            const DelimiterSet& delimiters);
 // Number of bytes of text that are delimiters.
 [[nodiscard]] int CountDelimiters(std::string_view text, const DelimiterSet& delimiters);
 
 // First occurrence of sub at or after start (a start below 1 counts as 1); 0 when none, when
 // either string is empty or when start leaves no room for sub.
-[[nodiscard]] std::size_t PosFrom(std::string_view sub, std::string_view text, std::ptrdiff_t start);
+[[nodiscard]] std::size_t PosFrom(std::string_view sub, std::string_view text,
+                                  std::ptrdiff_t start);
 // Last occurrence of sub; 0 when none.
 [[nodiscard]] std::size_t LastPos(std::string_view sub, std::string_view text);
 
 [[nodiscard]] std::string_view LeftPart(std::string_view text, std::ptrdiff_t n);
 [[nodiscard]] std::string_view RightPart(std::string_view text, std::ptrdiff_t n);
 // Bytes from..to inclusive (1-based); empty when to < from.
-[[nodiscard]] std::string_view CopyRange(std::string_view text, std::ptrdiff_t from, std::ptrdiff_t to);
+[[nodiscard]] std::string_view CopyRange(std::string_view text, std::ptrdiff_t from,
+                                         std::ptrdiff_t to);
 // Bytes from position `from` to the end.
 [[nodiscard]] std::string_view CopyFrom(std::string_view text, std::ptrdiff_t from);
 

@@ -1,0 +1,145 @@
+#include "nmea/number_parse.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gnss {
+namespace {
+
+struct IntCase {
+    const char* text;
+    std::optional<int32_t> expected;
+};
+
+TEST(TryParseInt, AcceptsSignedDecimalAndDollarHexWithinRange) {
+    const std::vector<IntCase> cases = {
+        {"0", 0},
+        {"  42", 42},
+        {"+7", 7},
+        {"-2147483648", INT32_MIN},
+        {"2147483647", INT32_MAX},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {"$FF", 255},
+        {"$ff", 255},
+        {"-$10", -16},
+        {"$7FFFFFFF", INT32_MAX},
+        {"$80000000", std::nullopt},
+        {"$", std::nullopt},
+        {"12a", std::nullopt},
+        {"12 ", std::nullopt},  // trailing characters, blanks included
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {"-", std::nullopt},
+        {"+-1", std::nullopt},
+        {"1.0", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TryParseInt(c.text), c.expected) << c.text;
+}
+
+struct UIntCase {
+    const char* text;
+    std::optional<uint32_t> expected;
+};
+
+TEST(TryParseUInt, FullUnsignedRangeWithoutSign) {
+    const std::vector<UIntCase> cases = {
+        {"4294967295", 4294967295u},  {"4294967296", std::nullopt}, {"$FFFFFFFF", 4294967295u},
+        {"$100000000", std::nullopt}, {"-1", std::nullopt},         {" 9600", 9600u},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TryParseUInt(c.text), c.expected) << c.text;
+}
+
+struct FloatCase {
+    const char* text;
+    std::optional<double> expected;
+};
+
+TEST(TryParseFloat, DecimalPointAndExponentOnly) {
+    const std::vector<FloatCase> cases = {
+        {"4807.038", 4807.038},
+        {"-0.5", -0.5},
+        {"+12", 12.0},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {"1e3", 1000.0},
+        {"1.5E-2", 0.015},
+        {" 3.25 ", 3.25},
+        {"4807,038", std::nullopt},  // the comma is never a separator
+        {"1e", std::nullopt},
+        {".", std::nullopt},
+        {"", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"0x1p3", std::nullopt},
+        {"1e999", std::nullopt},
+        {"12a", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TryParseFloat(c.text), c.expected) << c.text;
+}
+
+// Switches the C library's numeric locale for the scope and restores it afterwards.
+class NumericLocale {
+  public:
+    explicit NumericLocale(const char* name) {
+        if (const char* current = std::setlocale(LC_NUMERIC, nullptr)) saved_ = current;
+        active_ = std::setlocale(LC_NUMERIC, name) != nullptr;
+    }
+    ~NumericLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+    NumericLocale(const NumericLocale&) = delete;
+    NumericLocale& operator=(const NumericLocale&) = delete;
+    [[nodiscard]] bool Active() const { return active_; }
+
+  private:
+    std::string saved_ = "C";
+    bool active_ = false;
+};
+
+TEST(TryParseFloat, IgnoresACommaDecimalLocale) {
+    NumericLocale german("de_DE.UTF-8");
+    if (!german.Active()) GTEST_SKIP() << "no de_DE.UTF-8 locale on this machine";
+    ASSERT_EQ(*std::localeconv()->decimal_point, ',');
+    EXPECT_EQ(TryParseFloat("4807.038"), 4807.038);
+    EXPECT_EQ(TryParseFloat("4807,038"), std::nullopt);
+    bool ok = false;
+    EXPECT_EQ(ParseFloatOrZero("01131.000", &ok), 1131.0);
+    EXPECT_TRUE(ok);
+}
+
+TEST(ParseFloatOrZero, ZeroAndFlagOnFailure) {
+    bool ok = true;
+    EXPECT_EQ(ParseFloatOrZero("x", &ok), 0.0);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ParseFloatOrZero(""), 0.0);
+}
+
+TEST(IsInteger, TenDigitsWithinSignedRange) {
+    EXPECT_TRUE(IsInteger("-2147483648"));
+    EXPECT_TRUE(IsInteger(" +12"));
+    EXPECT_FALSE(IsInteger("2147483648"));
+    EXPECT_FALSE(IsInteger("00000000001"));  // 11 digits
+    EXPECT_FALSE(IsInteger("$FF"));
+    EXPECT_FALSE(IsInteger(""));
+    EXPECT_FALSE(IsInteger("-"));
+}
+
+TEST(IsFloat, FollowsTheGivenSeparator) {
+    EXPECT_TRUE(IsFloat("1.5"));
+    EXPECT_TRUE(IsFloat(" -1.5e+3"));
+    EXPECT_TRUE(IsFloat("7"));
+    EXPECT_FALSE(IsFloat("1."));
+    EXPECT_FALSE(IsFloat(".5"));
+    EXPECT_FALSE(IsFloat("1e"));
+    EXPECT_FALSE(IsFloat("1,5"));
+    EXPECT_TRUE(IsFloat("1,5", ','));
+    EXPECT_FALSE(IsFloat("1.5", ','));
+}
+
+}  // namespace
+}  // namespace gnss
