@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "control/mtk_sirf_frames.h"
+#include "nmea/binary_frame.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss::sim {
@@ -14,15 +16,6 @@ int HexValue(char c) {
     return -1;
 }
 
-std::string Fletcher(std::string_view bytes) {
-    uint8_t a = 0;
-    uint8_t b = 0;
-    for (char c : bytes) {
-        a = static_cast<uint8_t>(a + static_cast<uint8_t>(c));
-        b = static_cast<uint8_t>(b + a);
-    }
-    return std::string{static_cast<char>(a), static_cast<char>(b)};
-}
 }  // namespace
 
 std::string HexBytes(std::string_view hexText) {
@@ -65,49 +58,26 @@ std::string NmeaLine(std::string_view sentence) {
 }
 
 std::string SimFrame(FrameProtocol protocol, uint8_t cls, uint8_t id, std::string_view payload) {
-    std::string frame;
-    if (protocol == FrameProtocol::Ubx) {
-        frame = {static_cast<char>(kUbxSync1), static_cast<char>(kUbxSync2)};
-    } else {
-        frame = {static_cast<char>(kHdSync1), static_cast<char>(kHdSync2)};
-    }
-    frame.push_back(static_cast<char>(cls));
-    frame.push_back(static_cast<char>(id));
-    frame.push_back(static_cast<char>(payload.size() & 0xFF));
-    frame.push_back(static_cast<char>((payload.size() >> 8) & 0xFF));
-    frame.append(payload);
-    frame += Fletcher(std::string_view(frame).substr(2));
-    return frame;
+    return BuildFrame(protocol, cls, id, payload);
 }
 
 std::string SimAck(FrameProtocol protocol, uint8_t cls, uint8_t id, bool ack) {
+    if (ack) return BuildAck(protocol, cls, id);
     const std::string payload{static_cast<char>(cls), static_cast<char>(id)};
-    return SimFrame(protocol, 0x05, ack ? 0x01 : 0x00, payload);
+    return BuildFrame(protocol, 0x05, 0x00, payload);
 }
 
 bool SimFrameValid(std::string_view frame) {
-    if (frame.size() < 8) return false;
-    const std::size_t length = static_cast<uint8_t>(frame[4]) |
-                               (static_cast<std::size_t>(static_cast<uint8_t>(frame[5])) << 8);
-    if (frame.size() != length + 8) return false;
-    return Fletcher(frame.substr(2, frame.size() - 4)) == frame.substr(frame.size() - 2);
+    return frame.size() >= 8 && frame.size() == FramePayloadLength(frame) + 8u &&
+           FrameChecksumValid(frame);
 }
 
 uint16_t SirfChecksum15(std::string_view payload) {
-    uint16_t sum = 0;
-    for (char c : payload) sum = static_cast<uint16_t>(sum + static_cast<uint8_t>(c));
-    return static_cast<uint16_t>(sum & 0x7FFF);
+    return SirfChecksum(payload);
 }
 
 std::string SirfFrame(std::string_view payload) {
-    std::string frame = {'\xA0', '\xA2', static_cast<char>((payload.size() >> 8) & 0x7F),
-                         static_cast<char>(payload.size() & 0xFF)};
-    frame.append(payload);
-    const uint16_t sum = SirfChecksum15(payload);
-    frame.push_back(static_cast<char>(sum >> 8));
-    frame.push_back(static_cast<char>(sum & 0xFF));
-    frame += "\xB0\xB3";
-    return frame;
+    return BuildSirfFrame(payload);
 }
 
 uint64_t SplitMix::Next() {

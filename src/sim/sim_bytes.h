@@ -18,7 +18,8 @@ namespace gnss::sim {
 // A complete line: WithChecksum(sentence) + CR LF.
 [[nodiscard]] std::string NmeaLine(std::string_view sentence);
 
-// UBX / HD frame: sync, class, id, little-endian length, payload, 8-bit Fletcher checksum.
+// UBX / HD frame: sync, class, id, little-endian length, payload, 8-bit Fletcher checksum
+// (the shared frame builders).
 [[nodiscard]] std::string SimFrame(FrameProtocol protocol, uint8_t cls, uint8_t id,
                                    std::string_view payload);
 // ACK (05 01) or NAK (05 00) for a command of class/id.
