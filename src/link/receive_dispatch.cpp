@@ -69,13 +69,6 @@ std::size_t FindCrLf(std::string_view text, std::size_t from) {
     return kNotFound;
 }
 
-bool IsGsaKind(uint8_t kind) {
-    return kind >= 5 && kind <= 10;
-}
-bool IsGsvKind(uint8_t kind) {
-    return kind >= 11 && kind <= 18;
-}
-
 // Which lines go on to the consumers and the decoder.
 bool PassesLineFilter(std::string_view line, ReceiverFamily family) {
     if (Contains(line, "$PUNV,ERR,")) return false;

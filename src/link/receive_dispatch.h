@@ -19,10 +19,9 @@
 #include "link/sentence_chain.h"
 #include "link/shared_state.h"
 #include "nmea/receiver_state.h"
+#include "nmea/sentence_kind.h"
 
 namespace gnss {
-
-inline constexpr std::size_t kSentenceKindCount = 28;  // kinds 0..27
 
 // Per-link counters and flags, reset on every connect.
 struct ReceiveCounters {
