@@ -5,9 +5,7 @@
 namespace gnss {
 
 void MonitorLineBuffer::SetColoured(bool coloured) {
-    if (coloured_ == coloured) return;
     coloured_ = coloured;
-    changes_ = MonitorViewChanges{.Reset = true};
 }
 
 void MonitorLineBuffer::AppendBatch(std::span<const std::string> lines) {

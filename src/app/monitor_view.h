@@ -35,6 +35,8 @@ class MonitorView {
     [[nodiscard]] virtual const std::string& Line(std::size_t index) const = 0;
     // Text colour of a line: plain white until the receiver is identified, then by kind.
     [[nodiscard]] virtual Rgb LineColor(std::size_t index) const = 0;
+    // True once lines are drawn in their kinds' colours; a change repaints every line.
+    [[nodiscard]] virtual bool Coloured() const = 0;
     // The selected (last added) line, -1 for none.
     [[nodiscard]] virtual std::ptrdiff_t SelectedLine() const = 0;
     virtual MonitorViewChanges TakeChanges() = 0;
@@ -61,6 +63,7 @@ class MonitorLineBuffer final : public MonitorView {
         return lines_[index];
     }
     [[nodiscard]] Rgb LineColor(std::size_t index) const override;
+    [[nodiscard]] bool Coloured() const override { return coloured_; }
     [[nodiscard]] std::ptrdiff_t SelectedLine() const override { return selected_; }
     MonitorViewChanges TakeChanges() override;
 

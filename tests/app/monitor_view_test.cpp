@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/debug_memo.h"
+#include "app/nmea_monitor_view.h"
+#include "base/virtual_time.h"
 #include "nmea/time_text.h"
 
 namespace gnss {
@@ -76,8 +78,7 @@ TEST(MonitorLineBuffer, LinesArePlainUntilColouringIsSwitchedOn) {
     buffer.SetColoured(true);
     EXPECT_EQ(buffer.LineColor(0), 0x7BF700u);
     EXPECT_EQ(buffer.LineColor(7), 0xFFFFFFu);  // outside the list: plain, no crash
-    // Every line changes colour at once: the view repaints everything.
-    EXPECT_TRUE(buffer.TakeChanges().Reset);
+    EXPECT_TRUE(buffer.Coloured());
 
     buffer.Clear();
     EXPECT_EQ(buffer.LineCount(), 0u);
@@ -104,6 +105,41 @@ TEST(DebugMemo, StampsEachLineAndKeepsTheNewestThousand) {
     memo.Clear();
     EXPECT_TRUE(memo.TakeChanges().Reset);
     EXPECT_TRUE(memo.Lines().empty());
+}
+
+class NoLog final : public LogLineSink {
+  public:
+    [[nodiscard]] bool LogActive() const override { return false; }
+    void LogAppend(std::string_view) override {}
+    [[nodiscard]] std::size_t PendingLineCount() const override { return 0; }
+    void LogHandover() override {}
+};
+
+TEST(NmeaMonitorView, ShowsTheMonitorsLinesColoursAndChanges) {
+    VirtualTime time;
+    SharedState shared;
+    ReceiverState receiver;
+    NoLog log;
+    NmeaMonitor::Hooks hooks;
+    hooks.SentenceKind = [](std::string_view line) -> uint8_t {
+        return line.find("RMC") != std::string_view::npos ? 2 : 0;
+    };
+    NmeaMonitor monitor(time, shared, receiver, log, hooks);
+    NmeaMonitorView view(monitor);
+
+    monitor.MonitorAddLine("$GPRMC,1");
+    monitor.MonitorAddLine("  <note>");
+    EXPECT_EQ(view.LineCount(), 2u);
+    EXPECT_EQ(view.Line(1), "  <note>");
+    EXPECT_EQ(view.SelectedLine(), 1);
+    EXPECT_FALSE(view.Coloured());
+    EXPECT_EQ(view.LineColor(0), 0xFFFFFFu);
+    const MonitorViewChanges changes = view.TakeChanges();
+    EXPECT_EQ(changes.Appended, 2u);
+
+    shared.ReceiverIdentified = true;
+    EXPECT_TRUE(view.Coloured());
+    EXPECT_EQ(view.LineColor(0), 0x7BF700u);
 }
 
 }  // namespace
