@@ -31,6 +31,21 @@ inline constexpr Rgb kLogoFrameColor = 0x808080;     // logo strip frame
 inline constexpr Rgb kLinkLampOnColor = 0x32E632;    // data flowing
 inline constexpr Rgb kLinkLampOffColor = 0x0F6E1E;   // connected, no data this moment
 inline constexpr Rgb kLinkLampDisconnectedColor = 0x9A9A9A;
+inline constexpr Rgb kDebugMemoBackground = 0x101418;
+inline constexpr Rgb kDebugMemoText = 0xB8C4CC;
+
+// The frames of the window's feature panels: control name, the title shown while the frame
+// waits for its content, and the background.
+struct PanelFrame {
+    std::string_view Name;
+    std::string_view Title;
+    Rgb Background;
+};
+inline constexpr PanelFrame kNavigationFrame = {"plNaviInfo", "Navigation", 0x152B21};
+inline constexpr PanelFrame kSignalChartFrame = {"sp_GPSSI", "Signal level  (dB-Hz)", 0x000040};
+inline constexpr PanelFrame kSkyPlotFrame = {"Image3", "Sky view", 0x000000};
+inline constexpr PanelFrame kGaugesFrame = {"plGauges", "Speed and heading", 0x000000};
+inline constexpr Rgb kFrameTitleColor = 0x8C8CA0;
 
 // Window caption: title + version + suffix, then " (" + firmware + ")" once identified.
 [[nodiscard]] std::string WindowCaption(std::string_view firmware);
