@@ -2,10 +2,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDesktopServices>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <QTimer>
+#include <QUrl>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,16 +16,13 @@
 #include "app/monitor_view.h"
 #include "app/nmea_monitor.h"
 #include "nmea/sentence_kind.h"
+#include "platform/qt_port_enumerator.h"
 #include "ui/main_window.h"
 
 namespace {
 
 std::vector<std::string> PresentPortNames() {
-    std::vector<std::string> names;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        names.push_back(info.systemLocation().toStdString());
-    }
-    return names;
+    return gnss::QtPortEnumerator().PresentPorts();
 }
 
 // The text lines of a capture (comment lines starting with "#" skipped).
@@ -85,6 +83,17 @@ int main(int argc, char* argv[]) {
 
     gnss::ui::TFrmGPSVaro window(model, monitor, memo);
     window.ApplyInitialGeometry();
+    // The boxes and the unit selector report to the model; the about box's link opens the page.
+    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::PortTextChanged, &window,
+                     [&model](const QString& text) { model.SetPortText(text.toStdString()); });
+    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::PortListAboutToDropDown, &window,
+                     [&model] { model.RefreshPortNames(PresentPortNames()); });
+    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::BaudRateChosen, &window,
+                     [&model](const QString& text) { model.SelectBaudRate(text.toStdString()); });
+    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::UnitChosen, &window,
+                     [&model](int index) { model.SetUnitIndex(index); });
+    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::AboutLinkActivated, &window,
+                     [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
     if (parser.isSet(sizeOption)) {
         const QRegularExpressionMatch size =
             QRegularExpression("^(\\d+)x(\\d+)$").match(parser.value(sizeOption));
