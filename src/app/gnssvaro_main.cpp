@@ -2,10 +2,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDesktopServices>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QUrl>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -20,27 +18,10 @@
 #include "platform/qt_scheduler.h"
 #include "ui/main_window.h"
 #include "ui/small_windows.h"
+#include "ui/window_wiring.h"
 #include "ui/qt_dialogs.h"
 
 namespace {
-
-// Repaints at most every 50 ms, however often the core reports a change.
-class RepaintCoalescer {
-public:
-    explicit RepaintCoalescer(gnss::ui::TFrmGPSVaro& window) : window_(window) {}
-    void Request() {
-        if (pending_) return;
-        pending_ = true;
-        QTimer::singleShot(50, &window_, [this] {
-            pending_ = false;
-            window_.RefreshFromModel();
-        });
-    }
-
-private:
-    gnss::ui::TFrmGPSVaro& window_;
-    bool pending_ = false;
-};
 
 void ScheduleScreenshot(gnss::ui::TFrmGPSVaro& window, const QString& file, double seconds) {
     const int delayMs = seconds >= 0 ? static_cast<int>(seconds * 1000) : 2000;
@@ -113,38 +94,7 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(portOption)) core.PortTextChanged(parser.value(portOption).toStdString());
     if (parser.isSet(baudOption)) core.BaudRateChosen(parser.value(baudOption).toStdString());
 
-    RepaintCoalescer repaint(window);
-    core.OnViewChanged = [&repaint] { repaint.Request(); };
-    core.OnBringToFront = [&window] {
-        window.raise();
-        window.activateWindow();
-    };
-    core.OnShowPortEvents = [&window] { window.PortEventsWindow()->show(); };
-
-    using gnss::ui::TFrmGPSVaro;
-    QObject::connect(&window, &TFrmGPSVaro::ToolButtonClicked, &window,
-                     [&core, &window](gnss::ToolButton id, Qt::KeyboardModifiers modifiers) {
-                         if (id == gnss::ToolButton::TBAbout) {
-                             window.AboutBoxWindow()->show();
-                             window.AboutBoxWindow()->raise();
-                             return;
-                         }
-                         core.ToolButtonClicked(id, modifiers.testFlag(Qt::ControlModifier));
-                     });
-    QObject::connect(&window, &TFrmGPSVaro::PortTextChanged, &window,
-                     [&core](const QString& text) { core.PortTextChanged(text.toStdString()); });
-    QObject::connect(&window, &TFrmGPSVaro::PortListAboutToDropDown, &window,
-                     [&core] { core.PortListDropDown(); });
-    QObject::connect(&window, &TFrmGPSVaro::BaudRateChosen, &window,
-                     [&core](const QString& text) { core.BaudRateChosen(text.toStdString()); });
-    QObject::connect(&window, &TFrmGPSVaro::UnitChosen, &window,
-                     [&core](int index) { core.UnitChosen(index); });
-    QObject::connect(&window, &TFrmGPSVaro::FilterTextChanged, &window,
-                     [&core](const QString& text) { core.FilterTextChanged(text.toStdString()); });
-    QObject::connect(&window, &TFrmGPSVaro::MonitorClearRequested, &window,
-                     [&core] { core.MonitorClearRequested(); });
-    QObject::connect(&window, &TFrmGPSVaro::AboutLinkActivated, &window,
-                     [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
+    gnss::ui::WindowWiring wiring(window, core);
 
     gnss::PortWatcher watcher(ports);
     watcher.OnChange = [&core](const std::vector<std::string>&) { core.PortListPolled(); };
@@ -159,6 +109,9 @@ int main(int argc, char* argv[]) {
             QRegularExpression("^(\\d+)x(\\d+)$").match(parser.value(sizeOption));
         if (size.hasMatch()) window.resize(size.captured(1).toInt(), size.captured(2).toInt());
     }
+    // A log-off or shut-down asks the session first: the window closes with its questions.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.close(); });
     window.show();
     window.RefreshFromModel();
     if (parser.isSet(connectOption)) {
