@@ -1,0 +1,110 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "base/receiver_family.h"
+#include "nmea/nmea_records.h"
+#include "nmea/receiver_state.h"
+#include "nmea/sat_display_list.h"
+#include "nmea/sentence_kind.h"
+
+namespace gnss {
+
+class SentenceFields;
+
+// The one NMEA decoder of the program. Classifies each received line, parses the standard
+// position, fix, satellite and velocity sentences into records that always hold the last
+// sentence of their kind, assembles the satellite table from the GSV groups of several
+// constellations, and writes the receiver-state values that come straight from sentences.
+//
+// Per line the dispatch calls, in this order:
+//     kind = decoder.DecodeSentence(line, prevKind);
+//     if (kind != kKindNone) { rebuilt = decoder.CloseEndedBlocks(kind, prevKind); prevKind = kind;
+//     }
+// Decoding allocates nothing (a station-id field longer than a short string's inline capacity
+// aside).
+class TNMEADecoder {
+  public:
+    // The decoder writes `state` and reads the receiver family through `family` (which must
+    // outlive it, e.g. the family field of the shared state).
+    TNMEADecoder(ReceiverState& state, const ReceiverFamily& family);
+
+    // Classifies `line` (0 unless it is a valid sentence), updates the talker flags, sets
+    // CurrentKind and parses the line into its record. `prevKind` is the kind of the previous
+    // decoded line, owned by the dispatch.
+    SentenceKind DecodeSentence(std::string_view line, SentenceKind prevKind);
+
+    // Zeroes every record, the satellite table and display list and the block counters, and
+    // sets the receiver state's DOPs to "not reported". The talker flags stay.
+    void ResetDecoder();
+    // Clears BdsGsvSeen and GalileoGsvSeen (done when connecting).
+    void ClearTalkerFlags();
+
+    // The block ends that a decoded line of `kind` closes, when the previous decoded line was
+    // `prevKind`: the end of a GSA block copies the used count into the display list; the end
+    // of a GSV block rebuilds the display list and marks the table consumed. True when the
+    // display list was rebuilt (the satellite views may be refreshed).
+    bool CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind);
+    // The display list's used count = the GSA record's used count.
+    void EndGsaBlock();
+    // Display list from the satellite table and the GSA used list; resets the GSA used count.
+    void RebuildSatDisplayList();
+
+    // Called with the fix quality of every GGA whose quality field is one digit (the main
+    // window's fix-source display listens here). Empty by default.
+    std::function<void(uint8_t quality)> OnGgaQuality;
+
+    [[nodiscard]] const GgaRecord& Gga() const { return gga_; }
+    [[nodiscard]] const RmcRecord& Rmc() const { return rmc_; }
+    [[nodiscard]] const GllRecord& Gll() const { return gll_; }
+    [[nodiscard]] const VtgRecord& Vtg() const { return vtg_; }
+    [[nodiscard]] const GsaRecord& Gsa() const { return gsa_; }
+    [[nodiscard]] const MssRecord& Mss() const { return mss_; }
+    [[nodiscard]] const SatTable& Sats() const { return satTable_; }
+    [[nodiscard]] const SatDisplayList& DisplayList() const { return displayList_; }
+    // The dispatch marks a finished block as consumed (state 3) through this.
+    void SetGsvCollectionState(uint8_t state) { satTable_.CollectionState = state; }
+    // Forgets the used count (also done by every rebuild of the display list).
+    void ResetGsaUsedCount() { gsa_.UsedCount = 0; }
+
+    [[nodiscard]] SentenceKind CurrentKind() const { return currentKind_; }
+    [[nodiscard]] int32_t GsvInViewTotal() const { return gsvInViewTotal_; }
+    [[nodiscard]] char GsvSkipTalker() const { return gsvSkipTalker_; }  // '\0' when none
+    [[nodiscard]] int GsaBlockCount() const { return gsaBlockCount_; }
+    [[nodiscard]] int GsaUsedOffset() const { return gsaUsedOffset_; }
+    [[nodiscard]] bool BdsGsvSeen() const { return bdsGsvSeen_; }
+    [[nodiscard]] bool GalileoGsvSeen() const { return galileoGsvSeen_; }
+
+  private:
+    void DecodeGga(const SentenceFields& fields);
+    void DecodeRmc(const SentenceFields& fields);
+    void DecodeGll(const SentenceFields& fields);
+    void DecodeVtg(const SentenceFields& fields);
+    void DecodeGsa(const SentenceFields& fields, SentenceKind prevKind);
+    void DecodeGsv(const SentenceFields& fields, SentenceKind prevKind);
+    void EmptySatTable();
+
+    ReceiverState& state_;
+    const ReceiverFamily& family_;
+
+    GgaRecord gga_;
+    RmcRecord rmc_;
+    GllRecord gll_;
+    VtgRecord vtg_;
+    GsaRecord gsa_;
+    MssRecord mss_;
+    SatTable satTable_;
+    SatDisplayList displayList_;
+
+    SentenceKind currentKind_ = kKindNone;
+    int32_t gsvInViewTotal_ = 0;
+    char gsvSkipTalker_ = 0;
+    int gsaBlockCount_ = 0;
+    int gsaUsedOffset_ = 0;
+    bool bdsGsvSeen_ = false;
+    bool galileoGsvSeen_ = false;
+};
+
+}  // namespace gnss

@@ -1,0 +1,157 @@
+// GSV: the satellites in view. The groups of every constellation that arrive back to back form
+// one block, gathered into one table.
+
+#include <algorithm>
+#include <array>
+
+#include "nmea/nmea_decoder.h"
+#include "nmea/sentence_fields.h"
+
+namespace gnss {
+
+namespace {
+
+struct GsvTalkerRule {
+    SentenceKind Kind;
+    int Shift;             // added to satellite numbers below 100
+    bool UniKeepsNumbers;  // receivers of family Uni already send shifted numbers
+    // One-character signal ids (last field in NMEA 4.10+) that describe a second signal of
+    // satellites already listed by the primary group of the same constellation.
+    std::string_view SecondSignalIds;
+};
+
+// GPS, GLONASS, BeiDou, QZSS and NavIC report their primary signal as 1 (0: no signal
+// information). Galileo's primary signals are E1-A (6) and E1-BC (7).
+constexpr std::string_view kSecondSignalIds = "23456789ABCDEF";
+constexpr std::string_view kGalileoSecondSignalIds = "1234589ABCDEF";
+
+constexpr std::array<GsvTalkerRule, 8> kGsvTalkerRules{{
+    {kKindGnGsv, 0, false, kSecondSignalIds},
+    {kKindQzGsv, 0, false, kSecondSignalIds},
+    {kKindGpGsv, 0, false, kSecondSignalIds},
+    {kKindGlGsv, 0, false, kSecondSignalIds},
+    {kKindBdGsv, 200, true, kSecondSignalIds},
+    {kKindGbGsv, 200, false, kSecondSignalIds},
+    {kKindGaGsv, 300, false, kGalileoSecondSignalIds},
+    {kKindGiGsv, 400, false, kSecondSignalIds},
+}};
+
+const GsvTalkerRule& RuleFor(SentenceKind kind) {
+    return kGsvTalkerRules[static_cast<std::size_t>(kind - kKindGnGsv)];
+}
+
+// Keeps the running count of a block far away from overflow whatever the sentences claim.
+constexpr int64_t kInViewLimit = 1'000'000;
+
+}  // namespace
+
+void TNMEADecoder::EmptySatTable() {
+    satTable_ = {};
+}
+
+// $GPGSV,4,1,16,05,01,047,,10,29,224,,13,22,062,23,15,40,094,,1*65
+// fields: total messages, message number, satellites in view, then per satellite number,
+// elevation, azimuth, C/No; NMEA 4.10 adds a signal id before the checksum.
+void TNMEADecoder::DecodeGsv(const SentenceFields& fields, SentenceKind prevKind) {
+    const int delimiters = fields.Delimiters();
+    if (delimiters < 4) return;
+    const GsvTalkerRule& rule = RuleFor(currentKind_);
+
+    bool secondSignal = false;
+    if (delimiters % 4 == 1) {
+        const std::string_view signalId = fields.Field(delimiters);
+        secondSignal = signalId.size() == 1 &&
+                       rule.SecondSignalIds.find(signalId[0]) != std::string_view::npos;
+    }
+
+    const auto total = fields.Int(2);
+    const auto message = fields.Int(3);
+    if (!total || !message || *total < 1 || *message < 1) return;
+    // A negative count is no count.
+    const int64_t inView = std::clamp<int64_t>(fields.IntOr(4, 0), 0, kInViewLimit);
+    const std::string_view line = fields.Line();
+    const char talker = line.size() > 2 ? line[2] : '\0';
+    const bool prevWasGsv = IsGsvKind(prevKind);
+
+    // Joined in the middle of a group: skip that talker until the next block.
+    if (!prevWasGsv && *message != 1) {
+        gsvSkipTalker_ = talker;
+        EmptySatTable();
+        gsvInViewTotal_ = 0;
+        return;
+    }
+    if (prevWasGsv && gsvSkipTalker_ != '\0' && talker == gsvSkipTalker_) return;
+
+    if (*message == 1) {
+        if (gsvSkipTalker_ != '\0' || !prevWasGsv) {
+            EmptySatTable();
+            gsvSkipTalker_ = '\0';
+            gsvInViewTotal_ = 0;
+            satTable_.InView = static_cast<int32_t>(inView);
+        } else if (satTable_.CollectionState == kGsvGroupComplete) {
+            // Another constellation's group inside the same block: append.
+            satTable_.CollectionState = kGsvEmpty;
+        }
+    } else {
+        if (*message != static_cast<int64_t>(satTable_.MessageNumber) + 1) {
+            satTable_.CollectionState = kGsvSequenceError;
+            return;
+        }
+        // Nothing to continue: the group's start was missed or is out of sequence.
+        if (satTable_.CollectionState == kGsvEmpty ||
+            satTable_.CollectionState == kGsvSequenceError) {
+            return;
+        }
+    }
+
+    if (inView == 0) {
+        satTable_.CollectionState = kGsvGroupComplete;
+        return;
+    }
+    satTable_.TotalMessages = *total;
+    satTable_.MessageNumber = *message;
+    satTable_.TalkerLetter = talker;
+
+    const int64_t before = gsvInViewTotal_ + 4 * (static_cast<int64_t>(*message) - 1);
+    const int64_t count =
+        *message == *total ? inView - 4 * (static_cast<int64_t>(*message) - 1) : 4;
+    const bool uniKeeps = rule.UniKeepsNumbers && family_ == ReceiverFamily::Uni;
+    for (int64_t j = 1; j <= count; ++j) {
+        const int64_t place = secondSignal ? before + j - inView : before + j;
+        // Beyond the table (or, for a second signal, before its primary group): drop the rest
+        // of this sentence and leave the collection state as it is.
+        if (place < 1 || place > kMaxSatellites) return;
+
+        const int64_t field = 4 * j + 1;
+        int64_t number = fields.IntOr(field, 0);
+        if (number < 100 && !uniKeeps) number += rule.Shift;
+        const auto satNumber = static_cast<int16_t>(number);
+        const auto cno = static_cast<int8_t>(fields.IntOr(field + 3, 0));
+        if (secondSignal) {
+            const int listed = static_cast<int>(std::min<int64_t>(gsvInViewTotal_, kMaxSatellites));
+            for (int k = 0; k < listed; ++k) {
+                if (satTable_.Entries[k].Number == satNumber) satTable_.Entries[k].SecondCno = cno;
+            }
+        } else {
+            SatEntry& entry = satTable_.Entries[static_cast<std::size_t>(place - 1)];
+            entry.Number = satNumber;
+            entry.Elevation = static_cast<int8_t>(fields.IntOr(field + 1, 0));
+            entry.Azimuth = static_cast<int16_t>(fields.IntOr(field + 2, 0));
+            entry.Cno = cno;
+            entry.SecondCno = 0;
+        }
+    }
+
+    if (*message == *total) {
+        if (!secondSignal) {
+            gsvInViewTotal_ =
+                static_cast<int32_t>(std::min(gsvInViewTotal_ + inView, kInViewLimit));
+        }
+        satTable_.InView = gsvInViewTotal_;
+        satTable_.CollectionState = kGsvGroupComplete;
+    } else {
+        satTable_.CollectionState = kGsvGroupInProgress;
+    }
+}
+
+}  // namespace gnss

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "nmea/number_parse.h"
+#include "nmea/text_fields.h"
+
+namespace gnss {
+
+// The fields of one sentence, split once at every "," and "*" (so empty fields count and the
+// checksum is the last field). Field(n) is 1-based like ExtractField with kCommaStar and gives
+// the same result; the first fields are kept inline, later ones are looked up on demand.
+class SentenceFields {
+  public:
+    static constexpr int kInlineFields = 48;
+
+    explicit SentenceFields(std::string_view line) : line_(line) {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            if (c != ',' && c != '*') continue;
+            ++delimiters_;
+            if (stored_ < kInlineFields) fields_[stored_++] = line.substr(start, i - start);
+            start = i + 1;
+        }
+        if (stored_ < kInlineFields) fields_[stored_++] = line.substr(start);
+    }
+
+    // Number of "," and "*" in the line.
+    [[nodiscard]] int Delimiters() const { return delimiters_; }
+    [[nodiscard]] std::string_view Line() const { return line_; }
+
+    [[nodiscard]] std::string_view Field(int64_t n) const {
+        if (n < 1 || n > delimiters_ + 1) return {};
+        if (n <= stored_) return fields_[static_cast<std::size_t>(n - 1)];
+        return ExtractField(static_cast<int>(n), line_, kCommaStar);
+    }
+    [[nodiscard]] char Letter(int64_t n) const {
+        const std::string_view f = Field(n);
+        return f.empty() ? '\0' : f.front();
+    }
+    [[nodiscard]] std::optional<double> Float(int64_t n) const {
+        const std::string_view text = Field(n);
+        if (text.empty()) return std::nullopt;  // the usual empty field, without the call
+        return TryParseFloat(text);
+    }
+    [[nodiscard]] double FloatOr(int64_t n, double fallback) const {
+        return Float(n).value_or(fallback);
+    }
+    [[nodiscard]] std::optional<int32_t> Int(int64_t n) const { return ParseInt(Field(n)); }
+    [[nodiscard]] int32_t IntOr(int64_t n, int32_t fallback) const {
+        return Int(n).value_or(fallback);
+    }
+
+    // TryParseInt with shortcuts for the common empty field and field of 1 to 9 plain digits.
+    [[nodiscard]] static std::optional<int32_t> ParseInt(std::string_view text) {
+        if (text.empty()) return std::nullopt;
+        if (text.size() <= 9) {
+            int32_t value = 0;
+            std::size_t i = 0;
+            for (; i < text.size(); ++i) {
+                const auto digit = static_cast<unsigned>(text[i] - '0');
+                if (digit > 9) break;
+                value = value * 10 + static_cast<int32_t>(digit);
+            }
+            if (i == text.size()) return value;
+        }
+        return TryParseInt(text);
+    }
+
+  private:
+    std::string_view line_;
+    std::array<std::string_view, kInlineFields> fields_{};
+    int stored_ = 0;
+    int delimiters_ = 0;
+};
+
+}  // namespace gnss
