@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace gnss {
+
+// What the link is believed to carry. The display name is shown in the status bar.
+enum class LinkState : uint8_t {
+    Null = 0,          // port closed
+    Unknow = 1,        // port open, nothing recognised yet
+    SiRF = 2,          // SiRF binary stream recognised
+    NMEA = 3,          // NMEA sentences recognised; lines are processed
+    ASCII = 4,         // transient: falls back to Unknow on the next second
+    BINARY = 5,        // not entered by any operation
+    AUTO = 6,          // not entered by any operation
+    AutoProtocol = 7,  // baud-rate detection in progress
+};
+
+inline constexpr std::array<std::string_view, 8> kLinkStateNames = {
+    "NULL", "UNKNOW", "SiRF", "NMEA", "ASCII", "BINARY", "AUTO", "AutoProtocol"};
+
+[[nodiscard]] constexpr std::string_view LinkStateName(LinkState state) {
+    const auto index = static_cast<std::size_t>(state);
+    return index < kLinkStateNames.size() ? kLinkStateNames[index] : std::string_view{};
+}
+
+}  // namespace gnss

@@ -1,0 +1,535 @@
+#include "link/receive_dispatch.h"
+
+#include <cstring>
+#include <exception>
+
+#include "link/receiver_link.h"
+#include "nmea/binary_frame.h"
+#include "nmea/nmea_checksum.h"
+#include "nmea/text_fields.h"
+
+namespace gnss {
+
+namespace {
+
+constexpr std::size_t kNotFound = std::string_view::npos;
+
+// Text that marks a chunk as NMEA while the link is not yet known to carry it.
+constexpr std::array<std::string_view, 5> kNmeaMarkers = {"$GP", "$GN", "$GL", "$PL", "$PMD"};
+
+// Antenna status words, first match wins; the value is the AntennaState.
+struct AntennaWord {
+    std::string_view Text;
+    uint8_t State;
+};
+constexpr std::array<AntennaWord, 9> kAntennaWords = {{
+    {"US=OK*", 1},
+    {"NA OK*", 1},
+    {"ANT_OK*", 1},
+    {"US=OPEN*", 2},
+    {"NA OPEN*", 2},
+    {"ANT_OPEN*", 2},
+    {"US=SHORT*", 3},
+    {"NA SHORT", 3},
+    {"ANT_SHORT*", 3},
+}};
+// Families whose receivers report the antenna in unknown sentences.
+constexpr std::array<ReceiverFamily, 4> kAntennaFamilies = {
+    ReceiverFamily::MTK, ReceiverFamily::HED, ReceiverFamily::ATGM, ReceiverFamily::MXT};
+
+constexpr std::string_view kSirfBinaryStart{"\xA0\xA2\x00\x09\x09", 5};
+constexpr unsigned char kSirfToNmea[] = {
+    0xA0, 0xA2, 0x00, 0x18, 0x81, 0x02, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01,
+    0x01, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x25, 0x80, 0x01, 0x37, 0xB0, 0xB3};
+
+constexpr std::string_view kSirfQuestion =
+    "GPS is in SiRF Binary mode.\r\n\r\nDo you want to switch to NMEA mode ?";
+constexpr uint32_t kSirfSwitchWaitMs = 150;
+constexpr uint32_t kDetectionDropMs = 150;
+constexpr uint32_t kDetectionStepAfterMs = 2000;
+constexpr uint32_t kSatRefreshMinMs = 400;
+constexpr uint32_t kIdleTicksForSecondTimer = 20;
+constexpr uint32_t kSlowRate = 4800;
+constexpr std::size_t kUnknownKeep = 128;
+constexpr std::size_t kDetectKeep = 180;
+
+constexpr DelimiterSet kDollar{"$"};
+
+// 0-based index of the next CR LF at or after `from`; npos when none.
+std::size_t FindCrLf(std::string_view text, std::size_t from) {
+    const char* data = text.data();
+    const std::size_t size = text.size();
+    while (from + 1 < size) {
+        const void* hit = std::memchr(data + from, '\r', size - from - 1);
+        if (hit == nullptr) return kNotFound;
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+        if (data[at + 1] == '\n') return at;
+        from = at + 1;
+    }
+    return kNotFound;
+}
+
+// Which lines go on to the consumers and the decoder.
+bool PassesLineFilter(std::string_view line, ReceiverFamily family) {
+    if (Contains(line, "$PUNV,ERR,")) return false;
+    if (!Contains(line, "$GPTXT")) return line != "$PMTK001,-1,0*1F";
+    return family == ReceiverFamily::ublox || Contains(line, "ANTSTATUS");
+}
+
+template <typename T>
+void Call(const std::function<T>& hook, auto&&... args) {
+    if (hook) hook(std::forward<decltype(args)>(args)...);
+}
+
+bool Ask(const std::function<bool()>& hook) {
+    return hook && hook();
+}
+
+}  // namespace
+
+std::string_view SirfSwitchToNmeaFrame() {
+    return {reinterpret_cast<const char*>(kSirfToNmea), sizeof kSirfToNmea};
+}
+
+ReceiveDispatcher::ReceiveDispatcher(SharedState& shared, ReceiverState& receiver,
+                                     ReceiverPort& port, Clock& clock, Scheduler& scheduler,
+                                     UserPrompts& prompts)
+    : shared_(shared),
+      receiver_(receiver),
+      port_(port),
+      clock_(clock),
+      prompts_(prompts),
+      timerC_(scheduler.CreateTimer()),
+      tm1s_(scheduler.CreateTimer()),
+      tmGpsData_(scheduler.CreateTimer()),
+      sirfSwitch_(scheduler) {
+    timerC_->SetIntervalMs(kTimerCIntervalMs);
+    timerC_->OnTimeout = [this] { TimerCTimer(); };
+    tm1s_->SetIntervalMs(kTm1sIntervalMs);
+    tm1s_->OnTimeout = [this] { Tm1sTimer(); };
+    tmGpsData_->SetIntervalMs(kTmGpsDataIntervalMs);
+    tmGpsData_->OnTimeout = [this] { TmGPSDataTimer(); };
+    port_.OnReadyRead = [this](std::size_t n) { DeliverFromPort(n); };
+}
+
+ReceiveDispatcher::~ReceiveDispatcher() {
+    port_.OnReadyRead = nullptr;
+}
+
+// --- buffer ---
+
+void ReceiveDispatcher::ApplyBufferOp(BufferOp op, std::size_t n) {
+    switch (op) {
+        case BufferOp::Clear:
+            rxBuffer_.clear();
+            break;
+        case BufferOp::KeepTail:
+            if (rxBuffer_.size() > n) rxBuffer_.erase(0, rxBuffer_.size() - n);
+            break;
+        case BufferOp::CutTo:
+            if (rxBuffer_.size() > n) rxBuffer_.resize(n);
+            break;
+    }
+}
+
+void ReceiveDispatcher::ClearRxBuffer() {
+    if (inPass_) {
+        pendingOps_.emplace_back(BufferOp::Clear, 0);
+    } else {
+        ApplyBufferOp(BufferOp::Clear, 0);
+    }
+}
+
+void ReceiveDispatcher::KeepRxBufferTail(std::size_t n) {
+    if (inPass_) {
+        pendingOps_.emplace_back(BufferOp::KeepTail, n);
+    } else {
+        ApplyBufferOp(BufferOp::KeepTail, n);
+    }
+}
+
+void ReceiveDispatcher::CutRxBufferTo(std::size_t n) {
+    if (inPass_) {
+        pendingOps_.emplace_back(BufferOp::CutTo, n);
+    } else {
+        ApplyBufferOp(BufferOp::CutTo, n);
+    }
+}
+
+void ReceiveDispatcher::ResetLink() {
+    ring_.Reset();
+    rxBuffer_.clear();
+    chunk_.clear();
+    hdPackets_.clear();
+    hdFrames_.clear();
+    pendingOps_.clear();
+    counters_ = ReceiveCounters{};
+    tmGpsDataCount_ = 0;
+    sirfSwitch_.Cancel();
+}
+
+// --- helpers ---
+
+void ReceiveDispatcher::SetStatusPanel(int index, std::string text) {
+    if (Hooks.SetStatusPanel) Hooks.SetStatusPanel(index, std::move(text));
+}
+
+void ReceiveDispatcher::EnableTm1sIfDisabled() {
+    tm1s_->SetEnabled(true);
+}
+
+bool ReceiveDispatcher::DetectionWindowPassed(uint32_t ms) const {
+    return clock_.TickMs() - shared_.DetectionStartTick >= ms;
+}
+
+void ReceiveDispatcher::StartIdentificationIfNeeded() {
+    if (shared_.ReceiverIdentified) return;
+    Call(Hooks.StartIdentification);
+    ++shared_.IdentificationAttempts;
+}
+
+void ReceiveDispatcher::GoNmea() {
+    state_ = LinkState::NMEA;
+    counters_.LinkUpTick = clock_.TickMs();
+    SetStatusPanel(1, "Baud Rate :" + std::to_string(port_.BaudRate()));
+    SetStatusPanel(3, std::string(LinkStateName(state_)));
+    StartIdentificationIfNeeded();
+}
+
+// --- timers ---
+
+void ReceiveDispatcher::TimerCTimer() {
+    if (ring_.Empty()) {
+        if (++counters_.IdleTicks == kIdleTicksForSecondTimer) EnableTm1sIfDisabled();
+        if (counters_.DataSinceIdle) {
+            if (shared_.DetectionActive && DetectionWindowPassed(kDetectionStepAfterMs)) {
+                Call(Hooks.DetectionStep);
+            }
+            EnableTm1sIfDisabled();
+            counters_.DataSinceIdle = false;
+        }
+        return;
+    }
+
+    ring_.RxTakeAll(chunk_);
+    counters_.RxBytesThisSecond += static_cast<uint32_t>(chunk_.size());
+    // Bytes that arrive right after a rate change were sent at the old rate.
+    if (shared_.DetectionActive && !DetectionWindowPassed(kDetectionDropMs + 1)) return;
+    if (port_.BaudRate() == kSlowRate) EnableTm1sIfDisabled();
+    if (shared_.RawCaptureActive) Call(Hooks.RawCaptureAppend, std::string_view(chunk_));
+    if (!tmGpsData_->IsActive()) {
+        counters_.DataIndicator = true;
+        Call(Hooks.RepaintStatusBar);
+        tmGpsData_->SetEnabled(true);
+    }
+    counters_.DataSinceIdle = true;
+    rxBuffer_ += chunk_;
+    counters_.RxBufferLength = rxBuffer_.size();
+    counters_.IdleTicks = 0;
+
+    if (state_ == LinkState::NMEA) {
+        // The pass never re-enters itself. A consumer that paused the processing (an upload
+        // that drains the ring itself) keeps the timer stopped.
+        timerC_->SetEnabled(false);
+        pausedDuringPass_ = false;
+        ProcessReceiveBuffer();
+        if (!pausedDuringPass_) timerC_->SetEnabled(true);
+    } else {
+        if (!rxBuffer_.empty()) {
+            for (std::string_view marker : kNmeaMarkers) {
+                if (!Contains(rxBuffer_, marker)) continue;
+                GoNmea();  // the lines of this chunk wait for the next tick
+                break;
+            }
+        }
+        EnableTm1sIfDisabled();
+    }
+
+    if (counters_.DataSinceIdle && shared_.DetectionActive &&
+        DetectionWindowPassed(kDetectionStepAfterMs)) {
+        Call(Hooks.DetectionStep);
+    }
+}
+
+void ReceiveDispatcher::TmGPSDataTimer() {
+    if (++tmGpsDataCount_ < 2) return;
+    counters_.DataIndicator = false;
+    tmGpsDataCount_ = 0;
+    Call(Hooks.RepaintStatusBar);
+    tmGpsData_->SetEnabled(false);
+}
+
+void ReceiveDispatcher::Tm1sTimer() {
+    if (Hooks.OneSecondTick) {
+        Hooks.OneSecondTick();
+    } else {
+        LinkSupervisionSecond();
+    }
+}
+
+void ReceiveDispatcher::PauseProcessing() {
+    pausedDuringPass_ = true;
+    tmGpsData_->SetEnabled(false);
+    tmGpsDataCount_ = 0;
+    tm1s_->SetEnabled(false);
+    timerC_->SetEnabled(false);
+    Call(Hooks.OnPauseProcessing);
+}
+
+void ReceiveDispatcher::ResumeProcessing() {
+    tmGpsDataCount_ = 0;
+    tmGpsData_->SetEnabled(true);
+    tm1s_->SetEnabled(true);
+    timerC_->SetEnabled(true);
+}
+
+// --- the processing pass ---
+
+void ReceiveDispatcher::ProcessReceiveBuffer() {
+    if (inPass_) return;  // a consumer asked for a pass from inside one
+    inPass_ = true;
+    hdPackets_.clear();
+    hdFrames_.clear();
+    std::size_t consumed = 0;
+    try {
+        RunPass(consumed);
+    } catch (const std::exception& e) {
+        // A failing consumer ends the pass. The line it failed on counts as processed, so the
+        // next pass does not trip over it again; the lines after it stay for the next tick.
+        ++counters_.ConsumerErrors;
+        Call(Hooks.ConsumerError, std::string_view(e.what()));
+    } catch (...) {
+        ++counters_.ConsumerErrors;
+        Call(Hooks.ConsumerError, std::string_view("unknown exception"));
+    }
+    inPass_ = false;
+    if (consumed > 0) rxBuffer_.erase(0, consumed);
+    for (const auto& [op, n] : pendingOps_) ApplyBufferOp(op, n);
+    pendingOps_.clear();
+}
+
+void ReceiveDispatcher::RunPass(std::size_t& consumed) {
+    const ReceiverFamily family = shared_.Family;
+    if (family == ReceiverFamily::ublox) ScanUbxMonitor();
+    if (shared_.IdentificationPending && !shared_.ReceiverIdentified) {
+        Call(Hooks.IdentifyReceiver, std::string_view(rxBuffer_));
+    }
+    if (!pendingOps_.empty()) return;
+    if (family == ReceiverFamily::Unknown || family == ReceiverFamily::HED) CutHdFrames();
+    if (shared_.ReceiverIdentified && SecondsNotPast(shared_.UbxReplyDeadline)) ExtractUbxFrames();
+    if (!pendingOps_.empty()) return;
+
+    // Lines are cut by index; the processed ones are removed once, when the pass ends.
+    std::size_t start = 0;
+    std::size_t end = FindCrLf(rxBuffer_, start);
+    while (end != kNotFound) {
+        const std::string_view line(rxBuffer_.data() + start, end - start);
+        start = end + 2;
+        consumed = start;
+        ProcessLine(line);
+        if (!pendingOps_.empty()) return;
+        end = FindCrLf(rxBuffer_, start);
+    }
+    HandleHdFrames();
+}
+
+void ReceiveDispatcher::ScanUbxMonitor() {
+    // Every complete frame with a good checksum goes to the monitor; the buffer is not changed.
+    const std::string_view buffer = rxBuffer_;
+    std::size_t from = 0;
+    while (from + 1 < buffer.size()) {
+        const void* hit = std::memchr(buffer.data() + from, kUbxSync1, buffer.size() - from - 1);
+        if (hit == nullptr) return;
+        const std::size_t at =
+            static_cast<std::size_t>(static_cast<const char*>(hit) - buffer.data());
+        if (static_cast<uint8_t>(buffer[at + 1]) != kUbxSync2) {
+            from = at + 1;
+            continue;
+        }
+        const std::string_view rest = buffer.substr(at);
+        if (rest.size() < 8) return;
+        const std::size_t frameSize = FramePayloadLength(rest) + std::size_t{8};
+        if (rest.size() < frameSize) return;
+        const std::string_view frame = rest.substr(0, frameSize);
+        if (FrameChecksumValid(frame)) {
+            Call(Hooks.UbxMonitor, FrameClass(frame), FrameId(frame), FramePayloadLength(frame),
+                 FramePayload(frame));
+        }
+        from = at + frameSize;
+    }
+}
+
+void ReceiveDispatcher::CutHdFrames() {
+    FrameCandidate candidate = FindHdFrame(rxBuffer_, 1);
+    if (candidate.Frame.empty()) return;
+    kept_.clear();
+    std::size_t textFrom = 0;  // 0-based start of the text not yet kept
+    while (!candidate.Frame.empty()) {
+        const std::size_t at = candidate.Position - 1;
+        kept_.append(rxBuffer_, textFrom, at - textFrom);
+        hdFrames_.emplace_back(hdPackets_.size(), candidate.Frame.size());
+        hdPackets_.append(candidate.Frame);
+        textFrom = at + candidate.Frame.size();
+        candidate = FindHdFrame(rxBuffer_, textFrom + 1);
+    }
+    kept_.append(rxBuffer_, textFrom, std::string::npos);
+    rxBuffer_.swap(kept_);
+}
+
+void ReceiveDispatcher::ExtractUbxFrames() {
+    FrameCandidate candidate = FindUbxFrame(rxBuffer_, 1);
+    if (candidate.Frame.empty()) return;
+    const std::size_t first = candidate.Position - 1;
+    std::size_t last = first;
+    while (!candidate.Frame.empty()) {
+        last = candidate.Position - 1 + candidate.Frame.size();
+        if (IsUbxFrame(candidate.Frame)) Call(Hooks.HandleUbxFrame, candidate.Frame);
+        if (!pendingOps_.empty()) break;  // the handled frames still leave the buffer
+        candidate = FindUbxFrame(rxBuffer_, last + 1);
+    }
+    rxBuffer_.erase(first, last - first);
+}
+
+void ReceiveDispatcher::HandleHdFrames() {
+    if (hdFrames_.empty() || !shared_.ReceiverIdentified ||
+        !SecondsNotPast(shared_.HedReplyDeadline)) {
+        return;
+    }
+    const std::string_view packets = hdPackets_;
+    for (const auto& [offset, size] : hdFrames_) {
+        const std::string_view frame = packets.substr(offset, size);
+        if (IsHdFrame(frame)) Call(Hooks.HandleHdFrame, frame);
+    }
+}
+
+void ReceiveDispatcher::ProcessLine(std::string_view line) {
+    if (Ask(Hooks.PrcrRewriteActive) && Contains(line, "$PRCR")) {
+        lineScratch_.assign("$");
+        lineScratch_.append(ExtractField(3, line, kDollar));
+        line = lineScratch_;
+    }
+    Call(Hooks.IdentificationLineWatch, line);
+    if (line.size() > kOverlongLine) ++counters_.OverlongLines;
+    if (!PassesLineFilter(line, shared_.Family)) return;
+
+    if (!shared_.MonitorPaused && chain_.HandleSentence(line) && Ask(Hooks.TrafficPanelVisible)) {
+        Call(Hooks.HandleTrafficSentence, line);
+    }
+    const uint8_t kind = Hooks.DecodeSentence ? Hooks.DecodeSentence(line) : 0;
+    Call(Hooks.FixGate);
+    if (kind != 0) {
+        HandleKnownKind(kind, line);
+    } else {
+        CheckAntennaStatus(line);
+    }
+}
+
+void ReceiveDispatcher::HandleKnownKind(uint8_t kind, std::string_view line) {
+    if (!IsGsaKind(kind) && IsGsaKind(counters_.PrevKind)) Call(Hooks.GsaBlockEnded);
+    if (!IsGsvKind(kind) && Hooks.GsvCollectionState) {
+        const uint8_t gsv = Hooks.GsvCollectionState();
+        if (gsv == 1 || gsv == 2) {
+            Call(Hooks.RebuildSatelliteList);
+            Call(Hooks.SetGsvCollectionState, uint8_t{3});
+            const uint32_t now = clock_.TickMs();
+            if (!shared_.MonitorPaused && now - counters_.LastSatRefreshTick > kSatRefreshMinMs) {
+                Call(Hooks.RefreshSatelliteViews);
+                counters_.LastSatRefreshTick = now;
+            }
+        }
+    }
+    counters_.PrevKind = kind;
+    if (kind == 2) {
+        Call(Hooks.ShowRmcTime);
+    } else if (kind == 3) {
+        Call(Hooks.ShowGgaTime);
+        receiver_.ReceiverUtcTime = clock_.NowUtc();
+    }
+    if (line == "$GPRMC,,*4B") receiver_.FixValid = false;
+    if (kind < kSentenceKindCount) counters_.KindsSeen[kind] = true;
+    Call(Hooks.TtffKind, kind);
+    counters_.NewSentenceFlag = true;
+}
+
+void ReceiveDispatcher::CheckAntennaStatus(std::string_view line) {
+    if (!shared_.AntennaStatusExpected) return;
+    bool familyReports = false;
+    for (ReceiverFamily f : kAntennaFamilies) familyReports = familyReports || f == shared_.Family;
+    if (!familyReports) return;
+    for (const auto& word : kAntennaWords) {
+        if (!Contains(line, word.Text)) continue;
+        shared_.AntennaState = word.State;
+        return;
+    }
+}
+
+// --- once per second ---
+
+void ReceiveDispatcher::LinkSupervisionSecond() {
+    switch (state_) {
+        case LinkState::Unknow:
+            if (Ask(Hooks.SirfPollPending)) {
+                state_ = LinkState::SiRF;
+                SetStatusPanel(3, std::string(LinkStateName(state_)));
+            } else if (DetectNmea()) {
+                GoNmea();
+                Call(Hooks.MonitorStep);
+            } else {
+                if (Contains(rxBuffer_, kSirfBinaryStart)) {
+                    state_ = LinkState::SiRF;
+                    SetStatusPanel(3, std::string(LinkStateName(state_)));
+                }
+                KeepRxBufferTail(kUnknownKeep);
+            }
+            break;
+        case LinkState::SiRF:
+            AnswerSirfQuestion();
+            break;
+        case LinkState::NMEA:
+            Call(Hooks.MonitorStep);
+            Call(Hooks.NmeaSecondDuties);
+            break;
+        case LinkState::ASCII:
+            state_ = LinkState::Unknow;
+            break;
+        default:
+            break;
+    }
+}
+
+void ReceiveDispatcher::AnswerSirfQuestion() {
+    PauseProcessing();
+    if (prompts_.ConfirmYesNo(std::string(kSirfQuestion)) != PromptAnswer::Yes) {
+        Call(Hooks.Disconnect);
+        return;
+    }
+    ResumeProcessing();
+    if (!SendToReceiver(shared_, port_, SirfSwitchToNmeaFrame())) return;
+    sirfSwitch_.After(kSirfSwitchWaitMs, [this] {
+        Call(Hooks.ClearSirfSubstate);
+        sirfSwitch_.After(kSirfSwitchWaitMs, [this] {
+            ClearRxBuffer();
+            Call(Hooks.StartSteppingDetection);
+        });
+    });
+}
+
+bool ReceiveDispatcher::DetectNmea() {
+    if (state_ == LinkState::Unknow) KeepRxBufferTail(kDetectKeep);
+    if (Contains(rxBuffer_, "@@Eq")) return true;
+    std::size_t start = 0;
+    bool sawLine = false;
+    for (std::size_t end = FindCrLf(rxBuffer_, 0); end != kNotFound;
+         end = FindCrLf(rxBuffer_, start)) {
+        sawLine = true;
+        if (IsValidSentence(std::string_view(rxBuffer_).substr(start, end - start))) {
+            rxBuffer_.erase(0, start);
+            return true;
+        }
+        start = end + 2;
+    }
+    if (sawLine) rxBuffer_.erase(0, start);
+    return false;
+}
+
+}  // namespace gnss
