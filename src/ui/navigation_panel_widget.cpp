@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "ui/sat_artwork.h"
+#include "ui/ui_style.h"
 
 namespace gnss::ui {
 
@@ -57,12 +58,9 @@ void NavigationPanelWidget::Paint(QPainter& p, const NavigationPanelView& v, QSi
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::Antialiasing);
 
-    QFont caption(QStringLiteral("Arial"));
-    caption.setStyleHint(QFont::SansSerif);
+    QFont caption = SansFont(9);
     caption.setPixelSize(12);
-    QFont value(QStringLiteral("Courier New"));
-    value.setStyleHint(QFont::Monospace);
-    value.setFixedPitch(true);
+    QFont value = FixedFont(10);
     value.setPixelSize(13);
     value.setBold(true);
 

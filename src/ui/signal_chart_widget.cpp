@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "ui/sat_artwork.h"
+#include "ui/ui_style.h"
 
 namespace gnss::ui {
 
@@ -22,8 +23,7 @@ QFont ChartFont(int pixelSize, bool bold = false) {
 }
 
 QFont NumberFont(int pixelSize, bool bold = false) {
-    QFont font(QStringLiteral("DejaVu Sans Mono"));
-    font.setStyleHint(QFont::Monospace);
+    QFont font = FixedFont(9);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
@@ -171,8 +171,7 @@ void SatGridWidget::Paint(QPainter& painter, const SatGridView& grid,
                                            static_cast<int>(kSatGridRowTitles[row].size())));
     }
 
-    QFont number(QStringLiteral("DejaVu Sans Mono"));
-    number.setStyleHint(QFont::Monospace);
+    QFont number = FixedFont(9);
     qreal x = layout.HeaderWidth * sx;
     const std::size_t columns =
         std::min<std::size_t>(layout.ColumnWidths.size(), grid.Rows[0].size());

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ui/sat_artwork.h"
+#include "ui/ui_style.h"
 
 namespace gnss::ui {
 
@@ -25,9 +26,7 @@ void SkyPlotWidget::Paint(QPainter& painter, const SkyPlotView& view, qreal dpr)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(0, 0, art.SkyBackground(view.Background, dpr));
 
-    QFont font(QStringLiteral("Calibri"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setBold(true);
+    QFont font = LabelFont(8, true);
     for (const SkyIcon& icon : view.Icons) {
         painter.drawPixmap(icon.IconLeft, icon.IconTop, art.SatelliteIcon(icon.IconIndex, dpr));
         // Point sizes of the design are at 96 dots per inch; here one unit is one pixel.

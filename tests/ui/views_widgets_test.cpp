@@ -3,7 +3,6 @@
 // GNSS_WIDGET_PNG_DIR set, the images are also saved there to be looked at.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -22,26 +21,7 @@
 namespace gnss::ui {
 namespace {
 
-// One application object for the whole program, whoever creates it first.
-class WidgetEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "ui_tests";
-            static char* argv[] = {name, nullptr};
-            app_ = new QApplication(argc, argv);
-        }
-    }
-    void TearDown() override {
-        delete app_;
-        app_ = nullptr;
-    }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
+// The QApplication comes from the shared test environment of this folder.
 
 void MaybeSave(const QImage& image, const char* name) {
     if (const char* dir = std::getenv("GNSS_WIDGET_PNG_DIR")) {
