@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/map_link.h"
 #include "link/port_list.h"
 #include "nmea/sentence_kind.h"
 
@@ -37,13 +38,18 @@ AppCore::AppCore(const AppServices& services)
       Monitor(services.SystemClock, Pipeline.Shared, Pipeline.Receiver, Recorder, MonitorHooks()),
       Connection(Pipeline.Shared, Pipeline.Receiver, services.Port, Pipeline.Dispatcher,
                  services.SystemClock, services.Timers, services.Prompts),
+      Navigation(NavigationPanel::Deps{Pipeline.Decoder, Pipeline.Receiver, Pipeline.Shared,
+                                       services.SystemClock, services.ClockSetter}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
+      desktop_(services.DesktopShell),
       prompts_(services.Prompts) {
     WireStatusBar();
     WireConnection();
     WireMonitorAndRecorder();
+    WireDisplays();
+    Window.SetButtonEnabled(ToolButton::TBGmap, true);
     if (Recorder.LoggingDisabled()) Window.DisableLogging();
 }
 
@@ -111,6 +117,10 @@ NmeaMonitor::Hooks AppCore::MonitorHooks() {
     hooks.SecondTickRunning = [this] { return Pipeline.Dispatcher.Tm1sEnabled(); };
     hooks.PortName = [this] { return port_.PortName(); };
     hooks.BaudRate = [this] { return static_cast<int>(port_.BaudRate()); };
+    hooks.RefreshNavigationPanel = [this] {
+        Navigation.RefreshNavigationPanel(Pipeline.Dispatcher.Counters().KindsSeen);
+    };
+    hooks.ClearSatelliteViews = [this] { Satellites.ClearSatelliteViews(); };
     return hooks;
 }
 
@@ -121,9 +131,6 @@ void AppCore::WireMonitorAndRecorder() {
     });
     Pipeline.OnSentenceDecoded = [this](SentenceKind kind, std::string_view) {
         if (kind != 0) Monitor.MarkNewSentence();
-    };
-    Pipeline.OnSatellitesRefreshed = [this] {
-        if (OnSatellitesRefreshed) OnSatellitesRefreshed();
     };
     Pipeline.Dispatcher.Hooks.MonitorStep = [this] {
         Monitor.MonitorStep();
@@ -139,6 +146,50 @@ void AppCore::WireMonitorAndRecorder() {
     };
 }
 
+void AppCore::WireDisplays() {
+    Navigation.AddMonitorLine = [this](std::string_view line) { Monitor.MonitorAddLogged(line); };
+    Navigation.AddDebugLine = [this](std::string_view line) { AddMemo(line); };
+    ReceiveHooks& hooks = Pipeline.Dispatcher.Hooks;
+    hooks.ShowRmcTime = [this] { Navigation.ShowRmcTime(); };
+    hooks.ShowGgaTime = [this] { Navigation.ShowGgaTime(); };
+    Pipeline.OnSatellitesRefreshed = [this] { RefreshSatellites(); };
+
+    SentenceChain& chain = Pipeline.Dispatcher.Chain();
+    chain.Register(ChainSlot::FixKindLabel, [this](SentenceContext& ctx) {
+        if (ctx.Line.find("GGA") != std::string_view::npos) Navigation.ShowDgpsLabel();
+        return ChainStep::Continue;
+    });
+    chain.Register(ChainSlot::RtkDfHeading, [this](SentenceContext& ctx) {
+        if (Shared().Family != ReceiverFamily::RTK_DF) return ChainStep::Continue;
+        if (ctx.Line.find("$PMDR,DIST") != std::string_view::npos) {
+            Navigation.GaugesModelRef().ShowAntennaDistance(ctx.Line);
+        } else if (ctx.Line.find("$GPHDT,") != std::string_view::npos) {
+            Navigation.GaugesModelRef().ShowDualAntennaHeading(ctx.Line);
+        }
+        return ChainStep::Continue;
+    });
+
+    Connection.OnConnect([this] {
+        Navigation.ClearForConnect();
+        Satellites.ResetForConnect();
+    });
+    Connection.OnSecond([this] { Navigation.DgpsLabelTick(); });
+}
+
+void AppCore::RefreshSatellites() {
+    SatelliteViewInputs in;
+    in.List = &Pipeline.Decoder.DisplayList();
+    in.BdsGsvSeen = Pipeline.Decoder.BdsGsvSeen();
+    in.GalileoGsvSeen = Pipeline.Decoder.GalileoGsvSeen();
+    in.Family = Shared().Family;
+    in.ReceiverIdentified = Shared().ReceiverIdentified;
+    in.AntennaStatusExpected = Shared().AntennaStatusExpected;
+    in.AntennaState = Shared().AntennaState;
+    Satellites.RefreshSatelliteViews(in);
+    if (OnSatellitesRefreshed) OnSatellitesRefreshed();
+    ViewChanged();
+}
+
 // --- connection view <-> window model ---
 
 void AppCore::SyncBoxesToConnection() {
@@ -149,7 +200,10 @@ void AppCore::SyncBoxesToConnection() {
 void AppCore::SyncConnectionView() {
     const ConnectionView& view = Connection.View();
     if (Shared().PortOpen) {
-        if (!Window.Button(ToolButton::TBOpen).Down) Window.ConnectionOpened();
+        if (!Window.Button(ToolButton::TBOpen).Down) {
+            Window.ConnectionOpened();
+            Satellites.PortOpened();
+        }
     } else if (Window.Button(ToolButton::TBOpen).Down) {
         Window.ConnectionClosed();
     } else {
@@ -191,9 +245,8 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
     if (settings.BaudRateIndex >= 0) {
         Window.SelectBaudRate(lists.BaudRates[static_cast<std::size_t>(settings.BaudRateIndex)]);
     }
-    speedUnitIndex_ = settings.SpeedUnitIndex;
     Window.SetUnitIndex(settings.SpeedUnitIndex);
-    dmsMode_ = settings.DmsMode;
+    Navigation.LoadUnitSettings(settings.SpeedUnitIndex, settings.DmsMode);
     commandHistory_ = settings.CommandHistory;
     if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
     if (Window.SelectedBaudRate() > 0) port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
@@ -206,8 +259,8 @@ AppSettings AppCore::CurrentSettings() const {
     settings.ComPortIndex = settings.ComPort.empty() ? -1 : 0;
     settings.BaudRate = static_cast<int>(port_.BaudRate());
     settings.BaudRateIndex = 0;
-    settings.SpeedUnitIndex = Window.UnitIndex();
-    settings.DmsMode = dmsMode_;
+    settings.SpeedUnitIndex = Navigation.SpeedUnitIndex();
+    settings.DmsMode = Navigation.DmsMode();
     return settings;
 }
 
@@ -238,6 +291,9 @@ void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld) {
             Recorder.TBStartLogClick();
             Recorder.TBStartLogMouseUp(ctrlHeld);
             break;
+        case ToolButton::TBGmap:
+            OpenMapLink(ctrlHeld, Receiver().FixValid, Pipeline.Decoder.Rmc(), prompts_, desktop_);
+            break;
         default:
             break;
     }
@@ -257,8 +313,28 @@ void AppCore::BaudRateChosen(std::string_view text) {
 }
 
 void AppCore::UnitChosen(int index) {
-    speedUnitIndex_ = index;
     Window.SetUnitIndex(index);
+    Navigation.SetSpeedUnitIndex(index, Pipeline.Dispatcher.Counters().KindsSeen);
+    ViewChanged();
+}
+
+void AppCore::PositionLabelDoubleClicked() {
+    Navigation.ToggleDmsMode();
+    ViewChanged();
+}
+
+void AppCore::PositionCaptionDoubleClicked() {
+    desktop_.SetClipboardText(Navigation.PositionClipboard());
+}
+
+void AppCore::TimeLabelDoubleClicked() {
+    Navigation.RequestClockSync();
+    ViewChanged();
+}
+
+void AppCore::SignalChartDoubleClicked() {
+    Satellites.ToggleTitleStrip();
+    ViewChanged();
 }
 
 void AppCore::FilterTextChanged(std::string_view text) {

@@ -8,10 +8,13 @@
 
 #include "app/debug_memo.h"
 #include "app/main_window_model.h"
+#include "app/navigation_panel.h"
+#include "app/satellite_views.h"
 #include "app/nmea_monitor.h"
 #include "app/receive_pipeline.h"
 #include "app/settings.h"
 #include "base/clock.h"
+#include "base/desktop.h"
 #include "base/file_dialogs.h"
 #include "base/scheduler.h"
 #include "base/user_prompts.h"
@@ -30,6 +33,8 @@ struct AppServices {
     UserPrompts& Prompts;
     FileDialogs& Dialogs;
     PortEnumerator& Ports;
+    Desktop& DesktopShell;
+    SystemClockSetter& ClockSetter;
     std::filesystem::path ProgramFolder;
     std::function<bool()> RunFromReadOnlyMedia;  // logging is disabled on read-only media
 };
@@ -51,6 +56,8 @@ public:
     LogRecorder Recorder;
     NmeaMonitor Monitor;
     ConnectionControl Connection;
+    NavigationPanel Navigation;  // with the gauges
+    SatelliteViews Satellites;
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -73,6 +80,12 @@ public:
     void UnitChosen(int index);
     void FilterTextChanged(std::string_view text);
     void MonitorClearRequested();
+    // Double clicks of the navigation panel: a position label toggles the position format, a
+    // caption copies the position, a time label asks to set the computer's clock.
+    void PositionLabelDoubleClicked();
+    void PositionCaptionDoubleClicked();
+    void TimeLabelDoubleClicked();
+    void SignalChartDoubleClicked();
     // The system's port list, polled once a second: plug-in and removal.
     void PortListPolled();
 
@@ -90,6 +103,8 @@ private:
     void WireStatusBar();
     void WireConnection();
     void WireMonitorAndRecorder();
+    void WireDisplays();
+    void RefreshSatellites();
     NmeaMonitor::Hooks MonitorHooks();
     void SyncConnectionView();
     void SyncBoxesToConnection();
@@ -99,10 +114,9 @@ private:
     Clock& clock_;
     ReceiverPort& port_;
     PortEnumerator& ports_;
+    Desktop& desktop_;
     UserPrompts& prompts_;
     std::string previousPortList_;
-    int speedUnitIndex_ = 0;
-    bool dmsMode_ = false;
     std::vector<std::string> commandHistory_;
 };
 

@@ -11,6 +11,7 @@
 #include "app/app_core.h"
 #include "app/nmea_monitor_view.h"
 #include "app/settings.h"
+#include "platform/linux_clock_setter.h"
 #include "platform/optical_media.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_port_enumerator.h"
@@ -19,6 +20,7 @@
 #include "ui/main_window.h"
 #include "ui/small_windows.h"
 #include "ui/window_wiring.h"
+#include "ui/qt_desktop.h"
 #include "ui/qt_dialogs.h"
 
 namespace {
@@ -69,11 +71,20 @@ int main(int argc, char* argv[]) {
     gnss::QtPortEnumerator ports;
     gnss::ui::QtPrompts prompts;
     gnss::ui::QtFileDialogs dialogs;
+    gnss::ui::QtDesktop desktop;
+    gnss::LinuxClockSetter clockSetter;
     const std::filesystem::path programFolder =
         QCoreApplication::applicationDirPath().toStdString();
 
-    gnss::AppServices services{port,  clock,         scheduler, prompts,
-                               dialogs, ports, programFolder,
+    gnss::AppServices services{port,
+                               clock,
+                               scheduler,
+                               prompts,
+                               dialogs,
+                               ports,
+                               desktop,
+                               clockSetter,
+                               programFolder,
                                [programFolder] { return gnss::IsOnOpticalMedia(programFolder); }};
     gnss::AppCore core(services);
     core.MainWindowCreate();

@@ -14,6 +14,7 @@
 
 #include "base/virtual_time.h"
 #include "doubles/scripted_file_dialogs.h"
+#include "doubles/recording_desktop.h"
 #include "doubles/scripted_prompts.h"
 #include "doubles/temp_folder.h"
 #include "link/memory_receiver_port.h"
@@ -63,7 +64,9 @@ struct Scenario {
     ScriptedPrompts prompts;
     ScriptedFileDialogs dialogs;
     ListedPorts ports;
-    AppCore core{AppServices{port, time, time, prompts, dialogs, ports, folder.Path(),
+    gnss::testing::RecordingDesktop desktop;
+    gnss::testing::RecordingClockSetter clockSetter;
+    AppCore core{AppServices{port, time, time, prompts, dialogs, ports, desktop, clockSetter, folder.Path(),
                              [] { return false; }}};
     std::unique_ptr<sim::SimulatedReceiver> receiver;
     std::unique_ptr<sim::MemoryPortAttachment> attachment;

@@ -17,6 +17,7 @@
 #include "app/app_core.h"
 #include "app/nmea_monitor_view.h"
 #include "doubles/scripted_file_dialogs.h"
+#include "doubles/recording_desktop.h"
 #include "doubles/scripted_prompts.h"
 #include "doubles/temp_folder.h"
 #include "platform/qt_clock.h"
@@ -84,7 +85,9 @@ TEST(WindowEndToEnd, ConnectsToASimulatedReceiverShowsItsLinesDisconnectsAndSave
     QtPortEnumerator ports;
     gnss::testing::ScriptedPrompts prompts;
     gnss::testing::ScriptedFileDialogs dialogs;
-    AppCore core(AppServices{port, clock, scheduler, prompts, dialogs, ports, folder.Path(),
+    gnss::testing::RecordingDesktop desktop;
+    gnss::testing::RecordingClockSetter clockSetter;
+    AppCore core(AppServices{port, clock, scheduler, prompts, dialogs, ports, desktop, clockSetter, folder.Path(),
                              [] { return false; }});
     core.MainWindowCreate();
     NmeaMonitorView monitorView(core.Monitor);
