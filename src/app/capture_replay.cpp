@@ -60,8 +60,21 @@ std::optional<ReceiverFamily> FamilyFromName(std::string_view name) {
     return std::nullopt;
 }
 
-ReplaySummary ReplayCapture(std::string_view bytes, const ReplayOptions& options,
+std::string AddCrBeforeLf(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 32);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) out += '\r';
+        out += bytes[i];
+    }
+    return out;
+}
+
+ReplaySummary ReplayCapture(std::string_view capture, const ReplayOptions& options,
                             ReplayObserver& observer) {
+    std::string converted;
+    if (options.LfLineEnds) converted = AddCrBeforeLf(capture);
+    const std::string_view bytes = options.LfLineEnds ? std::string_view(converted) : capture;
     ReplaySummary summary;
     summary.Bytes = bytes.size();
 

@@ -22,11 +22,15 @@ struct ReplayOptions {
     static constexpr uint32_t kMinBaudRate = 300;
     uint32_t BaudRate = kDefaultBaudRate;  // sets how many bytes arrive per processing tick
     ReceiverFamily Family = ReceiverFamily::Unknown;
+    // A text log stored with LF line ends: a CR is put before every LF that has none, so its
+    // lines end as a receiver ends them. Off by default, since only CR LF ends a line and
+    // binary frames may hold LF bytes.
+    bool LfLineEnds = false;
 };
 
 // What a whole replay saw.
 struct ReplaySummary {
-    uint64_t Bytes = 0;         // size of the capture
+    uint64_t Bytes = 0;         // size of the stream replayed (after adding CRs, when asked)
     uint64_t BytesFed = 0;      // bytes that arrived at the port before the replay ended
     uint64_t BytesLeft = 0;     // bytes still in the receive buffer at the end (not processed)
     uint64_t Lines = 0;         // every CR LF-ended line cut from the stream
@@ -68,10 +72,13 @@ class ReplayObserver {
 // time the bytes the baud rate carries arrive. After the last byte, a link not yet found to
 // carry NMEA gets one more second (its next detection check), and the complete lines still in
 // the receive buffer get one more processing pass, as the next data of a live receiver would
-// give them. A disconnect asked for by the receive path ends the replay at once. Returns the summary that was also
-// handed to the observer.
+// give them. A disconnect asked for by the receive path ends the replay at once. Returns the
+// summary that was also handed to the observer.
 ReplaySummary ReplayCapture(std::string_view bytes, const ReplayOptions& options,
                             ReplayObserver& observer);
+
+// `bytes` with a CR put before every LF that is not already preceded by one.
+[[nodiscard]] std::string AddCrBeforeLf(std::string_view bytes);
 
 // The family whose display name is `name` ("unknow", "SiRF", "ublox", ...; case-insensitive,
 // "unknown" accepted too); nothing when no family has that name.

@@ -341,6 +341,8 @@ void JsonLinesReport::Begin(std::string_view file, const ReplayOptions& options)
     AppendUnsigned(text_, options.BaudRate);
     text_ += ",\"family\":";
     AppendJsonString(text_, FamilyDisplayName(options.Family));
+    text_ += ",\"lfLineEnds\":";
+    text_ += options.LfLineEnds ? "true" : "false";
     text_ += '}';
     Flush();
 }
@@ -483,6 +485,7 @@ void TextReport::Begin(std::string_view file, const ReplayOptions& options) {
     AppendUnsigned(text_, options.BaudRate);
     text_ += " bit/s, family ";
     text_ += FamilyDisplayName(options.Family);
+    if (options.LfLineEnds) text_ += ", CR added before LF";
     Flush();
 }
 

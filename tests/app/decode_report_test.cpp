@@ -128,6 +128,32 @@ TEST(ReplayDetection, StreamsThatNeverBecomeNmeaStillGiveASummary) {
     }
 }
 
+TEST(ReplayLineEnds, CrIsAddedOnlyWhereMissing) {
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"", ""},
+        {"\n", "\r\n"},
+        {"a\nb\r\nc\n\n", "a\r\nb\r\nc\r\n\r\n"},
+        {"\r\r\n\n\r", "\r\r\n\r\n\r"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AddCrBeforeLf(c.in), c.out);
+}
+
+TEST(ReplayLineEnds, LfOnlyLogDecodesOnlyWhenAsked) {
+    const std::string log =
+        "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48\n"
+        "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48\n";
+    Recorder asIs;
+    EXPECT_EQ(ReplayCapture(log, {}, asIs).Lines, 0u);  // a lone LF ends no line
+    Recorder converted;
+    const ReplaySummary s = ReplayCapture(log, {.LfLineEnds = true}, converted);
+    EXPECT_EQ(s.Lines, 2u);
+    EXPECT_EQ(s.LinesPerKind[kKindVtg], 2u);
+    EXPECT_EQ(s.Bytes, log.size() + 2);
+}
+
 TEST(ReplayFamily, NamesOfTheFamilies) {
     EXPECT_EQ(FamilyFromName("unknow"), ReceiverFamily::Unknown);
     EXPECT_EQ(FamilyFromName("Unknown"), ReceiverFamily::Unknown);
@@ -215,7 +241,8 @@ TEST(JsonReport, ObjectsOfAShortReplay) {
     std::istringstream in(out.str());
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 7u) << out.str();
-    EXPECT_EQ(lines[0], R"({"type":"replay","file":"x.log","baudRate":115200,"family":"unknow"})");
+    EXPECT_EQ(lines[0], R"({"type":"replay","file":"x.log","baudRate":115200,"family":"unknow",)"
+                        R"("lfLineEnds":false})");
     EXPECT_EQ(lines[1],
               R"({"type":"sentence","t":70,"kind":3,"name":"GGA","line":"$GPGGA,123519,4807.038,N,)"
               R"(01131.000,W,1,08,0.9,545.4,M,46.9,M,,*55","gns":false,"time":"12:35:19",)"
