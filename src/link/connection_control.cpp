@@ -1,0 +1,346 @@
+#include "link/connection_control.h"
+
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
+#include "nmea/text_fields.h"
+#include "nmea/time_text.h"
+
+namespace gnss {
+
+namespace {
+
+constexpr uint32_t kCommonEndWaitMs = 50;
+constexpr uint32_t kReconnectWaitMs = 100;
+constexpr int kSilentSecondsBeforeReconnect = 5;  // reconnect when the count exceeds this
+constexpr int kMaxReconnects = 2;
+constexpr std::size_t kDetectionKeep = 180;
+constexpr int kLastSteppingIndex = static_cast<int>(kSteppingRates.size());
+constexpr int kMaxDetectionRounds = 7;  // give up when a wrap finds more rounds than this
+
+constexpr std::array<std::string_view, 5> kDetectionNmeaMarkers = {"$GP", "$GN", "$GL", "$GB",
+                                                                   "$BD"};
+constexpr std::string_view kSirfStart{"\xA0\xA2", 2};
+constexpr std::string_view kSirfEnd{"\xB0\xB3", 2};
+
+constexpr int kPanelMessages = 1;
+constexpr int kPanelPort = 2;
+constexpr int kPanelRate = 4;
+constexpr int kPanelElapsed = 6;
+constexpr int kPanelNoData = 9;
+
+std::string OpenText(const std::string& port, uint32_t rate) {
+    return "Open (" + port + "," + std::to_string(rate) + " bps)";
+}
+
+}  // namespace
+
+std::string ConnectionErrorText(const std::string& portName, const PortOpenResult& result) {
+    std::string text = portName + " Connection Error !";
+    switch (result.Error) {
+        case PortOpenError::PermissionDenied:
+            text +=
+                "\r\n\r\nPermission denied: this user may not open the port. The usual remedy is "
+                "membership of the group that owns the device (often \"dialout\"): "
+                "sudo usermod -aG dialout $USER, then log in again.";
+            break;
+        case PortOpenError::NotFound:
+            text += "\r\n\r\nThe port does not exist (the receiver may have been unplugged).";
+            break;
+        case PortOpenError::Busy:
+            text += "\r\n\r\nThe port is in use by another program.";
+            break;
+        case PortOpenError::None:
+        case PortOpenError::Other:
+            break;
+    }
+    if (!result.Detail.empty()) text += "\r\n(" + result.Detail + ")";
+    return text;
+}
+
+ConnectionControl::ConnectionControl(SharedState& shared, ReceiverState& receiver,
+                                     ReceiverPort& port, ReceiveDispatcher& dispatcher,
+                                     Clock& clock, Scheduler& scheduler, UserPrompts& prompts)
+    : shared_(shared),
+      receiver_(receiver),
+      port_(port),
+      dispatcher_(dispatcher),
+      clock_(clock),
+      prompts_(prompts),
+      commonEnd_(scheduler),
+      reconnect_(scheduler) {
+    dispatcher_.Hooks.OneSecondTick = [this] { LinkSecond(); };
+    dispatcher_.Hooks.DetectionStep = [this] { DetectionStep(); };
+    dispatcher_.Hooks.StartSteppingDetection = [this] { StartSteppingDetection(); };
+    dispatcher_.Hooks.Disconnect = [this] {
+        if (shared_.PortOpen) TBOpenClick();
+    };
+}
+
+void ConnectionControl::SetPanel(int index, std::string text) {
+    if (index == kPanelMessages) panel1_ = text;
+    if (Hooks.SetStatusPanel) Hooks.SetStatusPanel(index, std::move(text));
+}
+
+void ConnectionControl::SetPanelLowered(int index, bool lowered) {
+    if (Hooks.SetStatusPanelLowered) Hooks.SetStatusPanelLowered(index, lowered);
+}
+
+void ConnectionControl::ViewChanged() {
+    if (Hooks.OnViewChanged) Hooks.OnViewChanged();
+}
+
+void ConnectionControl::Memo(std::string line) {
+    if (Hooks.DebugMemo) Hooks.DebugMemo(std::move(line));
+}
+
+void ConnectionControl::SetShownPort(std::string port) {
+    view_.ShownPort = std::move(port);
+}
+
+void ConnectionControl::SetShownBaud(std::string baud) {
+    view_.ShownBaud = std::move(baud);
+}
+
+uint32_t ConnectionControl::ShownRate() const {
+    const std::string_view text = Trim(view_.ShownBaud);
+    uint32_t rate = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), rate);
+    if (error != std::errc{} || end != text.data() + text.size() || rate == 0) return 9600;
+    return rate;
+}
+
+// --- connect and disconnect ---
+
+void ConnectionControl::TBOpenClick() {
+    if (Hooks.CloseCorrectionLink) Hooks.CloseCorrectionLink();
+    if (Hooks.DrCalibrationRunning && Hooks.DrCalibrationRunning()) return;
+
+    shared_.AntennaStatusExpected = false;
+    shared_.AntennaState = 0;
+    receiver_.FixMode = 0;
+    for (int panel = 10; panel <= 12; ++panel) SetPanel(panel, "");
+    noDataSeconds_ = 0;
+    dispatcher_.Counters().RxBytesThisSecond = 0;
+    for (const auto& reset : everyAction_) reset();
+    view_.OpenButtonEnabled = false;
+
+    if (shared_.PortOpen) {
+        Disconnect();
+    } else {
+        Connect();
+    }
+    ViewChanged();
+
+    commonEnd_.After(kCommonEndWaitMs, [this] {
+        view_.OpenButtonEnabled = true;
+        if (shared_.PortOpen && !view_.PauseButtonEnabled) view_.PauseButtonEnabled = true;
+        ViewChanged();
+    });
+}
+
+void ConnectionControl::Disconnect() {
+    view_.OpenButtonHint = "Connect to GPS";
+    view_.OpenButtonDown = false;
+    CloseReceiverPort();
+    if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
+    shared_.MonitorPaused = false;
+    dispatcher_.PauseProcessing();
+    view_.PauseButtonEnabled = false;
+    for (const auto& action : onDisconnect_) action();
+}
+
+void ConnectionControl::Connect() {
+    // 1. Per-connection state.
+    shared_.Family = ReceiverFamily::Unknown;
+    shared_.ReceiverIdentified = false;
+    shared_.IdentificationPending = false;
+    shared_.IdentificationAttempts = 0;
+    receiver_.SecondsCounter = 0;
+    receiver_.FixValid = false;
+    for (const auto& reset : onConnect_) reset();
+
+    // 2. Open at the rate and port the boxes show.
+    const uint32_t rate = ShownRate();
+    const std::string portName = view_.ShownPort;
+    shared_.PortOpen = OpenReceiverPort(portName, rate);
+    if (!shared_.PortOpen) {
+        SetPanel(kPanelPort, "Connection Fail");
+    } else {
+        dispatcher_.ClearRxBuffer();
+        SetPanel(kPanelPort, OpenText(portName, port_.BaudRate()));
+        SetPanelLowered(kPanelPort, false);
+        if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
+        shared_.MonitorPaused = false;
+        shared_.ReceiverIdentified = false;
+        shared_.Family = ReceiverFamily::Unknown;
+
+        // 3. Line states.
+        clockSetLatencyMs_ = rate == 9600 ? 80 : 10;
+        view_.DtrText = port_.Dtr() ? "DTR:On" : "DTR:Off";
+        view_.RtsText = port_.Rts() ? "RTS:On" : "RTS:Off";
+    }
+
+    // 4. A fresh receive path.
+    dispatcher_.ResetLink();
+    if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
+    receiver_.SecondsCounter = 0;
+
+    // 5. Start processing, or fall back.
+    if (shared_.PortOpen) {
+        connectedRate_ = rate;
+        view_.OpenButtonHint = "Disconnect";
+        view_.OpenButtonDown = true;
+        dispatcher_.EnableTimerC();
+        dispatcher_.SetLinkState(LinkState::Unknow);
+        dispatcher_.Counters().DataIndicator = false;
+    } else {
+        view_.OpenButtonHint = "Connect to GPS";
+        view_.OpenButtonDown = false;
+    }
+}
+
+bool ConnectionControl::OpenReceiverPort(const std::string& portName, uint32_t rate) {
+    port_.SetPortName(portName);
+    port_.SetBaudRate(rate);
+    const PortOpenResult result = port_.Open();
+    if (result.Ok()) return true;
+    prompts_.ShowError(ConnectionErrorText(portName, result));
+    port_.Close();
+    if (Hooks.RefreshPortList) Hooks.RefreshPortList();
+    return false;
+}
+
+void ConnectionControl::CloseReceiverPort() {
+    port_.Close();
+    dispatcher_.SetLinkState(LinkState::Unknow);
+    shared_.PortOpen = false;
+    SetPanel(kPanelPort, port_.PortName() + " Close");
+    SetPanelLowered(kPanelPort, true);
+}
+
+void ConnectionControl::TBOpenMouseDown(bool ctrlHeld) {
+    TBOpenClick();
+    if (!ctrlHeld) return;
+    // The bridge driver's requests have no equivalent on a generic serial driver here.
+    Memo("USB bridge device-control requests are not available for this port; nothing sent");
+}
+
+void ConnectionControl::PortRemoved() {
+    if (shared_.PortOpen) TBOpenClick();
+}
+
+// --- the link's second ---
+
+void ConnectionControl::LinkSecond() {
+    ++receiver_.SecondsCounter;
+    SetPanel(kPanelElapsed, SecondsText(static_cast<uint32_t>(receiver_.SecondsCounter)));
+
+    ReceiveCounters& counters = dispatcher_.Counters();
+    if (counters.RxBufferLength != 0) {
+        noDataSeconds_ = 0;
+        reconnectAttempts_ = 0;
+        SetPanel(kPanelNoData, "");
+    } else {
+        SetPanel(kPanelNoData, "*");
+        if (!BypassNoData && ++noDataSeconds_ > kSilentSecondsBeforeReconnect) {
+            noDataSeconds_ = 0;
+            if (reconnectAttempts_ < kMaxReconnects) {
+                ++reconnectAttempts_;
+                ReconnectAfterSilence();
+            } else {
+                GiveUpSilentLink();
+            }
+            return;  // the connection changed under this tick
+        }
+    }
+
+    SetPanel(kPanelRate, " Rx(Bps):" + std::to_string(counters.RxBytesThisSecond));
+    counters.RxBytesThisSecond = 0;
+    counters.RxBufferLength = 0;
+
+    if (shared_.PortOpen && !shared_.MonitorPaused) {
+        SetPanel(kPanelPort, OpenText(port_.PortName(), port_.BaudRate()));
+    }
+    dispatcher_.LinkSupervisionSecond();
+    for (const auto& duty : onSecond_) duty();
+}
+
+void ConnectionControl::ReconnectAfterSilence() {
+    Memo("No data from " + port_.PortName() + ": reconnecting");
+    if (shared_.PortOpen) TBOpenClick();
+    reconnect_.After(kReconnectWaitMs, [this] {
+        if (!shared_.PortOpen) TBOpenClick();
+    });
+}
+
+void ConnectionControl::GiveUpSilentLink() {
+    const std::string portName = port_.PortName();
+    if (shared_.PortOpen) TBOpenClick();
+    dispatcher_.SetTm1sEnabled(false);
+    reconnectAttempts_ = 0;
+    prompts_.ShowWarning("Can not receive data from " + portName + " !!\r\n\r\n" +
+                         "Please change another COM Port and try again !\r\n");
+}
+
+// --- stepping baud-rate detection ---
+
+void ConnectionControl::StartSteppingDetection() {
+    shared_.DetectionActive = true;
+    shared_.DetectionStartTick = clock_.TickMs();
+    detectionRateIndex_ = 0;
+    detectionRounds_ = 0;
+    SetPanel(kPanelMessages, "GPS Baud Rate Detection");
+    dispatcher_.SetLinkState(LinkState::AutoProtocol);
+    if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
+}
+
+void ConnectionControl::StartFactoryDetection() {
+    shared_.DetectionActive = true;
+    shared_.DetectionStartTick = clock_.TickMs();
+    detectionRateIndex_ = 0;
+    detectionRounds_ = 0;
+    dispatcher_.SetLinkState(LinkState::Unknow);
+}
+
+void ConnectionControl::DetectionStep() {
+    if (dispatcher_.RxBuffer().empty()) return;
+    dispatcher_.KeepRxBufferTail(kDetectionKeep);
+    const std::string_view buffer = dispatcher_.RxBuffer();
+
+    const auto found = [&](std::string_view marker) { return Contains(buffer, marker); };
+    if (std::any_of(kDetectionNmeaMarkers.begin(), kDetectionNmeaMarkers.end(), found)) {
+        shared_.DetectionActive = false;
+        view_.ShownBaud = std::to_string(port_.BaudRate());
+        dispatcher_.SetLinkState(LinkState::Unknow);
+        ViewChanged();
+        return;
+    }
+    if (found(kSirfStart) || found(kSirfEnd)) {
+        dispatcher_.SetLinkState(LinkState::SiRF);
+        shared_.DetectionActive = false;
+        view_.ShownBaud = std::to_string(port_.BaudRate());
+        ViewChanged();
+        return;
+    }
+
+    ++detectionRateIndex_;
+    SetPanel(kPanelMessages, panel1_ + ".");
+    if (detectionRateIndex_ > kLastSteppingIndex) {
+        if (detectionRounds_ > kMaxDetectionRounds) {
+            SetPanel(kPanelMessages, "can not find GPS Data");
+            shared_.DetectionActive = false;
+            dispatcher_.ClearRxBuffer();
+            if (shared_.PortOpen) TBOpenClick();
+            return;
+        }
+        SetPanel(kPanelMessages, "GPS Baud Rate Detection");
+        ++detectionRounds_;
+        detectionRateIndex_ = 1;
+    }
+    dispatcher_.ClearRxBuffer();
+    port_.SetBaudRate(kSteppingRates[static_cast<std::size_t>(detectionRateIndex_ - 1)]);
+}
+
+}  // namespace gnss

@@ -1,0 +1,96 @@
+// gnss-sim: one simulated receiver (or a capture replay) on a pseudo-terminal.
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "sim/capture_replayer.h"
+#include "sim/pty_server.h"
+#include "sim/realtime_loop.h"
+#include "sim/sim_config.h"
+#include "sim/simulated_receiver.h"
+
+namespace {
+
+std::atomic<bool> gStop{false};
+
+void OnSignal(int) {
+    gStop.store(true);
+}
+
+bool ReadFile(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream out;
+    out << in.rdbuf();
+    text = out.str();
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace gnss::sim;
+    SimConfig config;
+    bool help = false;
+    std::string error;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!ParseCommandLine(args, config, help, error, ReadFile)) {
+        std::cerr << "gnss-sim: " << error << "\n(gnss-sim --help lists the options)\n";
+        return 2;
+    }
+    if (help) {
+        std::cout << HelpText();
+        return 0;
+    }
+
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    RealtimeLoop loop;
+    std::unique_ptr<SimSource> source;
+    uint32_t baud = 0;
+    try {
+        if (!config.ReplayFile.empty()) {
+            std::string capture;
+            if (!ReadFile(config.ReplayFile, capture)) {
+                std::cerr << "gnss-sim: cannot read " << config.ReplayFile << "\n";
+                return 2;
+            }
+            CaptureReplayer::Options options;
+            options.Baud = config.Baud != 0 ? config.Baud : 115200;
+            options.Realtime = config.ReplayRealtime;
+            baud = options.Baud;
+            source = std::make_unique<CaptureReplayer>(loop, std::move(capture), options);
+        } else {
+            auto receiver = std::make_unique<SimulatedReceiver>(loop, loop, config);
+            baud = receiver->BaudRate();
+            receiver->OnEvent = [](std::string_view note) {
+                std::cerr << "gnss-sim: " << note << "\n";
+            };
+            std::cerr << "gnss-sim: " << receiver->Profile().Description << " at " << baud
+                      << " bit/s\n";
+            source = std::move(receiver);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "gnss-sim: " << e.what() << "\n";
+        return 2;
+    }
+
+    PtyServer server(loop, *source);
+    if (!server.Open(baud, error)) {
+        std::cerr << "gnss-sim: " << error << "\n";
+        return 1;
+    }
+    std::cout << server.DevicePath() << std::endl;  // first line, flushed
+    std::cout << "baud=" << baud << std::endl;      // the rate to open it at
+    return server.Run(gStop);
+}

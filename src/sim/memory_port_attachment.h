@@ -1,0 +1,25 @@
+#pragma once
+
+#include "link/memory_receiver_port.h"
+#include "sim/sim_source.h"
+
+namespace gnss::sim {
+
+// Plugs a simulated receiver (or a replay) into a MemoryReceiverPort, so that the tool's whole
+// receive path runs against it in-process: what the source sends arrives at the port while it
+// is open, what the tool writes reaches the source, and the source sees the port's baud rate.
+// A vanishing device raises an I/O line error on the port and goes quiet.
+class MemoryPortAttachment {
+  public:
+    MemoryPortAttachment(SimSource& source, MemoryReceiverPort& port);
+    ~MemoryPortAttachment();
+    MemoryPortAttachment(const MemoryPortAttachment&) = delete;
+    MemoryPortAttachment& operator=(const MemoryPortAttachment&) = delete;
+
+  private:
+    SimSource& source_;
+    MemoryReceiverPort& port_;
+    bool gone_ = false;
+};
+
+}  // namespace gnss::sim

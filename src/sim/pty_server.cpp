@@ -1,0 +1,135 @@
+#include "sim/pty_server.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <cerrno>
+
+#include <cstring>
+#include <iterator>
+
+namespace gnss::sim {
+
+uint32_t TerminalBaudTermios2(int fd);
+
+namespace {
+
+struct SpeedEntry {
+    speed_t Code;
+    uint32_t Baud;
+};
+constexpr SpeedEntry kSpeeds[] = {
+    {B300, 300},       {B600, 600},       {B1200, 1200},     {B2400, 2400},   {B4800, 4800},
+    {B9600, 9600},     {B19200, 19200},   {B38400, 38400},   {B57600, 57600}, {B115200, 115200},
+    {B230400, 230400}, {B460800, 460800}, {B921600, 921600},
+};
+
+speed_t SpeedCode(uint32_t baud) {
+    for (const auto& e : kSpeeds)
+        if (e.Baud == baud) return e.Code;
+    return B9600;
+}
+
+}  // namespace
+
+uint32_t TerminalBaud(int fd) {
+    if (const uint32_t custom = TerminalBaudTermios2(fd); custom != 0) return custom;
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return 0;
+    const speed_t code = cfgetospeed(&tio);
+    for (const auto& e : kSpeeds)
+        if (e.Code == code) return e.Baud;
+    return 0;
+}
+
+PtyServer::PtyServer(RealtimeLoop& loop, SimSource& source) : loop_(loop), source_(source) {}
+
+PtyServer::~PtyServer() {
+    CloseAll();
+}
+
+void PtyServer::CloseAll() {
+    if (master_ >= 0) close(master_);
+    if (slave_ >= 0) close(slave_);
+    master_ = -1;
+    slave_ = -1;
+}
+
+bool PtyServer::Open(uint32_t initialBaud, std::string& error) {
+    char name[256] = {};
+    termios tio{};
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&tio, SpeedCode(initialBaud));
+    cfsetospeed(&tio, SpeedCode(initialBaud));
+    if (openpty(&master_, &slave_, name, &tio, nullptr) != 0) {
+        error = std::string("openpty failed: ") + std::strerror(errno);
+        return false;
+    }
+    path_ = name;
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    source_.SetSink([this](std::string_view bytes) { Write(bytes); });
+    source_.SetToolBaudSource([this] { return ToolBaud(); });
+    source_.OnVanish = [this] {
+        vanished_ = true;
+        CloseAll();  // the tool's port now reads end of file / I/O errors, as after an unplug
+    };
+    source_.OnFinished = [this] { finished_ = true; };
+    return true;
+}
+
+uint32_t PtyServer::ToolBaud() const {
+    return slave_ >= 0 ? TerminalBaud(slave_) : 0;
+}
+
+void PtyServer::Write(std::string_view bytes) {
+    while (!bytes.empty() && master_ >= 0) {
+        const ssize_t n = write(master_, bytes.data(), bytes.size());
+        if (n > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        // Nobody reads the port: the terminal's input queue is full. A serial line would lose
+        // these bytes; drop the stale queue too, so that a tool opening the port later reads
+        // current data.
+        if (slave_ >= 0) tcflush(slave_, TCIFLUSH);
+        const ssize_t again = write(master_, bytes.data(), bytes.size());
+        if (again <= 0) return;
+        bytes.remove_prefix(static_cast<std::size_t>(again));
+    }
+}
+
+int PtyServer::Run(const std::atomic<bool>& stop) {
+    source_.Start();
+    int graceMs = -1;
+    while (!stop.load()) {
+        if (vanished_) return 0;
+        if (finished_ && graceMs < 0) graceMs = 0;
+        int timeout = loop_.MsUntilNextDue(100);
+        pollfd pfd{master_, POLLIN, 0};
+        const int ready = poll(&pfd, 1, timeout);
+        if (ready < 0 && errno != EINTR) return 1;
+        if (ready > 0 && (pfd.revents & POLLIN) != 0) {
+            char buffer[4096];
+            const ssize_t n = read(master_, buffer, sizeof buffer);
+            if (n > 0) source_.Input(std::string_view(buffer, static_cast<std::size_t>(n)));
+        }
+        loop_.RunDue();
+        if (graceMs >= 0) {
+            // A finished replay waits until the tool has read what is queued (at most ~2 s).
+            int queued = 0;
+            if (slave_ >= 0 && ioctl(slave_, TIOCINQ, &queued) == 0 && queued == 0) return 0;
+            graceMs += timeout > 0 ? timeout : 1;
+            if (graceMs > 2000) return 0;
+        }
+    }
+    return 0;
+}
+
+}  // namespace gnss::sim

@@ -1,0 +1,378 @@
+#include "ui/main_window.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/artwork.h"
+#include "ui/monitor_list.h"
+#include "ui/small_windows.h"
+#include "ui/status_bar_widget.h"
+#include "ui/ui_style.h"
+
+namespace gnss::ui {
+
+namespace {
+
+// Layout of the window's body: the left column holds the navigation panel above the gauges,
+// the middle the signal chart above the monitor, the right the sky plot above the debug memo.
+constexpr int kLeftColumnPx = 250;
+constexpr int kRightColumnPx = 194;
+constexpr int kTopRowPx = 236;
+constexpr int kSyncIntervalMs = 100;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* SectionTitle(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(SansFont(9, true));
+    return label;
+}
+
+}  // namespace
+
+// ---- DropDownComboBox ----
+
+void DropDownComboBox::showPopup() {
+    emit AboutToDropDown();
+    QComboBox::showPopup();
+}
+
+// ---- FeatureFrame ----
+
+FeatureFrame::FeatureFrame(const PanelFrame& frame, QWidget* parent)
+    : QWidget(parent), title_(Text(frame.Title)), background_(ToColor(frame.Background)) {
+    setObjectName(Text(frame.Name));
+    setAutoFillBackground(false);
+}
+
+void FeatureFrame::SetTitleVisible(bool visible) {
+    titleVisible_ = visible;
+    update();
+}
+
+void FeatureFrame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), background_);
+    p.setPen(background_.lighter(170));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (!titleVisible_) return;
+    p.setPen(ToColor(kFrameTitleColor));
+    p.setFont(LabelFont(10));
+    p.drawText(rect().adjusted(8, 4, -8, -4), Qt::AlignLeft | Qt::AlignTop, title_);
+}
+
+// ---- TFrmGPSVaro ----
+
+TFrmGPSVaro::TFrmGPSVaro(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
+                         QWidget* parent)
+    : QMainWindow(parent), model_(model), debugMemo_(memo) {
+    setObjectName("TFrmGPSVaro");
+    setWindowIcon(ProgramIcon());
+    setFont(SansFont(9));
+    monitorModel_ = new MonitorListModel(monitor, this);
+
+    BuildToolbar();
+    BuildCentre();
+
+    aboutBox_ = new TVaroAboutBox(this);
+    connect(aboutBox_, &TVaroAboutBox::Closed, this, &TFrmGPSVaro::AboutBoxClosed);
+    connect(aboutBox_, &TVaroAboutBox::LinkActivated, this, &TFrmGPSVaro::AboutLinkActivated);
+    portEvents_ = new PortEventWindow(this);
+
+    model_.SetChangedCallback([this] { ScheduleRefresh(); });
+    syncTimer_ = new QTimer(this);
+    syncTimer_->setInterval(kSyncIntervalMs);
+    connect(syncTimer_, &QTimer::timeout, this, [this] {
+        SyncMonitor();
+        SyncDebugMemo();
+    });
+    syncTimer_->start();
+
+    RefreshFromModel();
+    SyncDebugMemo();
+    lbxNMEA_->setFocus();
+    resize(kDefaultWindowWidth, kDefaultWindowHeight);
+}
+
+TFrmGPSVaro::~TFrmGPSVaro() {
+    model_.SetChangedCallback(nullptr);
+}
+
+void TFrmGPSVaro::BuildToolbar() {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName("ToolBar1");
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(24, 24));
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    bar->setStyleSheet("QToolBar { spacing: 2px; padding: 3px 4px; }");
+    addToolBar(Qt::TopToolBarArea, bar);
+
+    cbGPSCOM_ = new DropDownComboBox(bar);
+    cbGPSCOM_->setObjectName("cbGPSCOM");
+    cbGPSCOM_->setEditable(true);
+    cbGPSCOM_->setInsertPolicy(QComboBox::NoInsert);
+    cbGPSCOM_->setMinimumWidth(150);
+    cbGPSCOM_->setMaximumWidth(190);
+    cbGPSCOM_->setToolTip(tr("Receiver port (a device path may be typed)"));
+    connect(cbGPSCOM_, &DropDownComboBox::AboutToDropDown, this,
+            &TFrmGPSVaro::PortListAboutToDropDown);
+    connect(cbGPSCOM_, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { emit PortTextChanged(text); });
+    bar->addWidget(cbGPSCOM_);
+
+    cbCOMBR_ = new QComboBox(bar);
+    cbCOMBR_->setObjectName("cbCOMBR");
+    cbCOMBR_->setMinimumWidth(84);
+    cbCOMBR_->setToolTip(tr("Receiver baud rate"));
+    connect(cbCOMBR_, &QComboBox::textActivated, this, &TFrmGPSVaro::BaudRateChosen);
+    bar->addWidget(cbCOMBR_);
+
+    for (const ToolButtonState& state : model_.Buttons()) {
+        if (state.SeparatorBefore || state.Id == ToolButton::TBOpen) bar->addSeparator();
+        auto* button = new QToolButton(bar);
+        button->setObjectName(Text(state.Name));
+        button->setAutoRaise(true);
+        button->setCheckable(state.Checkable);
+        button->setIconSize(QSize(24, 24));
+        button->setIcon(ToolIcon(state.Id, false));
+        const ToolButton id = state.Id;
+        connect(button, &QToolButton::clicked, this, [this, id] {
+            const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
+            if (id == ToolButton::TBAbout) aboutBox_->ShowCentredOn(this);
+            emit ToolButtonClicked(id, modifiers);
+            // The model, not the click, decides whether a button stays down.
+            RefreshFromModel();
+        });
+        QAction* action = bar->addWidget(button);
+        action->setObjectName(Text(state.Name) + "Action");
+        buttons_[static_cast<std::size_t>(state.Id)] = button;
+        buttonActions_[static_cast<std::size_t>(state.Id)] = action;
+    }
+
+    bar->addSeparator();
+    auto* units = new QWidget(bar);
+    units->setObjectName("rgUNIT");
+    auto* unitLayout = new QHBoxLayout(units);
+    unitLayout->setContentsMargins(6, 0, 6, 0);
+    unitLayout->setSpacing(8);
+    rgUNIT_ = new QButtonGroup(units);
+    for (std::size_t i = 0; i < kUnitItems.size(); ++i) {
+        auto* radio = new QRadioButton(Text(kUnitItems[i]), units);
+        rgUNIT_->addButton(radio, static_cast<int>(i));
+        unitLayout->addWidget(radio);
+    }
+    connect(rgUNIT_, &QButtonGroup::idClicked, this, &TFrmGPSVaro::UnitChosen);
+    bar->addWidget(units);
+
+    auto* spacer = new QWidget(bar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(spacer);
+    logo_ = new LogoStrip(bar);
+    connect(logo_, &LogoStrip::Pressed, this, &TFrmGPSVaro::LogoPressed);
+    bar->addWidget(logo_);
+}
+
+void TFrmGPSVaro::BuildCentre() {
+    auto* centre = new QWidget(this);
+    centre->setObjectName("plMain");
+    auto* outer = new QVBoxLayout(centre);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    auto* body = new QWidget(centre);
+    auto* grid = new QGridLayout(body);
+    grid->setContentsMargins(4, 4, 4, 3);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(4);
+
+    navigation_ = new FeatureFrame(kNavigationFrame, body);
+    navigation_->setFixedWidth(kLeftColumnPx);
+    signalChart_ = new FeatureFrame(kSignalChartFrame, body);
+    signalChart_->setMinimumWidth(600);
+    skyPlot_ = new FeatureFrame(kSkyPlotFrame, body);
+    skyPlot_->setFixedWidth(kRightColumnPx);
+    gauges_ = new FeatureFrame(kGaugesFrame, body);
+    gauges_->setFixedWidth(kLeftColumnPx);
+    for (QWidget* frame : {static_cast<QWidget*>(navigation_), static_cast<QWidget*>(signalChart_),
+                           static_cast<QWidget*>(skyPlot_)}) {
+        frame->setFixedHeight(kTopRowPx);
+    }
+
+    // The monitor: a title row with the display filter, then the list.
+    auto* monitorBox = new QWidget(body);
+    auto* monitorLayout = new QVBoxLayout(monitorBox);
+    monitorLayout->setContentsMargins(0, 0, 0, 0);
+    monitorLayout->setSpacing(3);
+    auto* monitorHeader = new QHBoxLayout;
+    monitorHeader->setSpacing(6);
+    monitorHeader->addWidget(SectionTitle(tr("NMEA monitor"), monitorBox));
+    monitorHeader->addStretch(1);
+    edNMEA_UI_ = new QLineEdit(monitorBox);
+    edNMEA_UI_->setObjectName("edNMEA_UI");
+    edNMEA_UI_->setToolTip(Text(MainWindowModel::kFilterHint));
+    edNMEA_UI_->setPlaceholderText(tr("filter (empty for all messages)"));
+    edNMEA_UI_->setClearButtonEnabled(true);
+    edNMEA_UI_->setFixedWidth(260);
+    edNMEA_UI_->setFont(FixedFont(9));
+    connect(edNMEA_UI_, &QLineEdit::textChanged, this, &TFrmGPSVaro::FilterTextChanged);
+    monitorHeader->addWidget(edNMEA_UI_);
+    monitorLayout->addLayout(monitorHeader);
+    lbxNMEA_ = new MonitorListView(monitorBox);
+    lbxNMEA_->SetMonitorModel(monitorModel_);
+    connect(lbxNMEA_, &MonitorListView::ClearRequested, this, &TFrmGPSVaro::MonitorClearRequested);
+    monitorLayout->addWidget(lbxNMEA_, 1);
+
+    // The debug memo.
+    auto* memoBox = new QWidget(body);
+    memoBox->setFixedWidth(kRightColumnPx);
+    auto* memoLayout = new QVBoxLayout(memoBox);
+    memoLayout->setContentsMargins(0, 0, 0, 0);
+    memoLayout->setSpacing(3);
+    auto* memoTitle = SectionTitle(tr("Debug"), memoBox);
+    memoTitle->setMinimumHeight(edNMEA_UI_->sizeHint().height());
+    memoLayout->addWidget(memoTitle);
+    memo_ = new QPlainTextEdit(memoBox);
+    memo_->setObjectName("mmDebug");
+    memo_->setReadOnly(true);
+    memo_->setMaximumBlockCount(static_cast<int>(DebugMemo::kMaxLines));
+    memo_->setFont(FixedFont(8));
+    memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QPalette memoColours = memo_->palette();
+    memoColours.setColor(QPalette::Base, ToColor(kDebugMemoBackground));
+    memoColours.setColor(QPalette::Text, ToColor(kDebugMemoText));
+    memo_->setPalette(memoColours);
+    memoLayout->addWidget(memo_, 1);
+
+    grid->addWidget(navigation_, 0, 0);
+    grid->addWidget(signalChart_, 0, 1);
+    grid->addWidget(skyPlot_, 0, 2);
+    grid->addWidget(gauges_, 1, 0);
+    grid->addWidget(monitorBox, 1, 1);
+    grid->addWidget(memoBox, 1, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+
+    outer->addWidget(body, 1);
+    statusBar_ = new StatusBarWidget(model_.StatusBar(), centre);
+    outer->addWidget(statusBar_);
+    setCentralWidget(centre);
+}
+
+void TFrmGPSVaro::ApplyInitialGeometry() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen != nullptr ? screen->geometry() : QRect(0, 0, 1366, 768);
+    const WindowGeometry geometry = InitialWindowGeometry(available.height());
+    resize(geometry.Width, geometry.Height);
+    if (geometry.Top) move(x(), available.top() + *geometry.Top);
+}
+
+void TFrmGPSVaro::ScheduleRefresh() {
+    if (refreshScheduled_) return;
+    refreshScheduled_ = true;
+    QTimer::singleShot(0, this, [this] { RefreshFromModel(); });
+}
+
+void TFrmGPSVaro::RefreshFromModel() {
+    refreshScheduled_ = false;
+    setWindowTitle(QString::fromStdString(model_.Caption()));
+
+    for (const ToolButtonState& state : model_.Buttons()) {
+        const auto slot = static_cast<std::size_t>(state.Id);
+        QToolButton* button = buttons_[slot];
+        button->setToolTip(QString::fromStdString(state.Hint));
+        button->setEnabled(state.Enabled);
+        // A widget on a toolbar is shown and hidden through its action.
+        buttonActions_[slot]->setVisible(state.Visible);
+        if (state.Checkable) button->setChecked(state.Down);
+        if (iconDown_[slot] != state.Down) {
+            iconDown_[slot] = state.Down;
+            button->setIcon(ToolIcon(state.Id, state.Down));
+        }
+    }
+
+    // The boxes: their items and texts come from the model; signals stay quiet meanwhile.
+    {
+        const QSignalBlocker portBlock(cbGPSCOM_);
+        const ChoiceList& ports = model_.Ports();
+        QStringList items;
+        for (const std::string& item : ports.Items()) items << QString::fromStdString(item);
+        QStringList shown;
+        for (int i = 0; i < cbGPSCOM_->count(); ++i) shown << cbGPSCOM_->itemText(i);
+        if (shown != items) {
+            cbGPSCOM_->clear();
+            cbGPSCOM_->addItems(items);
+        }
+        cbGPSCOM_->setCurrentIndex(ports.Selected());
+        const QString text = QString::fromStdString(ports.Text());
+        if (cbGPSCOM_->currentText() != text) cbGPSCOM_->setEditText(text);
+    }
+    {
+        const QSignalBlocker baudBlock(cbCOMBR_);
+        const ChoiceList& rates = model_.BaudRates();
+        if (cbCOMBR_->count() != static_cast<int>(rates.Items().size())) {
+            cbCOMBR_->clear();
+            for (const std::string& item : rates.Items()) {
+                cbCOMBR_->addItem(QString::fromStdString(item));
+            }
+        }
+        cbCOMBR_->setCurrentIndex(rates.Selected());
+    }
+    if (QAbstractButton* unit = rgUNIT_->button(model_.UnitIndex())) {
+        const QSignalBlocker unitBlock(rgUNIT_);
+        unit->setChecked(true);
+    }
+
+    statusBar_->update();
+    portEvents_->Refresh(model_.PortEvents(), this);
+}
+
+void TFrmGPSVaro::SyncMonitor() {
+    monitorModel_->Sync();
+}
+
+void TFrmGPSVaro::SyncDebugMemo() {
+    const DebugMemo::Changes changes = debugMemo_.TakeChanges();
+    const auto& lines = debugMemo_.Lines();
+    if (changes.Reset) {
+        memo_->clear();
+        for (const std::string& line : lines) memo_->appendPlainText(QString::fromStdString(line));
+        return;
+    }
+    for (std::size_t i = lines.size() - changes.Appended; i < lines.size(); ++i) {
+        memo_->appendPlainText(QString::fromStdString(lines[i]));
+    }
+}
+
+QToolButton* TFrmGPSVaro::ToolButtonOf(ToolButton id) const {
+    return buttons_[static_cast<std::size_t>(id)];
+}
+
+void TFrmGPSVaro::closeEvent(QCloseEvent* event) {
+    if (closeHandler_ && !closeHandler_()) {
+        event->ignore();
+        return;
+    }
+    syncTimer_->stop();
+    aboutBox_->hide();
+    portEvents_->hide();
+    event->accept();
+}
+
+}  // namespace gnss::ui

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QComboBox>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+
+#include "app/debug_memo.h"
+#include "app/main_window_model.h"
+#include "app/monitor_view.h"
+
+class QButtonGroup;
+class QLineEdit;
+class QPlainTextEdit;
+class QTimer;
+class QToolButton;
+
+namespace gnss::ui {
+
+class LogoStrip;
+class MonitorListModel;
+class MonitorListView;
+class PortEventWindow;
+class StatusBarWidget;
+class TVaroAboutBox;
+
+// A combo box that announces its drop-down before it opens, so that the list can be refreshed.
+class DropDownComboBox : public QComboBox {
+    Q_OBJECT
+  public:
+    using QComboBox::QComboBox;
+    void showPopup() override;
+  signals:
+    void AboutToDropDown();
+};
+
+// A frame that holds the place of a feature panel: its background and a quiet title.
+class FeatureFrame : public QWidget {
+    Q_OBJECT
+  public:
+    explicit FeatureFrame(const PanelFrame& frame, QWidget* parent = nullptr);
+    // Hides the title once a feature has put its own content into the frame.
+    void SetTitleVisible(bool visible);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QString title_;
+    QColor background_;
+    bool titleVisible_ = true;
+};
+
+// `TFrmGPSVaro`, the main window: toolbar with the port and baud boxes and the logo strip, the
+// feature frames (navigation panel, signal chart, sky plot, gauges), the NMEA monitor with its
+// display filter, the debug memo and the status bar. It paints the models it is given and
+// reports what the user does; it decides nothing.
+class TFrmGPSVaro : public QMainWindow {
+    Q_OBJECT
+  public:
+    TFrmGPSVaro(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
+                QWidget* parent = nullptr);
+    ~TFrmGPSVaro() override;
+
+    // Size and place as the product opens: 1218 x 620, shrunk to the screen when needed.
+    void ApplyInitialGeometry();
+
+    // Repaints caption, toolbar, boxes, unit selector, status bar and port-event window.
+    // Runs by itself (coalesced) after every model change.
+    void RefreshFromModel();
+    // Takes the new monitor lines and debug lines; runs by itself on a short timer.
+    void SyncMonitor();
+    void SyncDebugMemo();
+
+    // Asked before the window closes; false keeps it open.
+    void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+
+    [[nodiscard]] QToolButton* ToolButtonOf(ToolButton id) const;
+    [[nodiscard]] QComboBox* PortBox() const { return cbGPSCOM_; }
+    [[nodiscard]] QComboBox* BaudBox() const { return cbCOMBR_; }
+    [[nodiscard]] QLineEdit* FilterEdit() const { return edNMEA_UI_; }
+    [[nodiscard]] MonitorListView* MonitorList() const { return lbxNMEA_; }
+    [[nodiscard]] MonitorListModel* MonitorModel() const { return monitorModel_; }
+    [[nodiscard]] QPlainTextEdit* DebugMemoEdit() const { return memo_; }
+    [[nodiscard]] StatusBarWidget* StatusBar() const { return statusBar_; }
+    [[nodiscard]] LogoStrip* Logo() const { return logo_; }
+    [[nodiscard]] TVaroAboutBox* AboutBoxWindow() const { return aboutBox_; }
+    [[nodiscard]] PortEventWindow* PortEventsWindow() const { return portEvents_; }
+    [[nodiscard]] FeatureFrame* NavigationFrame() const { return navigation_; }
+    [[nodiscard]] FeatureFrame* SignalChartFrame() const { return signalChart_; }
+    [[nodiscard]] FeatureFrame* SkyPlotFrame() const { return skyPlot_; }
+    [[nodiscard]] FeatureFrame* GaugesFrame() const { return gauges_; }
+
+  signals:
+    void ToolButtonClicked(gnss::ToolButton id, Qt::KeyboardModifiers modifiers);
+    void PortListAboutToDropDown();
+    void PortTextChanged(const QString& text);
+    void BaudRateChosen(const QString& text);
+    void FilterTextChanged(const QString& text);
+    void UnitChosen(int index);
+    void LogoPressed(Qt::KeyboardModifiers modifiers);
+    void AboutLinkActivated(const QString& address);
+    void AboutBoxClosed();
+    void MonitorClearRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildToolbar();
+    void BuildCentre();
+    void ScheduleRefresh();
+
+    MainWindowModel& model_;
+    DebugMemo& debugMemo_;
+    std::function<bool()> closeHandler_;
+    bool refreshScheduled_ = false;
+
+    std::array<QToolButton*, kToolButtonCount> buttons_{};
+    std::array<QAction*, kToolButtonCount> buttonActions_{};
+    std::array<bool, kToolButtonCount> iconDown_{};
+    DropDownComboBox* cbGPSCOM_ = nullptr;
+    QComboBox* cbCOMBR_ = nullptr;
+    QButtonGroup* rgUNIT_ = nullptr;
+    LogoStrip* logo_ = nullptr;
+    QLineEdit* edNMEA_UI_ = nullptr;
+    MonitorListView* lbxNMEA_ = nullptr;
+    MonitorListModel* monitorModel_ = nullptr;
+    QPlainTextEdit* memo_ = nullptr;
+    StatusBarWidget* statusBar_ = nullptr;
+    FeatureFrame* navigation_ = nullptr;
+    FeatureFrame* signalChart_ = nullptr;
+    FeatureFrame* skyPlot_ = nullptr;
+    FeatureFrame* gauges_ = nullptr;
+    TVaroAboutBox* aboutBox_ = nullptr;
+    PortEventWindow* portEvents_ = nullptr;
+    QTimer* syncTimer_ = nullptr;
+};
+
+}  // namespace gnss::ui

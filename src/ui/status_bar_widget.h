@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/status_bar_model.h"
+
+namespace gnss::ui {
+
+// `StatusBar1`: paints the 18 panels of the status-bar model side by side, each at its own
+// width with its bevel, and the link lamp in panel 0. A text longer than its panel is cut with
+// an ellipsis and shown in full as the panel's tooltip.
+class StatusBarWidget : public QWidget {
+    Q_OBJECT
+  public:
+    explicit StatusBarWidget(const StatusBarModel& model, QWidget* parent = nullptr);
+
+    // The rectangle of panel `index` in widget coordinates.
+    [[nodiscard]] QRect PanelRect(int index) const;
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    const StatusBarModel& model_;
+};
+
+}  // namespace gnss::ui

@@ -1,0 +1,282 @@
+#include "link/connection_control.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "base/virtual_time.h"
+#include "doubles/scripted_prompts.h"
+#include "link/memory_receiver_port.h"
+#include "link/receive_dispatch.h"
+
+namespace gnss {
+namespace {
+
+using testing::ScriptedPrompts;
+
+constexpr std::string_view kGga =
+    "$GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,*76\r\n";
+
+// A receiver on the far end of the wire that talks at `Baud`: at any other rate the tool sees
+// noise. Silent while `Silent`.
+struct FarEnd {
+    FarEnd(VirtualTime& time, MemoryReceiverPort& port) : port_(port), timer_(time.CreateTimer()) {
+        timer_->SetIntervalMs(100);
+        timer_->OnTimeout = [this] { Send(); };
+        timer_->Start();
+    }
+    void Send() {
+        if (Silent || !port_.IsOpen()) return;
+        if (port_.BaudRate() == Baud) {
+            port_.Feed(kGga);
+        } else {
+            port_.Feed(std::string_view("\xF3\x1C\x80\x7E\x00\xE1\x11\x99\xFE\x03", 10));
+        }
+    }
+    uint32_t Baud = 9600;
+    bool Silent = false;
+
+private:
+    MemoryReceiverPort& port_;
+    std::unique_ptr<Timer> timer_;
+};
+
+struct Rig {
+    Rig() {
+        port.SetPortName("ttyUSB0");
+        control.Hooks.SetStatusPanel = [this](int index, std::string text) {
+            panels[index] = std::move(text);
+        };
+        control.Hooks.SetStatusPanelLowered = [this](int index, bool lowered) {
+            lowered_[index] = lowered;
+        };
+        dispatcher.Hooks.SetStatusPanel = control.Hooks.SetStatusPanel;
+        control.SetShownPort("ttyUSB0");
+        control.SetShownBaud("9600");
+    }
+
+    void Connect() {
+        control.TBOpenClick();
+        time.Advance(60);
+    }
+
+    VirtualTime time;
+    MemoryReceiverPort port;
+    ScriptedPrompts prompts;
+    SharedState shared;
+    ReceiverState receiver;
+    ReceiveDispatcher dispatcher{shared, receiver, port, time, time, prompts};
+    ConnectionControl control{shared, receiver, port, dispatcher, time, time, prompts};
+    std::map<int, std::string> panels;
+    std::map<int, bool> lowered_;
+};
+
+TEST(ConnectionControl, ConnectOpensAtTheShownRateAndStartsProcessing) {
+    Rig rig;
+    rig.control.SetShownBaud("115200");
+    rig.control.TBOpenClick();
+
+    EXPECT_TRUE(rig.shared.PortOpen);
+    EXPECT_EQ(rig.port.BaudRate(), 115200u);
+    EXPECT_EQ(rig.panels[2], "Open (ttyUSB0,115200 bps)");
+    EXPECT_EQ(rig.dispatcher.State(), LinkState::Unknow);
+    EXPECT_TRUE(rig.dispatcher.TimerCEnabled());
+    EXPECT_EQ(rig.control.View().OpenButtonHint, "Disconnect");
+    EXPECT_EQ(rig.control.View().DtrText, "DTR:On");
+    EXPECT_EQ(rig.control.ClockSetLatencyMs(), 10u);
+    // The button comes back after the 50 ms wait, with the pause button.
+    EXPECT_FALSE(rig.control.View().OpenButtonEnabled);
+    rig.time.Advance(50);
+    EXPECT_TRUE(rig.control.View().OpenButtonEnabled);
+    EXPECT_TRUE(rig.control.View().PauseButtonEnabled);
+}
+
+TEST(ConnectionControl, ConnectAndDisconnectRunTheRegisteredResetsInTheirPlaces) {
+    Rig rig;
+    std::string order;
+    rig.control.OnEveryAction([&] { order += "E"; });
+    rig.control.OnConnect([&] { order += "C"; });
+    rig.control.OnDisconnect([&] { order += "D"; });
+    rig.shared.Family = ReceiverFamily::MTK;
+    rig.shared.ReceiverIdentified = true;
+    rig.shared.AntennaState = 2;
+    rig.receiver.FixMode = 3;
+    rig.receiver.FixValid = true;
+
+    rig.Connect();
+    EXPECT_EQ(order, "EC");
+    EXPECT_EQ(rig.shared.Family, ReceiverFamily::Unknown);
+    EXPECT_FALSE(rig.shared.ReceiverIdentified);
+    EXPECT_EQ(rig.shared.AntennaState, 0);
+    EXPECT_EQ(rig.receiver.FixMode, 0);
+    EXPECT_FALSE(rig.receiver.FixValid);
+
+    rig.shared.MonitorPaused = true;
+    rig.control.TBOpenClick();
+    EXPECT_EQ(order, "ECED");
+    EXPECT_FALSE(rig.shared.PortOpen);
+    EXPECT_FALSE(rig.port.IsOpen());
+    EXPECT_FALSE(rig.shared.MonitorPaused);
+    EXPECT_FALSE(rig.dispatcher.TimerCEnabled());
+    EXPECT_EQ(rig.panels[2], "ttyUSB0 Close");
+    EXPECT_TRUE(rig.lowered_[2]);
+    EXPECT_EQ(rig.control.View().OpenButtonHint, "Connect to GPS");
+}
+
+TEST(ConnectionControl, FailedOpenShowsTheErrorAndNamesTheRemedyForPermissions) {
+    Rig rig;
+    int refreshed = 0;
+    rig.control.Hooks.RefreshPortList = [&] { ++refreshed; };
+    rig.port.NextOpenResult = {PortOpenError::PermissionDenied, "Permission denied"};
+    rig.Connect();
+
+    EXPECT_FALSE(rig.shared.PortOpen);
+    EXPECT_EQ(rig.panels[2], "Connection Fail");
+    EXPECT_EQ(refreshed, 1);
+    ASSERT_EQ(rig.prompts.shown.size(), 1u);
+    const std::string& text = rig.prompts.shown[0].text;
+    EXPECT_EQ(text.rfind("ttyUSB0 Connection Error !", 0), 0u);
+    EXPECT_NE(text.find("group that owns the device"), std::string::npos);
+    EXPECT_EQ(rig.control.View().OpenButtonHint, "Connect to GPS");
+}
+
+TEST(ConnectionControl, ACalibrationInProgressKeepsTheConnectionAsItIs) {
+    Rig rig;
+    int correctionClosed = 0;
+    rig.control.Hooks.CloseCorrectionLink = [&] { ++correctionClosed; };
+    rig.control.Hooks.DrCalibrationRunning = [] { return true; };
+    rig.control.TBOpenClick();
+    EXPECT_EQ(correctionClosed, 1);
+    EXPECT_FALSE(rig.shared.PortOpen);
+    EXPECT_EQ(rig.port.OpenCount, 0);
+}
+
+TEST(ConnectionControl, LinkSecondCountsShowsTheRateAndMarksSilentSeconds) {
+    Rig rig;
+    FarEnd receiver(rig.time, rig.port);
+    rig.Connect();
+    rig.time.Advance(3000);
+    EXPECT_GE(rig.receiver.SecondsCounter, 2);
+    EXPECT_EQ(rig.panels[6], "00:00:0" + std::to_string(rig.receiver.SecondsCounter));
+    EXPECT_EQ(rig.panels[4].rfind(" Rx(Bps):", 0), 0u);
+    EXPECT_NE(rig.panels[4], " Rx(Bps):0");
+    EXPECT_EQ(rig.panels[9], "");
+    EXPECT_EQ(rig.dispatcher.State(), LinkState::NMEA);
+
+    receiver.Silent = true;
+    rig.time.Advance(10000);
+    EXPECT_EQ(rig.panels[9], "*");
+    EXPECT_TRUE(rig.shared.PortOpen) << "bypass no data is on at start";
+}
+
+TEST(ConnectionControl, WatchdogReconnectsTwiceThenGivesUpWithTheWarning) {
+    Rig rig;
+    rig.control.BypassNoData = false;
+    FarEnd receiver(rig.time, rig.port);
+    receiver.Silent = true;
+    // The one-second tick starts after 20 idle processing ticks.
+    rig.Connect();
+    // Each connection: 20 idle ticks (1.4 s) until the one-second tick runs, six silent
+    // seconds, then the 100 ms wait of the reconnect.
+    constexpr uint64_t kRound = 1400 + 6000 + 100;
+    rig.time.Advance(kRound);
+    EXPECT_EQ(rig.port.OpenCount, 2) << "first reconnect after six silent seconds";
+    EXPECT_EQ(rig.control.ReconnectAttempts(), 1);
+    rig.time.Advance(kRound);
+    EXPECT_EQ(rig.port.OpenCount, 3);
+    EXPECT_TRUE(rig.prompts.shown.empty());
+    rig.time.Advance(kRound);
+    EXPECT_EQ(rig.port.OpenCount, 3);
+    EXPECT_FALSE(rig.shared.PortOpen);
+    ASSERT_EQ(rig.prompts.shown.size(), 1u);
+    EXPECT_EQ(rig.prompts.shown[0].text,
+              "Can not receive data from ttyUSB0 !!\r\n\r\nPlease change another COM Port and "
+              "try again !\r\n");
+    EXPECT_EQ(rig.control.ReconnectAttempts(), 0);
+}
+
+TEST(ConnectionControl, DataBetweenReconnectsResetsTheAttempts) {
+    Rig rig;
+    rig.control.BypassNoData = false;
+    FarEnd receiver(rig.time, rig.port);
+    receiver.Silent = true;
+    rig.Connect();
+    rig.time.Advance(1400 + 6000);
+    EXPECT_EQ(rig.control.ReconnectAttempts(), 1);
+    receiver.Silent = false;
+    rig.time.Advance(3000);
+    EXPECT_EQ(rig.control.ReconnectAttempts(), 0);
+    EXPECT_EQ(rig.control.NoDataSeconds(), 0);
+}
+
+TEST(ConnectionControl, SteppingDetectionFindsAReceiverAt57600) {
+    Rig rig;
+    FarEnd receiver(rig.time, rig.port);
+    receiver.Baud = 57600;
+    rig.control.SetShownBaud("115200");
+    rig.Connect();
+    rig.control.StartSteppingDetection();
+    EXPECT_EQ(rig.panels[1], "GPS Baud Rate Detection");
+    rig.time.Advance(5000);
+
+    EXPECT_FALSE(rig.shared.DetectionActive);
+    EXPECT_EQ(rig.port.BaudRate(), 57600u);
+    EXPECT_EQ(rig.control.View().ShownBaud, "57600");
+    const std::vector<uint32_t> tried(rig.port.BaudHistory.begin() + 1, rig.port.BaudHistory.end());
+    EXPECT_EQ(tried, (std::vector<uint32_t>{9600, 38400, 19200, 57600}));
+    rig.time.Advance(2000);
+    EXPECT_EQ(rig.dispatcher.State(), LinkState::NMEA);
+}
+
+TEST(ConnectionControl, SteppingDetectionGivesUpAfterNineRounds) {
+    Rig rig;
+    FarEnd receiver(rig.time, rig.port);
+    receiver.Baud = 1;  // never understood
+    rig.Connect();
+    rig.control.StartSteppingDetection();
+    rig.time.Advance(60000);
+
+    EXPECT_FALSE(rig.shared.DetectionActive);
+    EXPECT_EQ(rig.panels[1], "can not find GPS Data");
+    EXPECT_FALSE(rig.shared.PortOpen);
+    // Nine passes through the six rates (the last wrap gives up without a change).
+    EXPECT_EQ(rig.port.BaudHistory.size(), 1u + 9u * 6u);
+}
+
+TEST(ConnectionControl, SirfQuestionYesSwitchesAndSearchesNoDisconnects) {
+    for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
+        Rig rig;
+        rig.prompts.answers.push_back(answer);
+        rig.Connect();
+        rig.dispatcher.SetLinkState(LinkState::SiRF);
+        rig.port.Feed(std::string_view("\xA0\xA2\x00\x09\x09\x00\x00", 7));
+        rig.time.Advance(1400 + 1000 + 400);
+        ASSERT_FALSE(rig.prompts.shown.empty());
+        EXPECT_EQ(rig.prompts.shown[0].text,
+                  "GPS is in SiRF Binary mode.\r\n\r\nDo you want to switch to NMEA mode ?");
+        if (answer == PromptAnswer::Yes) {
+            EXPECT_TRUE(rig.shared.PortOpen);
+            EXPECT_TRUE(rig.shared.DetectionActive);
+            EXPECT_EQ(rig.dispatcher.State(), LinkState::AutoProtocol);
+            ASSERT_FALSE(rig.port.Writes().empty());
+            EXPECT_EQ(rig.port.Writes()[0], SirfSwitchToNmeaFrame());
+        } else {
+            EXPECT_FALSE(rig.shared.PortOpen);
+        }
+    }
+}
+
+TEST(ConnectionControl, CtrlClickSendsNoDeviceControlRequestAndSaysSo) {
+    Rig rig;
+    std::vector<std::string> memo;
+    rig.control.Hooks.DebugMemo = [&](std::string line) { memo.push_back(std::move(line)); };
+    rig.control.TBOpenMouseDown(true);
+    EXPECT_TRUE(rig.shared.PortOpen);
+    EXPECT_TRUE(rig.port.Writes().empty());
+    ASSERT_EQ(memo.size(), 1u);
+}
+
+}  // namespace
+}  // namespace gnss

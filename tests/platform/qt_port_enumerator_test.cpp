@@ -1,0 +1,82 @@
+#include "platform/qt_port_enumerator.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/qt_test_support.h"
+
+namespace gnss {
+namespace {
+
+class ListedPorts final : public PortEnumerator {
+  public:
+    [[nodiscard]] std::vector<std::string> PresentPorts() const override { return ports; }
+    std::vector<std::string> ports;
+};
+
+TEST(PortWatcher, ReportsEveryChangeOfTheListTextAndNothingElse) {
+    ListedPorts system;
+    system.ports = {"ttyS0", "ttyUSB0"};
+    PortWatcher watcher(system);
+    std::vector<std::vector<std::string>> reported;
+    int signalCount = 0;
+    watcher.OnChange = [&](const std::vector<std::string>& ports) { reported.push_back(ports); };
+    QObject::connect(&watcher, &PortWatcher::PortsChanged, [&] { ++signalCount; });
+    watcher.Start();
+    EXPECT_TRUE(watcher.IsActive());
+    EXPECT_EQ(watcher.Ports(), system.ports);
+
+    struct Step {
+        std::vector<std::string> Ports;
+        bool Changed;
+    };
+    const Step steps[] = {
+        {{"ttyS0", "ttyUSB0"}, false},
+        {{"ttyS0"}, true},             // removed
+        {{"ttyS0", "ttyACM0"}, true},  // another one plugged in
+        {{"ttyS0", "ttyACM0"}, false},
+        {{"ttyACM0", "ttyS0"}, true},    // same ports, other order: another text
+        {{"ttyACM0", "ttyUSB1"}, true},  // swapped between two polls, same length
+        {{}, true},
+    };
+    std::size_t expectedReports = 0;
+    for (const auto& step : steps) {
+        system.ports = step.Ports;
+        EXPECT_EQ(watcher.Poll(), step.Changed);
+        if (step.Changed) {
+            ++expectedReports;
+            ASSERT_EQ(reported.size(), expectedReports);
+            EXPECT_EQ(reported.back(), step.Ports);
+        }
+        EXPECT_EQ(watcher.Ports(), step.Ports);
+    }
+    EXPECT_EQ(signalCount, static_cast<int>(expectedReports));
+    watcher.Stop();
+    EXPECT_FALSE(watcher.IsActive());
+}
+
+TEST(PortWatcher, PollsOnItsOwnTimer) {
+    ListedPorts system;
+    PortWatcher watcher(system, 10);
+    int changes = 0;
+    watcher.OnChange = [&](const std::vector<std::string>&) { ++changes; };
+    watcher.Start();
+    system.ports = {"ttyUSB3"};
+    ASSERT_TRUE(testing::WaitUntil([&] { return changes == 1; }));
+    EXPECT_EQ(watcher.Ports(), system.ports);
+}
+
+TEST(QtPortEnumerator, NamesMatchTheDescriptions) {
+    const auto names = QtPortEnumerator().PresentPorts();
+    const auto described = QtPortEnumerator::DescribePorts();
+    ASSERT_EQ(names.size(), described.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(names[i], described[i].Name);
+        EXPECT_FALSE(described[i].Path.empty());
+    }
+}
+
+}  // namespace
+}  // namespace gnss
