@@ -1,42 +1,39 @@
-// The window program: builds the main window over its models and shows it.
+// The window program: the application core on the Qt adapters, painted by the main window.
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDesktopServices>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QUrl>
 #include <cstdio>
+#include <filesystem>
 #include <string>
-#include <vector>
 
-#include "app/debug_memo.h"
-#include "app/main_window_model.h"
-#include "app/monitor_view.h"
-#include "app/nmea_monitor.h"
-#include "nmea/sentence_kind.h"
+#include "app/app_core.h"
+#include "app/nmea_monitor_view.h"
+#include "app/settings.h"
+#include "platform/optical_media.h"
+#include "platform/qt_clock.h"
 #include "platform/qt_port_enumerator.h"
+#include "platform/qt_receiver_port.h"
+#include "platform/qt_scheduler.h"
 #include "ui/main_window.h"
+#include "ui/small_windows.h"
+#include "ui/window_wiring.h"
+#include "ui/qt_dialogs.h"
 
 namespace {
 
-std::vector<std::string> PresentPortNames() {
-    return gnss::QtPortEnumerator().PresentPorts();
-}
-
-// The text lines of a capture (comment lines starting with "#" skipped).
-std::vector<std::string> CaptureLines(const QString& path) {
-    std::vector<std::string> lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return lines;
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        while (!line.isEmpty() && (line.endsWith('\n') || line.endsWith('\r'))) line.chop(1);
-        if (line.isEmpty() || line.startsWith('#')) continue;
-        lines.emplace_back(line.constData(), static_cast<std::size_t>(line.size()));
-    }
-    return lines;
+void ScheduleScreenshot(gnss::ui::TFrmGPSVaro& window, const QString& file, double seconds) {
+    const int delayMs = seconds >= 0 ? static_cast<int>(seconds * 1000) : 2000;
+    QTimer::singleShot(delayMs, &window, [&window, file] {
+        window.RefreshFromModel();
+        window.SyncMonitor();
+        window.SyncDebugMemo();
+        const bool saved = window.grab().save(file, "PNG");
+        if (!saved) std::fprintf(stderr, "gnssvaro: cannot write %s\n", qPrintable(file));
+        window.close();
+        QApplication::exit(saved ? 0 : 1);
+    });
 }
 
 }  // namespace
@@ -51,67 +48,81 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription("GNSS receiver test and monitoring tool");
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption portOption("port", "Preselect the receiver port.", "name");
-    const QCommandLineOption baudOption("baud", "Preselect the receiver baud rate.", "rate");
+    const QCommandLineOption portOption("port", "Select the receiver port (name or path).", "name");
+    const QCommandLineOption baudOption("baud", "Select the receiver baud rate.", "rate");
+    const QCommandLineOption connectOption("connect", "Connect at start.");
+    const QCommandLineOption settingsOption("settings", "Settings file to use instead of the "
+                                                        "one beside the program.",
+                                            "file");
     const QCommandLineOption sizeOption("size", "Window size instead of the default.", "WxH");
     const QCommandLineOption screenshotOption("screenshot",
                                               "Save the window as a PNG image and exit.", "file");
     const QCommandLineOption afterOption(
         "after", "Seconds to wait before the screenshot (default 2).", "seconds", "2");
-    const QCommandLineOption previewOption(
-        "preview", "Show the text lines of a capture file in the monitor, coloured.", "file");
-    parser.addOptions(
-        {portOption, baudOption, sizeOption, screenshotOption, afterOption, previewOption});
+    parser.addOptions({portOption, baudOption, connectOption, settingsOption, sizeOption,
+                       screenshotOption, afterOption});
     parser.process(app);
 
-    gnss::MainWindowModel model;
-    gnss::MonitorLineBuffer monitor;
-    gnss::DebugMemo memo;
-    model.SetPortNames(PresentPortNames());
-    if (parser.isSet(portOption)) model.SetPortText(parser.value(portOption).toStdString());
-    if (parser.isSet(baudOption) && !model.SelectBaudRate(parser.value(baudOption).toStdString())) {
-        std::fprintf(stderr, "gnssvaro: %s is not one of the baud rates\n",
-                     qPrintable(parser.value(baudOption)));
-    }
-    if (parser.isSet(previewOption)) {
-        monitor.SetColorOf([](std::string_view line) {
-            return gnss::kMonitorKindColors[gnss::ClassifyText(line)];
-        });
-        monitor.SetColoured(true);
-        monitor.AppendBatch(CaptureLines(parser.value(previewOption)));
-    }
+    gnss::QtClock clock;
+    gnss::QtScheduler scheduler;
+    gnss::QtReceiverPort port;
+    gnss::QtPortEnumerator ports;
+    gnss::ui::QtPrompts prompts;
+    gnss::ui::QtFileDialogs dialogs;
+    const std::filesystem::path programFolder =
+        QCoreApplication::applicationDirPath().toStdString();
 
-    gnss::ui::TFrmGPSVaro window(model, monitor, memo);
+    gnss::AppServices services{port,  clock,         scheduler, prompts,
+                               dialogs, ports, programFolder,
+                               [programFolder] { return gnss::IsOnOpticalMedia(programFolder); }};
+    gnss::AppCore core(services);
+    core.MainWindowCreate();
+
+    gnss::NmeaMonitorView monitorView(core.Monitor);
+    gnss::ui::TFrmGPSVaro window(core.Window, monitorView, core.Memo);
+    prompts.SetParent(&window);
+    dialogs.SetParent(&window);
     window.ApplyInitialGeometry();
-    // The boxes and the unit selector report to the model; the about box's link opens the page.
-    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::PortTextChanged, &window,
-                     [&model](const QString& text) { model.SetPortText(text.toStdString()); });
-    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::PortListAboutToDropDown, &window,
-                     [&model] { model.RefreshPortNames(PresentPortNames()); });
-    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::BaudRateChosen, &window,
-                     [&model](const QString& text) { model.SelectBaudRate(text.toStdString()); });
-    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::UnitChosen, &window,
-                     [&model](int index) { model.SetUnitIndex(index); });
-    QObject::connect(&window, &gnss::ui::TFrmGPSVaro::AboutLinkActivated, &window,
-                     [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
+
+    // Settings are read when the window is first shown and written when it closes.
+    const std::filesystem::path settingsPath =
+        parser.isSet(settingsOption)
+            ? std::filesystem::path(parser.value(settingsOption).toStdString())
+            : gnss::SettingsPath(QCoreApplication::applicationFilePath().toStdString(),
+                                 gnss::IsFolderWritable, gnss::ProcessEnvironment);
+    core.LoadSettings(settingsPath);
+    if (parser.isSet(portOption)) core.PortTextChanged(parser.value(portOption).toStdString());
+    if (parser.isSet(baudOption)) core.BaudRateChosen(parser.value(baudOption).toStdString());
+
+    gnss::ui::WindowWiring wiring(window, core);
+
+    gnss::PortWatcher watcher(ports);
+    watcher.OnChange = [&core](const std::vector<std::string>&) { core.PortListPolled(); };
+
+    window.SetCloseHandler([&core, &settingsPath] {
+        core.MainWindowClose(settingsPath);
+        return true;
+    });
+
     if (parser.isSet(sizeOption)) {
         const QRegularExpressionMatch size =
             QRegularExpression("^(\\d+)x(\\d+)$").match(parser.value(sizeOption));
         if (size.hasMatch()) window.resize(size.captured(1).toInt(), size.captured(2).toInt());
     }
+    // A log-off or shut-down asks the session first: the window closes with its questions.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.close(); });
     window.show();
-
+    window.RefreshFromModel();
+    if (parser.isSet(connectOption)) {
+        QTimer::singleShot(0, &window, [&core] {
+            core.ToolButtonClicked(gnss::ToolButton::TBOpen, false);
+        });
+    }
     if (parser.isSet(screenshotOption)) {
         bool ok = false;
         const double seconds = parser.value(afterOption).toDouble(&ok);
-        const int delayMs = ok && seconds >= 0 ? static_cast<int>(seconds * 1000) : 2000;
-        const QString file = parser.value(screenshotOption);
-        QTimer::singleShot(delayMs, &window, [&window, file] {
-            window.SyncMonitor();
-            const bool saved = window.grab().save(file, "PNG");
-            if (!saved) std::fprintf(stderr, "gnssvaro: cannot write %s\n", qPrintable(file));
-            QApplication::exit(saved ? 0 : 1);
-        });
+        ScheduleScreenshot(window, parser.value(screenshotOption), ok ? seconds : 2.0);
     }
     return QApplication::exec();
 }

@@ -1,0 +1,300 @@
+#include "app/app_core.h"
+
+#include <utility>
+
+#include "link/port_list.h"
+#include "nmea/sentence_kind.h"
+
+namespace gnss {
+
+namespace {
+
+constexpr int kPanelPort = 2;
+constexpr int kPanelLog = 8;
+constexpr std::size_t kMonitorStepBufferCut = 512;
+
+std::vector<std::string> BaudItems() {
+    return {kBaudRateItems.begin(), kBaudRateItems.end()};
+}
+
+LogRecorder::Options RecorderOptions(const AppServices& services, ReceiverPort& port,
+                                     const MainWindowModel& window) {
+    LogRecorder::Options options;
+    options.ProgramFolder = services.ProgramFolder;
+    options.RunFromReadOnlyMedia = services.RunFromReadOnlyMedia;
+    options.PortName = [&port] { return port.PortName(); };
+    options.BaudRate = [&port] { return static_cast<int>(port.BaudRate()); };
+    options.WindowCaption = [&window] { return window.Caption(); };
+    return options;
+}
+
+}  // namespace
+
+AppCore::AppCore(const AppServices& services)
+    : Pipeline(services.Port, services.SystemClock, services.Timers, services.Prompts),
+      Recorder(services.SystemClock, services.Prompts, services.Dialogs, Pipeline.Shared,
+               RecorderOptions(services, services.Port, Window)),
+      Monitor(services.SystemClock, Pipeline.Shared, Pipeline.Receiver, Recorder, MonitorHooks()),
+      Connection(Pipeline.Shared, Pipeline.Receiver, services.Port, Pipeline.Dispatcher,
+                 services.SystemClock, services.Timers, services.Prompts),
+      clock_(services.SystemClock),
+      port_(services.Port),
+      ports_(services.Ports),
+      prompts_(services.Prompts) {
+    WireStatusBar();
+    WireConnection();
+    WireMonitorAndRecorder();
+    if (Recorder.LoggingDisabled()) Window.DisableLogging();
+}
+
+AppCore::~AppCore() {
+    Pipeline.Dispatcher.PauseProcessing();
+}
+
+void AppCore::ViewChanged() {
+    if (OnViewChanged) OnViewChanged();
+}
+
+void AppCore::AddMemo(std::string_view text) {
+    Memo.Add(clock_.NowLocal(), text);
+    ViewChanged();
+}
+
+// --- wiring ---
+
+void AppCore::WireStatusBar() {
+    ReceiveHooks& hooks = Pipeline.Dispatcher.Hooks;
+    hooks.SetStatusPanel = [this](int index, std::string text) {
+        Window.StatusBar().SetStatusPanel(index, text);
+    };
+    hooks.RepaintStatusBar = [this] {
+        Window.StatusBar().SetLinkState(Shared().PortOpen,
+                                        Pipeline.Dispatcher.Counters().DataIndicator);
+    };
+    hooks.ConsumerError = [this](std::string_view what) { AddMemo(what); };
+    Window.StatusBar().SetChangedCallback([this] { ViewChanged(); });
+    Window.SetChangedCallback([this] { ViewChanged(); });
+}
+
+void AppCore::WireConnection() {
+    Connection.Hooks.SetStatusPanel = Pipeline.Dispatcher.Hooks.SetStatusPanel;
+    Connection.Hooks.SetStatusPanelLowered = [this](int index, bool lowered) {
+        Window.StatusBar().SetPanelBevel(index, lowered ? PanelBevel::Lowered : PanelBevel::Raised);
+    };
+    Connection.Hooks.OnViewChanged = [this] { SyncConnectionView(); };
+    Connection.Hooks.DebugMemo = [this](std::string line) { AddMemo(line); };
+    Connection.Hooks.RefreshPortList = [this] { PortListDropDown(); };
+
+    Connection.OnConnect([this] {
+        Pipeline.ResetForConnect();
+        Monitor.MonitorConnectReset();
+        Window.SetFirmwareText("");
+    });
+    Connection.OnEveryAction([this] { Window.StatusBar().ClearPanels(10, 12); });
+    Connection.OnDisconnect([this] {
+        Window.SetPaused(false);
+        Monitor.SetPause(false);
+        Window.StatusBar().SetLinkState(false, false);
+    });
+    Connection.OnSecond([this] {
+        Recorder.OnSecondTick();
+        Window.StatusBar().SetLinkState(Shared().PortOpen,
+                                        Pipeline.Dispatcher.Counters().DataIndicator);
+    });
+}
+
+NmeaMonitor::Hooks AppCore::MonitorHooks() {
+    // Called while the members are being built: the hooks only run later.
+    NmeaMonitor::Hooks hooks;
+    hooks.SentenceKind = [](std::string_view line) { return ClassifyText(line); };
+    hooks.TrimRxBuffer = [this] { Pipeline.Dispatcher.CutRxBufferTo(kMonitorStepBufferCut); };
+    hooks.SecondTickRunning = [this] { return Pipeline.Dispatcher.Tm1sEnabled(); };
+    hooks.PortName = [this] { return port_.PortName(); };
+    hooks.BaudRate = [this] { return static_cast<int>(port_.BaudRate()); };
+    return hooks;
+}
+
+void AppCore::WireMonitorAndRecorder() {
+    Pipeline.Dispatcher.Chain().Register(ChainSlot::Monitor, [this](SentenceContext& ctx) {
+        ctx.Shown = Monitor.MonitorReceived(ctx.Line);
+        return ChainStep::Continue;
+    });
+    Pipeline.OnSentenceDecoded = [this](SentenceKind kind, std::string_view) {
+        if (kind != 0) Monitor.MarkNewSentence();
+    };
+    Pipeline.OnSatellitesRefreshed = [this] {
+        if (OnSatellitesRefreshed) OnSatellitesRefreshed();
+    };
+    Pipeline.Dispatcher.Hooks.MonitorStep = [this] {
+        Monitor.MonitorStep();
+        ViewChanged();
+    };
+    Pipeline.Dispatcher.Hooks.RawCaptureAppend = [this](std::string_view chunk) {
+        Recorder.LogRaw(chunk);
+    };
+    Recorder.OnViewChanged = [this] {
+        Window.SetLogging(Recorder.Button().Down);
+        Window.StatusBar().SetStatusPanel(kPanelLog, Recorder.StatusPanelText());
+        ViewChanged();
+    };
+}
+
+// --- connection view <-> window model ---
+
+void AppCore::SyncBoxesToConnection() {
+    Connection.SetShownPort(Window.Ports().Text());
+    Connection.SetShownBaud(Window.BaudRates().Text());
+}
+
+void AppCore::SyncConnectionView() {
+    const ConnectionView& view = Connection.View();
+    if (Shared().PortOpen) {
+        if (!Window.Button(ToolButton::TBOpen).Down) Window.ConnectionOpened();
+    } else if (Window.Button(ToolButton::TBOpen).Down) {
+        Window.ConnectionClosed();
+    } else {
+        Window.ConnectionFailed();
+    }
+    Window.SetConnectBusy(!view.OpenButtonEnabled);
+    Window.SetButtonEnabled(ToolButton::TBPause, Shared().PortOpen && view.PauseButtonEnabled);
+    if (view.ShownBaud != Window.BaudRates().Text()) Window.SelectBaudRate(view.ShownBaud);
+    Window.StatusBar().SetLinkState(Shared().PortOpen, Pipeline.Dispatcher.Counters().DataIndicator);
+    ViewChanged();
+}
+
+void AppCore::ApplyPauseView() {
+    const MonitorPauseView& pause = Monitor.PauseView();
+    Window.SetPaused(pause.Paused);
+    if (!pause.StatusPanel2.empty()) {
+        Window.StatusBar().SetStatusPanel(kPanelPort, pause.StatusPanel2);
+        Window.StatusBar().SetPanelBevel(
+            kPanelPort, pause.StatusPanel2Lowered ? PanelBevel::Lowered : PanelBevel::Raised);
+    }
+}
+
+// --- start-up and shut-down ---
+
+void AppCore::MainWindowCreate() {
+    const std::vector<std::string> present = ports_.PresentPorts();
+    previousPortList_ = PortListText(present);
+    Window.SetPortNames(present);
+    Window.SelectBaudRate("9600");
+    Window.StatusBar().SetStatusPanel(3, std::string(LinkStateName(LinkState::Null)));
+}
+
+void AppCore::LoadSettings(const std::filesystem::path& path) {
+    SettingsLists lists;
+    lists.Ports = Window.Ports().Items();
+    lists.BaudRates = BaudItems();
+    const AppSettings settings = gnss::LoadSettings(path, lists);
+    if (settings.ComPortIndex >= 0) Window.SelectPort(settings.ComPort);
+    if (settings.BaudRateIndex >= 0) {
+        Window.SelectBaudRate(lists.BaudRates[static_cast<std::size_t>(settings.BaudRateIndex)]);
+    }
+    speedUnitIndex_ = settings.SpeedUnitIndex;
+    Window.SetUnitIndex(settings.SpeedUnitIndex);
+    dmsMode_ = settings.DmsMode;
+    commandHistory_ = settings.CommandHistory;
+    if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
+    if (Window.SelectedBaudRate() > 0) port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
+    ViewChanged();
+}
+
+AppSettings AppCore::CurrentSettings() const {
+    AppSettings settings;
+    settings.ComPort = Window.Ports().Text();
+    settings.ComPortIndex = settings.ComPort.empty() ? -1 : 0;
+    settings.BaudRate = static_cast<int>(port_.BaudRate());
+    settings.BaudRateIndex = 0;
+    settings.SpeedUnitIndex = Window.UnitIndex();
+    settings.DmsMode = dmsMode_;
+    return settings;
+}
+
+void AppCore::MainWindowClose(const std::filesystem::path& settingsPath) {
+    if (Shared().PortOpen) Connection.TBOpenClick();
+    if (!settingsPath.empty()) SaveSettings(settingsPath, CurrentSettings());
+    Pipeline.Dispatcher.PauseProcessing();
+    port_.Close();
+    Recorder.Shutdown();
+}
+
+// --- the user's actions ---
+
+void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld) {
+    switch (id) {
+        case ToolButton::TBOpen:
+            if (!Window.Button(ToolButton::TBOpen).Enabled) return;
+            SyncBoxesToConnection();
+            Connection.TBOpenMouseDown(ctrlHeld);
+            SyncConnectionView();
+            break;
+        case ToolButton::TBPause:
+            if (!Shared().PortOpen) return;
+            Monitor.SetPause(!Shared().MonitorPaused);
+            ApplyPauseView();
+            break;
+        case ToolButton::TBStartLog:
+            Recorder.TBStartLogClick();
+            Recorder.TBStartLogMouseUp(ctrlHeld);
+            break;
+        default:
+            break;
+    }
+    ViewChanged();
+}
+
+void AppCore::PortTextChanged(std::string_view text) {
+    Window.SetPortText(text);
+}
+
+void AppCore::PortListDropDown() {
+    Window.RefreshPortNames(ports_.PresentPorts());
+}
+
+void AppCore::BaudRateChosen(std::string_view text) {
+    Window.SelectBaudRate(text);
+}
+
+void AppCore::UnitChosen(int index) {
+    speedUnitIndex_ = index;
+    Window.SetUnitIndex(index);
+}
+
+void AppCore::FilterTextChanged(std::string_view text) {
+    Monitor.SetFilterText(text);
+}
+
+void AppCore::MonitorClearRequested() {
+    Monitor.MonitorClear();
+    ViewChanged();
+}
+
+void AppCore::PortListPolled() {
+    DeviceChangeInput input;
+    input.PreviousListText = previousPortList_;
+    input.Ports = ports_.PresentPorts();
+    input.ShownPort = Window.Ports().Text();
+    input.PortOpen = Shared().PortOpen;
+    const DeviceChangeResult result = HandleDeviceChange(input);
+    if (!result.ListChanged) return;
+    previousPortList_ = result.NewListText;
+    const std::string shown = Window.Ports().Text();
+    Window.SetPortNames(result.Combo.Items);
+    if (result.Combo.Selected >= 0) {
+        Window.SelectPort(result.Combo.Items[static_cast<std::size_t>(result.Combo.Selected)]);
+    } else if (!shown.empty()) {
+        Window.SetPortText(shown);
+    }
+    if (result.Disconnect) {
+        Connection.PortRemoved();
+        SyncConnectionView();
+    }
+    Window.PortEvents().AddAll(result.EventLines);
+    Window.PortEventsChanged();
+    if (result.BringToFront && OnBringToFront) OnBringToFront();
+    if (result.ShowEventWindow && OnShowPortEvents) OnShowPortEvents();
+    ViewChanged();
+}
+
+}  // namespace gnss

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/debug_memo.h"
+#include "app/main_window_model.h"
+#include "app/nmea_monitor.h"
+#include "app/receive_pipeline.h"
+#include "app/settings.h"
+#include "base/clock.h"
+#include "base/file_dialogs.h"
+#include "base/scheduler.h"
+#include "base/user_prompts.h"
+#include "link/connection_control.h"
+#include "link/port_enumerator.h"
+#include "link/receiver_port.h"
+#include "logging/log_recorder.h"
+
+namespace gnss {
+
+// What the application core needs from the platform.
+struct AppServices {
+    ReceiverPort& Port;
+    Clock& SystemClock;
+    Scheduler& Timers;
+    UserPrompts& Prompts;
+    FileDialogs& Dialogs;
+    PortEnumerator& Ports;
+    std::filesystem::path ProgramFolder;
+    std::function<bool()> RunFromReadOnlyMedia;  // logging is disabled on read-only media
+};
+
+// The program without its windows: the receive path, connection control, monitor, recorder,
+// window model and status bar, wired together. The window program and the command-line monitor
+// both run on it; the window only paints its models and reports the user's actions here.
+class AppCore {
+public:
+    explicit AppCore(const AppServices& services);
+    ~AppCore();
+    AppCore(const AppCore&) = delete;
+    AppCore& operator=(const AppCore&) = delete;
+
+    // --- the parts ---
+    ReceivePipeline Pipeline;  // Shared, Receiver, Dispatcher, Decoder
+    MainWindowModel Window;
+    DebugMemo Memo;
+    LogRecorder Recorder;
+    NmeaMonitor Monitor;
+    ConnectionControl Connection;
+
+    SharedState& Shared() { return Pipeline.Shared; }
+    ReceiverState& Receiver() { return Pipeline.Receiver; }
+
+    // --- start-up and shut-down ---
+    // Fills the port box from the system's list (first entry selected).
+    void MainWindowCreate();
+    // Reads the settings file and applies it.
+    void LoadSettings(const std::filesystem::path& path);
+    // The close sequence: disconnect, settings (when `settingsPath` is not empty), timers off,
+    // the log question and the writer's end.
+    void MainWindowClose(const std::filesystem::path& settingsPath);
+    [[nodiscard]] AppSettings CurrentSettings() const;
+
+    // --- the user's actions ---
+    void ToolButtonClicked(ToolButton id, bool ctrlHeld);
+    void PortTextChanged(std::string_view text);
+    void PortListDropDown();
+    void BaudRateChosen(std::string_view text);
+    void UnitChosen(int index);
+    void FilterTextChanged(std::string_view text);
+    void MonitorClearRequested();
+    // The system's port list, polled once a second: plug-in and removal.
+    void PortListPolled();
+
+    // Something visible changed (models, monitor lines, memo): the window schedules a repaint.
+    std::function<void()> OnViewChanged;
+    // The main window should come to the front / show the port-event window.
+    std::function<void()> OnBringToFront;
+    std::function<void()> OnShowPortEvents;
+    // The satellite views should be redrawn (rate-limited by the receive path).
+    std::function<void()> OnSatellitesRefreshed;
+
+    void AddMemo(std::string_view text);
+
+private:
+    void WireStatusBar();
+    void WireConnection();
+    void WireMonitorAndRecorder();
+    NmeaMonitor::Hooks MonitorHooks();
+    void SyncConnectionView();
+    void SyncBoxesToConnection();
+    void ApplyPauseView();
+    void ViewChanged();
+
+    Clock& clock_;
+    ReceiverPort& port_;
+    PortEnumerator& ports_;
+    UserPrompts& prompts_;
+    std::string previousPortList_;
+    int speedUnitIndex_ = 0;
+    bool dmsMode_ = false;
+    std::vector<std::string> commandHistory_;
+};
+
+}  // namespace gnss

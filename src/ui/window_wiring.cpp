@@ -1,0 +1,59 @@
+#include "ui/window_wiring.h"
+
+#include <QDesktopServices>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/app_core.h"
+#include "ui/main_window.h"
+#include "ui/small_windows.h"
+
+namespace gnss::ui {
+
+namespace {
+constexpr int kRepaintCoalesceMs = 50;
+}
+
+WindowWiring::WindowWiring(TFrmGPSVaro& window, AppCore& core)
+    : QObject(&window), window_(window), core_(core) {
+    core_.OnViewChanged = [this] { RequestRepaint(); };
+    core_.OnBringToFront = [this] {
+        window_.raise();
+        window_.activateWindow();
+    };
+    core_.OnShowPortEvents = [this] { window_.PortEventsWindow()->show(); };
+
+    connect(&window_, &TFrmGPSVaro::ToolButtonClicked, this,
+            [this](ToolButton id, Qt::KeyboardModifiers modifiers) {
+                if (id == ToolButton::TBAbout) {
+                    window_.AboutBoxWindow()->show();
+                    window_.AboutBoxWindow()->raise();
+                    return;
+                }
+                core_.ToolButtonClicked(id, modifiers.testFlag(Qt::ControlModifier));
+            });
+    connect(&window_, &TFrmGPSVaro::PortTextChanged, this,
+            [this](const QString& text) { core_.PortTextChanged(text.toStdString()); });
+    connect(&window_, &TFrmGPSVaro::PortListAboutToDropDown, this,
+            [this] { core_.PortListDropDown(); });
+    connect(&window_, &TFrmGPSVaro::BaudRateChosen, this,
+            [this](const QString& text) { core_.BaudRateChosen(text.toStdString()); });
+    connect(&window_, &TFrmGPSVaro::UnitChosen, this, [this](int index) { core_.UnitChosen(index); });
+    connect(&window_, &TFrmGPSVaro::FilterTextChanged, this,
+            [this](const QString& text) { core_.FilterTextChanged(text.toStdString()); });
+    connect(&window_, &TFrmGPSVaro::MonitorClearRequested, this,
+            [this] { core_.MonitorClearRequested(); });
+    connect(&window_, &TFrmGPSVaro::AboutLinkActivated, this,
+            [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
+}
+
+void WindowWiring::RequestRepaint() {
+    if (repaintPending_) return;
+    repaintPending_ = true;
+    QTimer::singleShot(kRepaintCoalesceMs, this, [this] {
+        repaintPending_ = false;
+        window_.RefreshFromModel();
+    });
+}
+
+}  // namespace gnss::ui

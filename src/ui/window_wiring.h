@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+namespace gnss {
+class AppCore;
+}
+
+namespace gnss::ui {
+
+class TFrmGPSVaro;
+
+// Connects the main window's user events to the application core and the core's change
+// notifications to the window's repaint (coalesced to one repaint per 50 ms).
+class WindowWiring final : public QObject {
+public:
+    WindowWiring(TFrmGPSVaro& window, AppCore& core);
+
+private:
+    void RequestRepaint();
+
+    TFrmGPSVaro& window_;
+    AppCore& core_;
+    bool repaintPending_ = false;
+};
+
+}  // namespace gnss::ui
