@@ -22,6 +22,7 @@ constexpr int kExitUsage = 2;
 // The commands (one file each).
 int RunPortsCommand(const QStringList& arguments);
 int RunMonitorCommand(const QStringList& arguments);
+int RunDecodeCommand(const QStringList& arguments);
 
 // Parses a command's arguments with the options already added to parser (adds --help).
 // Returns false when the command must end now with *exitCode: help was printed (0) or the

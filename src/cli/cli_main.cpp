@@ -13,6 +13,8 @@ constexpr std::array kCommands{
     Command{"ports", "List the serial ports.", gnss::cli::RunPortsCommand},
     Command{"monitor", "Print the lines a receiver sends, until Ctrl-C.",
             gnss::cli::RunMonitorCommand},
+    Command{"decode", "Decode a capture file offline (JSON Lines or text).",
+            gnss::cli::RunDecodeCommand},
 };
 
 void PrintUsage(std::FILE* stream) {

@@ -1,0 +1,141 @@
+// Throughput of the whole receive path: port -> ring -> receive buffer -> line split -> line
+// filter -> decoder -> receiver state -> GSA/GSV block ends and display-list rebuilds, fed in
+// 6450-byte processing ticks, over a corpus of the real NMEA captures concatenated and repeated
+// to at least 50 MB (GNSS_BENCH_CORPUS_MB sets another size, e.g. 5 for a callgrind run; the
+// work itself is in ProcessCorpus, for --toggle-collect).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/capture_replay.h"
+#include "app/receive_pipeline.h"
+#include "base/virtual_time.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr std::size_t kBytesPerTick = 6450;
+constexpr std::size_t kDefaultCorpusMb = 50;
+
+// A port that hands out a prepared stream without copying it around.
+class CorpusPort final : public gnss::ReceiverPort {
+  public:
+    void SetPortName(const std::string&) override {}
+    [[nodiscard]] std::string PortName() const override { return "bench"; }
+    void SetBaudRate(uint32_t) override {}
+    [[nodiscard]] uint32_t BaudRate() const override { return 921600; }
+    gnss::PortOpenResult Open() override { return {}; }
+    void Close() override {}
+    [[nodiscard]] bool IsOpen() const override { return true; }
+    void SetDtr(bool) override {}
+    void SetRts(bool) override {}
+    [[nodiscard]] bool Dtr() const override { return true; }
+    [[nodiscard]] bool Rts() const override { return true; }
+    bool Write(std::string_view) override { return true; }
+    [[nodiscard]] std::size_t BytesAvailable() const override { return data.size() - at; }
+    std::size_t Read(char* buffer, std::size_t maxBytes) override {
+        const std::size_t n = std::min(maxBytes, data.size() - at);
+        std::copy_n(data.data() + at, n, buffer);
+        at += n;
+        return n;
+    }
+    uint32_t TakeLineErrors() override { return 0; }
+
+    std::string_view data;
+    std::size_t at = 0;
+};
+
+class NoPrompts final : public gnss::UserPrompts {
+  public:
+    void ShowError(const std::string&) override {}
+    void ShowWarning(const std::string&) override {}
+    void ShowInfo(const std::string&) override {}
+    gnss::PromptAnswer ConfirmYesNo(const std::string&) override { return gnss::PromptAnswer::No; }
+};
+
+// The pure NMEA captures (no binary frames), text logs without CR LF given their CRs, then
+// repeated up to the corpus size.
+std::string Corpus() {
+    std::vector<fs::path> files;
+    const fs::path dir(GNSS_TESTDATA_DIR);
+    if (fs::is_directory(dir)) {
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            const std::string name = entry.path().filename().string();
+            if (!entry.is_regular_file() || name.ends_with(".chk") || name.ends_with(".md")) {
+                continue;
+            }
+            if (name.find("nmea") != std::string::npos && name.find('+') == std::string::npos) {
+                files.push_back(entry.path());
+            }
+        }
+    }
+    std::sort(files.begin(), files.end());
+    std::string once;
+    for (const auto& path : files) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        std::string bytes = std::move(text).str();
+        if (bytes.find("\r\n") == std::string::npos) bytes = gnss::AddCrBeforeLf(bytes);
+        once += bytes;
+    }
+    if (once.empty()) return once;
+    std::size_t megabytes = kDefaultCorpusMb;
+    if (const char* env = std::getenv("GNSS_BENCH_CORPUS_MB")) {
+        megabytes = std::max<std::size_t>(1, std::strtoul(env, nullptr, 10));
+    }
+    std::string corpus;
+    corpus.reserve(megabytes * 1'000'000 + once.size());
+    while (corpus.size() < megabytes * 1'000'000) corpus += once;
+    return corpus;
+}
+
+// One pass over the corpus, tick by tick.
+[[gnu::noinline]] void ProcessCorpus(gnss::ReceivePipeline& pipeline, CorpusPort& port,
+                                     std::string_view corpus) {
+    port.data = corpus;
+    port.at = 0;
+    while (port.at < corpus.size()) {
+        pipeline.Dispatcher.DeliverFromPort(kBytesPerTick);
+        pipeline.Dispatcher.TimerCTimer();
+    }
+    pipeline.Dispatcher.ClearRxBuffer();
+}
+
+void BM_WholeReceivePath(benchmark::State& state) {
+    const std::string corpus = Corpus();
+    if (corpus.empty()) {
+        state.SkipWithError("no captures found");
+        return;
+    }
+    gnss::VirtualTime time;
+    CorpusPort port;
+    NoPrompts prompts;
+    gnss::ReceivePipeline pipeline(port, time, time, prompts);
+    pipeline.Shared.PortOpen = true;
+    pipeline.Dispatcher.SetLinkState(gnss::LinkState::NMEA);
+    uint64_t sentences = 0;
+    uint64_t rebuilds = 0;
+    pipeline.OnSentenceDecoded = [&sentences](gnss::SentenceKind kind, std::string_view) {
+        sentences += kind != gnss::kKindNone;
+    };
+    pipeline.OnSatellitesRebuilt = [&rebuilds] { ++rebuilds; };
+
+    for (auto _ : state) ProcessCorpus(pipeline, port, corpus);
+
+    const auto passes = static_cast<double>(state.iterations());
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.size()));
+    state.counters["MB"] = static_cast<double>(corpus.size()) / 1e6;
+    state.counters["sentences/pass"] = static_cast<double>(sentences) / passes;
+    state.counters["rebuilds/pass"] = static_cast<double>(rebuilds) / passes;
+}
+
+BENCHMARK(BM_WholeReceivePath)->Unit(benchmark::kMillisecond);
+
+}  // namespace
