@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/sky_background.h"
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,7 +19,6 @@ inline constexpr std::string_view kProgramTitle = "MERIDAN GPSVaro V:0.99v8_HD o
 // Identification gives up after this many attempts; the title then ends in " (??)".
 inline constexpr int kIdentificationAttemptLimit = 9;
 
-enum class SkyBackground : uint8_t { Gps, MultiGnss };
 
 // 2, 6, 8 and 9 are sets with a second constellation drawn on the multi-GNSS sky.
 [[nodiscard]] SkyBackground SkyBackgroundFor(int gnssSet);
