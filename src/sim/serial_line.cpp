@@ -51,7 +51,7 @@ std::string UartResample(std::string_view bytes, uint32_t txBaud, uint32_t rxBau
 }
 
 SerialLine::SerialLine(Scheduler& scheduler, uint64_t seed)
-    : scheduler_(scheduler), timer_(scheduler.CreateTimer()), rng_(seed ^ 0x5E1A11E5ull) {
+    : timer_(scheduler.CreateTimer()), rng_(seed ^ 0x5E1A11E5ull) {
     timer_->SetIntervalMs(kTickMs);
     timer_->OnTimeout = [this] { Tick(); };
 }

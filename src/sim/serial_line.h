@@ -60,7 +60,6 @@ class SerialLine {
     void Tick();
     void Release(std::size_t count);
 
-    Scheduler& scheduler_;
     std::unique_ptr<Timer> timer_;
     SplitMix rng_;
     std::function<void(std::string_view)> deliver_;
