@@ -38,6 +38,7 @@ AppCore::AppCore(const AppServices& services)
       Monitor(services.SystemClock, Pipeline.Shared, Pipeline.Receiver, Recorder, MonitorHooks()),
       Connection(Pipeline.Shared, Pipeline.Receiver, services.Port, Pipeline.Dispatcher,
                  services.SystemClock, services.Timers, services.Prompts),
+      Identification(Pipeline, Connection, services.Port, services.SystemClock, services.Timers),
       Navigation(NavigationPanel::Deps{Pipeline.Decoder, Pipeline.Receiver, Pipeline.Shared,
                                        services.SystemClock, services.ClockSetter}),
       clock_(services.SystemClock),
@@ -49,6 +50,7 @@ AppCore::AppCore(const AppServices& services)
     WireConnection();
     WireMonitorAndRecorder();
     WireDisplays();
+    WireIdentification();
     Window.SetButtonEnabled(ToolButton::TBGmap, true);
     if (Recorder.LoggingDisabled()) Window.DisableLogging();
 }
@@ -174,6 +176,37 @@ void AppCore::WireDisplays() {
         Satellites.ResetForConnect();
     });
     Connection.OnSecond([this] { Navigation.DgpsLabelTick(); });
+}
+
+void AppCore::WireIdentification() {
+    IdentificationHooks& hooks = Identification.Identification.Hooks;
+    hooks.SetWindowTitle = [this](const std::string& title) {
+        // The title is the program's caption, with " (firmware)" or " (??)" after it.
+        const std::string base = WindowCaption("");
+        std::string suffix;
+        if (title.size() > base.size() + 3 && title.compare(0, base.size(), base) == 0 &&
+            title.back() == ')') {
+            suffix = title.substr(base.size() + 2, title.size() - base.size() - 3);
+        }
+        Window.SetFirmwareText(suffix);
+    };
+    hooks.SetStatusPanel = Pipeline.Dispatcher.Hooks.SetStatusPanel;
+    hooks.SetSkyBackground = [this](SkyBackground sky) { Satellites.SetSkyBackground(sky); };
+    hooks.SetGnssViewFilter = [this](int filter) { Satellites.SelectGnssView(filter); };
+    hooks.OnIdentified = [this] {
+        const ReceiverFamily family = Shared().Family;
+        if (family == ReceiverFamily::CMS || family == ReceiverFamily::CM2) {
+            Navigation.SetCourseRowLayout(2);
+        }
+        AddMemo("Receiver identified: " + std::string(FamilyDisplayName(family)) + " (" +
+                Identification.Identification.Result.FirmwareText + ")");
+    };
+
+    UbxHdReceptionHooks& reception = Identification.Reception.Hooks;
+    reception.MonitorAddLine = [this](const std::string& line) { Monitor.MonitorAddLine(line); };
+    reception.MonitorAddStamped = [this](const std::string& text) {
+        Monitor.MonitorAddStamped(text);
+    };
 }
 
 void AppCore::RefreshSatellites() {

@@ -12,6 +12,7 @@
 #include "app/satellite_views.h"
 #include "app/nmea_monitor.h"
 #include "app/receive_pipeline.h"
+#include "app/receiver_identification_feature.h"
 #include "app/settings.h"
 #include "base/clock.h"
 #include "base/desktop.h"
@@ -56,6 +57,7 @@ public:
     LogRecorder Recorder;
     NmeaMonitor Monitor;
     ConnectionControl Connection;
+    ReceiverIdentificationFeature Identification;
     NavigationPanel Navigation;  // with the gauges
     SatelliteViews Satellites;
 
@@ -104,6 +106,7 @@ private:
     void WireConnection();
     void WireMonitorAndRecorder();
     void WireDisplays();
+    void WireIdentification();
     void RefreshSatellites();
     NmeaMonitor::Hooks MonitorHooks();
     void SyncConnectionView();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/sky_background.h"
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,7 +16,6 @@ namespace gnss {
 
 // The two sky backgrounds: the GPS sky puts the horizon 90 pixels from the centre (R = 180),
 // the multi-GNSS sky 81 pixels (R = 162) and uses the margin for its constellation legend.
-enum class SkyBackground : uint8_t { Gps, MultiGnss };
 [[nodiscard]] constexpr int SkyScale(SkyBackground background) {
     return background == SkyBackground::Gps ? 180 : 162;
 }

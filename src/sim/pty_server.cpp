@@ -1,3 +1,4 @@
+#include <chrono>
 #include "sim/pty_server.h"
 
 #include <fcntl.h>
@@ -27,12 +28,6 @@ constexpr SpeedEntry kSpeeds[] = {
     {B230400, 230400}, {B460800, 460800}, {B921600, 921600},
 };
 
-speed_t SpeedCode(uint32_t baud) {
-    for (const auto& e : kSpeeds)
-        if (e.Baud == baud) return e.Code;
-    return B9600;
-}
-
 }  // namespace
 
 uint32_t TerminalBaud(int fd) {
@@ -59,12 +54,15 @@ void PtyServer::CloseAll() {
 }
 
 bool PtyServer::Open(uint32_t initialBaud, std::string& error) {
+    (void)initialBaud;
     char name[256] = {};
     termios tio{};
     cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
-    cfsetispeed(&tio, SpeedCode(initialBaud));
-    cfsetospeed(&tio, SpeedCode(initialBaud));
+    // The line starts at a rate no tool uses, so that the tool's settings on opening the port
+    // show that it is there (see Run).
+    cfsetispeed(&tio, B50);
+    cfsetospeed(&tio, B50);
     if (openpty(&master_, &slave_, name, &tio, nullptr) != 0) {
         error = std::string("openpty failed: ") + std::strerror(errno);
         return false;
@@ -105,10 +103,26 @@ void PtyServer::Write(std::string_view bytes) {
     }
 }
 
+namespace {
+constexpr uint32_t kUnopenedLineBaud = 50;
+constexpr int kPowerOnFallbackMs = 5000;
+}  // namespace
+
 int PtyServer::Run(const std::atomic<bool>& stop) {
-    source_.Start();
+    // The receiver powers on when the tool opens the port and sets its line (as a receiver
+    // powered by its USB port does), so that the tool sees its start-up texts; a tool that
+    // never sets the line gets it after a while anyway.
+    const auto started = std::chrono::steady_clock::now();
+    bool powered = false;
     int graceMs = -1;
     while (!stop.load()) {
+        if (!powered) {
+            const auto waited = std::chrono::steady_clock::now() - started;
+            if (ToolBaud() != kUnopenedLineBaud || waited > std::chrono::milliseconds(kPowerOnFallbackMs)) {
+                source_.Start();
+                powered = true;
+            }
+        }
         if (vanished_) return 0;
         if (finished_ && graceMs < 0) graceMs = 0;
         int timeout = loop_.MsUntilNextDue(100);

@@ -70,8 +70,8 @@ bool ValidRate(double v) {
     return v >= 0.0 && v <= 1.0;
 }
 
-bool ApplyFault(FaultConfig& f, std::string_view spec, std::string& error) {
-    const std::string s = Trim(spec);
+bool ApplyFault(FaultConfig& f, std::string_view description, std::string& error) {
+    const std::string s = Trim(description);
     const auto eq = s.find('=');
     const std::string name = Lower(Trim(s.substr(0, eq)));
     const std::string value = eq == std::string::npos ? "" : Trim(s.substr(eq + 1));
@@ -420,7 +420,7 @@ Options (each is also a key of a scenario file: "key = value", one per line, "#"
   --factory-baud N      baud rate the receiver uses after a factory restart
   --sirf-binary         SiRF families: start in SiRF binary mode (message 129 returns to NMEA)
   --no-pace             write each burst at once instead of at the pace of the baud rate
-  --fault SPEC          inject a fault; repeat for several:
+  --fault WHAT          inject a fault; repeat for several:
         bit-errors=RATE       flip each bit with probability RATE (e.g. 1e-5)
         drop=RATE             lose each byte with probability RATE
         garbage=N[@S]         a burst of N random bytes every S seconds (default 5)

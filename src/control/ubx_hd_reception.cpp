@@ -1,0 +1,170 @@
+#include "control/ubx_hd_reception.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "control/identification_rules.h"
+#include "control/ubx_hd_messages.h"
+#include "nmea/hex_text.h"
+
+namespace gnss {
+
+namespace {
+
+// The version reply without extensions: 30 bytes of software and 10 of hardware text.
+constexpr std::size_t kMonVerPayloadSize = 40;
+constexpr std::size_t kMonVerSoftware = 30;
+constexpr std::size_t kMonVerHardware = 10;
+constexpr std::size_t kPortConfigFrameSize = 16;
+
+template <typename F, typename... Args>
+void Call(const std::function<F>& hook, Args&&... args) {
+    if (hook) hook(std::forward<Args>(args)...);
+}
+
+uint32_t U8(std::string_view p, std::size_t at) {
+    return static_cast<uint8_t>(p[at]);
+}
+uint32_t U16(std::string_view p, std::size_t at) {
+    return U8(p, at) | (U8(p, at + 1) << 8);
+}
+uint32_t U32(std::string_view p, std::size_t at) {
+    return U16(p, at) | (U16(p, at + 2) << 16);
+}
+int32_t I32(std::string_view p, std::size_t at) {
+    return static_cast<int32_t>(U32(p, at));
+}
+
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
+
+std::string Trimmed(std::string_view bytes) {
+    return PrintableTrimmed(bytes);
+}
+
+}  // namespace
+
+UbxHdReception::UbxHdReception(SharedState& shared, ReceiverState& receiver, Clock& clock,
+                               IdentificationResult& identification)
+    : shared_(shared), receiver_(receiver), clock_(clock), identification_(identification) {}
+
+void UbxHdReception::Line(std::string text) {
+    Call(Hooks.MonitorAddLine, std::move(text));
+}
+
+bool UbxHdReception::IsExpectedRestartAck(std::string_view frame) const {
+    if (!Hooks.FixTimeAwaitingStart || !Hooks.FixTimeAwaitingStart()) return false;
+    return Hooks.ExpectedRestartAck && frame == Hooks.ExpectedRestartAck();
+}
+
+// --- UBX ---
+
+void UbxHdReception::UbxMessageLines(uint8_t cls, uint8_t id, std::string_view payload) {
+    if (cls == 0x02 && id == 0x11 && payload.size() >= 2) {
+        Call(Hooks.MonitorAddStamped,
+             Format("      Subframe:[ChanNum:%d][SatID:%d]", static_cast<int>(U8(payload, 0)),
+                    static_cast<int>(U8(payload, 1))));
+    } else if (cls == 0x0A && id == 0x04 && payload.size() == kMonVerPayloadSize) {
+        const std::string firmware = Trimmed(payload.substr(0, kMonVerSoftware));
+        const std::string hardware = Trimmed(payload.substr(kMonVerSoftware, kMonVerHardware));
+        Line("      HW Ver:" + hardware);
+        Line("      FW Ver:" + firmware);
+    }
+}
+
+void UbxHdReception::UbxMonitor(uint8_t cls, uint8_t id, std::string_view payload) {
+    UbxMessageLines(cls, id, payload);
+    Call(Hooks.FrameHandled, FrameProtocol::Ubx, MessageName(FrameProtocol::Ubx, cls, id), payload);
+}
+
+void UbxHdReception::HandleUbxFrame(std::string_view frame) {
+    const uint8_t cls = FrameClass(frame);
+    const uint8_t id = FrameId(frame);
+    if (shared_.Family != ReceiverFamily::ublox) {
+        UbxMessageLines(cls, id, FramePayload(frame));
+        Call(Hooks.FrameHandled, FrameProtocol::Ubx, MessageName(FrameProtocol::Ubx, cls, id),
+             frame);
+    }
+    if (shared_.Family == ReceiverFamily::ublox && IsExpectedRestartAck(frame)) {
+        UbxAckTick = clock_.TickMs();
+        Call(Hooks.UbxRestartAcknowledged, UbxAckTick);
+    }
+}
+
+// --- HD ---
+
+bool UbxHdReception::PayloadLengthOk(std::string_view payload, std::size_t expected) {
+    Line(Format("PL Len : %d", static_cast<int>(payload.size())));
+    if (payload.size() == expected) return true;
+    Line("  < PL Len error ! >");
+    return false;
+}
+
+void UbxHdReception::TimeEcho(std::string_view p) {
+    if (!PayloadLengthOk(p, 20)) return;
+    Line(Format("(%s) %2d.%.2d.%.2d-%.2d:%.2d:%.2d", U8(p, 0) == 0 ? "UTC" : "TOW",
+                static_cast<int>(U16(p, 3)), static_cast<int>(U8(p, 5)), static_cast<int>(U8(p, 6)),
+                static_cast<int>(U8(p, 7)), static_cast<int>(U8(p, 8)),
+                static_cast<int>(U8(p, 9))));
+    Line(Format("iSec_ns:%d  wTacc_s:%d  iTacc_ns:%d  Leap_sec:%d", I32(p, 10),
+                static_cast<int>(U16(p, 14)), I32(p, 16), static_cast<int>(U8(p, 2))));
+}
+
+void UbxHdReception::PositionEcho(std::string_view p) {
+    if (!PayloadLengthOk(p, 17)) return;
+    Line(Format("(%s) Lat:%.5f, Lon:%.5f (%.2f m)-[%d]", U8(p, 0) == 1 ? "LLA" : "ECEF",
+                I32(p, 1) / 1e7, I32(p, 5) / 1e7, I32(p, 9) / 100.0, I32(p, 13)));
+}
+
+void UbxHdReception::TimePositionEcho(std::string_view p) {
+    if (!PayloadLengthOk(p, 22)) return;
+    Line(Format("Lat:%.5f, Lon:%.5f (%d m)", I32(p, 0) / 1e5, I32(p, 4) / 1e5, I32(p, 8)));
+    Line(Format("%2d.%.2d.%.2d-%.2d:%.2d:%.2d", static_cast<int>(U16(p, 20)),
+                static_cast<int>(U8(p, 12)), static_cast<int>(U8(p, 13)),
+                static_cast<int>(U8(p, 14)), static_cast<int>(U8(p, 15)), I32(p, 16)));
+}
+
+void UbxHdReception::HandleHdFrame(std::string_view frame) {
+    const uint8_t cls = FrameClass(frame);
+    const uint8_t id = FrameId(frame);
+    const std::string_view payload = FramePayload(frame);
+    Call(Hooks.FrameHandled, FrameProtocol::Hd, MessageName(FrameProtocol::Hd, cls, id), frame);
+
+    if (cls == 0x05) {
+        if (payload.size() >= 2 && Hooks.HdAssistUploadRunning && Hooks.HdAssistUploadRunning()) {
+            const auto ackedClass = static_cast<uint8_t>(payload[0]);
+            const auto ackedId = static_cast<uint8_t>(payload[1]);
+            if (ackedClass == 0x0B && (ackedId == 0x32 || ackedId == 0x33)) {
+                Call(Hooks.HdAssistAcknowledged, ackedClass, ackedId);
+            }
+        }
+    } else if (cls == 0x06 && id == 0x00) {
+        if (frame.size() == kPortConfigFrameSize) Call(Hooks.HdPortConfigReply, frame);
+    } else if (cls == 0x0A && id == 0x05) {
+        if (identification_.HdModuleInfo.empty()) {
+            identification_.HdModuleInfo = std::string(payload);
+            Call(Hooks.SetCommandBoxText, identification_.HdModuleInfo);
+        }
+    } else if (cls == 0x0B && id == 0x11) {
+        TimeEcho(payload);
+    } else if (cls == 0x0B && id == 0x10) {
+        PositionEcho(payload);
+    } else if (cls == 0x0B && id == 0x02) {
+        TimePositionEcho(payload);
+    } else if (cls == 0x0B && (id == 0x32 || id == 0x33)) {
+        Line(BinToHex(frame));
+    }
+
+    if (shared_.Family == ReceiverFamily::HED && IsExpectedRestartAck(frame)) {
+        HdAckTick = clock_.TickMs();
+        receiver_.FixValid = false;
+        Call(Hooks.HdRestartAcknowledged, HdAckTick);
+    }
+}
+
+}  // namespace gnss
