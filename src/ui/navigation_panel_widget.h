@@ -18,6 +18,7 @@ class NavigationPanelWidget : public QWidget {
     explicit NavigationPanelWidget(QWidget* parent = nullptr);
 
     void SetView(const NavigationPanelView& view);
+    [[nodiscard]] const NavigationPanelView& View() const { return view_; }
     // The panel's own layout is this many pixels; other sizes scale it evenly.
     static constexpr int kNaturalWidth = 580;
     static constexpr int kNaturalHeight = 136;
