@@ -328,7 +328,10 @@ void TFrmGPSVaro::RefreshFromModel() {
             cbGPSCOM_->clear();
             cbGPSCOM_->addItems(items);
         }
-        cbGPSCOM_->setCurrentIndex(ports.Selected());
+        // Setting an unchanged index or text would still repaint the box (and the toolbar).
+        if (cbGPSCOM_->currentIndex() != ports.Selected()) {
+            cbGPSCOM_->setCurrentIndex(ports.Selected());
+        }
         const QString text = QString::fromStdString(ports.Text());
         if (cbGPSCOM_->currentText() != text) cbGPSCOM_->setEditText(text);
     }
@@ -341,14 +344,15 @@ void TFrmGPSVaro::RefreshFromModel() {
                 cbCOMBR_->addItem(QString::fromStdString(item));
             }
         }
-        cbCOMBR_->setCurrentIndex(rates.Selected());
+        if (cbCOMBR_->currentIndex() != rates.Selected())
+            cbCOMBR_->setCurrentIndex(rates.Selected());
     }
     if (QAbstractButton* unit = rgUNIT_->button(model_.UnitIndex())) {
         const QSignalBlocker unitBlock(rgUNIT_);
         unit->setChecked(true);
     }
 
-    statusBar_->update();
+    statusBar_->Refresh();
     portEvents_->Refresh(model_.PortEvents(), this);
 }
 

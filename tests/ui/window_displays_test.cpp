@@ -72,7 +72,12 @@ TEST(WindowDisplays, ShowTheSimulatedReceiversPositionAndSatellitesAndPassOnDoub
     ASSERT_TRUE(core.Shared().PortOpen)
         << (program.prompts.shown.empty() ? "" : program.prompts.shown[0].text);
 
-    // Identification, the first fix and a complete satellite block, as the widgets show them.
+    // The receiver identifies itself from its start-up texts (or its reply to the release
+    // query); until then the displays stay empty.
+    ASSERT_TRUE(WaitFor([&] { return core.Shared().ReceiverIdentified; }, 30000))
+        << "the simulated receiver was not identified; monitor lines: " << core.Monitor.LineCount();
+
+    // The first fix and a complete satellite block, as the widgets show them.
     NavigationPanelWidget& panel = *window.NavigationPanel();
     SignalChartWidget& chart = *window.SignalChart();
     SkyPlotWidget& sky = *window.SkyPlot();
