@@ -48,6 +48,8 @@ struct GaugesView {
     bool lbl_COG_Up_Visible = false;
     std::string lbl_Ant_Dist;  // antenna distance, hint "antenna distance (mm)"
     bool lbl_Ant_Dist_Visible = false;
+
+    bool operator==(const GaugesView&) const = default;
 };
 
 // What one gauge update reads.

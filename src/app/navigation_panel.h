@@ -92,6 +92,8 @@ struct NavigationPanelView {
     [[nodiscard]] const CourseRowLayout& CourseRow() const {
         return kCourseRowLayouts[RadioGroup4];
     }
+
+    bool operator==(const NavigationPanelView&) const = default;
 };
 
 // The latitude or longitude text: "N  24.5000000°" or, in degrees-minutes-seconds,

@@ -2,12 +2,10 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -17,7 +15,12 @@
 #include <QVBoxLayout>
 
 #include "ui/artwork.h"
+#include "ui/chart_title_strip.h"
+#include "ui/gauges_panel.h"
 #include "ui/monitor_list.h"
+#include "ui/navigation_panel_widget.h"
+#include "ui/signal_chart_widget.h"
+#include "ui/sky_plot_widget.h"
 #include "ui/small_windows.h"
 #include "ui/status_bar_widget.h"
 #include "ui/ui_style.h"
@@ -26,11 +29,16 @@ namespace gnss::ui {
 
 namespace {
 
-// Layout of the window's body: the left column holds the navigation panel above the gauges,
-// the middle the signal chart above the monitor, the right the sky plot above the debug memo.
-constexpr int kLeftColumnPx = 250;
-constexpr int kRightColumnPx = 194;
-constexpr int kTopRowPx = 236;
+// Layout of the window's body. The top row (chart and grid, sky plot, gauges) has a fixed
+// height that holds the chart at about its natural size above the grid's four rows; the sky
+// plot and the gauges are squares of that height. Everything else goes to the bottom row,
+// where the monitor takes the width the navigation panel leaves.
+constexpr int kTopRowPx = 252;
+constexpr int kBodyMarginPx = 4;
+constexpr int kSpacingPx = 4;
+constexpr int kChartMinWidthPx = 360;
+constexpr int kChartMinHeightPx = 100;
+constexpr int kMemoMinHeightPx = 60;
 constexpr int kSyncIntervalMs = 100;
 
 QString Text(std::string_view text) {
@@ -50,30 +58,6 @@ QLabel* SectionTitle(const QString& text, QWidget* parent) {
 void DropDownComboBox::showPopup() {
     emit AboutToDropDown();
     QComboBox::showPopup();
-}
-
-// ---- FeatureFrame ----
-
-FeatureFrame::FeatureFrame(const PanelFrame& frame, QWidget* parent)
-    : QWidget(parent), title_(Text(frame.Title)), background_(ToColor(frame.Background)) {
-    setObjectName(Text(frame.Name));
-    setAutoFillBackground(false);
-}
-
-void FeatureFrame::SetTitleVisible(bool visible) {
-    titleVisible_ = visible;
-    update();
-}
-
-void FeatureFrame::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), background_);
-    p.setPen(background_.lighter(170));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-    if (!titleVisible_) return;
-    p.setPen(ToColor(kFrameTitleColor));
-    p.setFont(LabelFont(10));
-    p.drawText(rect().adjusted(8, 4, -8, -4), Qt::AlignLeft | Qt::AlignTop, title_);
 }
 
 // ---- TFrmGPSVaro ----
@@ -196,23 +180,58 @@ void TFrmGPSVaro::BuildCentre() {
     outer->setSpacing(0);
 
     auto* body = new QWidget(centre);
-    auto* grid = new QGridLayout(body);
-    grid->setContentsMargins(4, 4, 4, 3);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(4);
+    auto* rows = new QVBoxLayout(body);
+    rows->setContentsMargins(kBodyMarginPx, kBodyMarginPx, kBodyMarginPx, kBodyMarginPx - 1);
+    rows->setSpacing(kSpacingPx);
 
-    navigation_ = new FeatureFrame(kNavigationFrame, body);
-    navigation_->setFixedWidth(kLeftColumnPx);
-    signalChart_ = new FeatureFrame(kSignalChartFrame, body);
-    signalChart_->setMinimumWidth(600);
-    skyPlot_ = new FeatureFrame(kSkyPlotFrame, body);
-    skyPlot_->setFixedWidth(kRightColumnPx);
-    gauges_ = new FeatureFrame(kGaugesFrame, body);
-    gauges_->setFixedWidth(kLeftColumnPx);
-    for (QWidget* frame : {static_cast<QWidget*>(navigation_), static_cast<QWidget*>(signalChart_),
-                           static_cast<QWidget*>(skyPlot_)}) {
-        frame->setFixedHeight(kTopRowPx);
-    }
+    // Top row: the signal chart with its title strip and grid, the sky plot, the gauges. Fixed
+    // in height; the chart takes the width the square displays leave.
+    auto* top = new QHBoxLayout;
+    top->setSpacing(kSpacingPx);
+    auto* chartBox = new QWidget(body);
+    chartBox->setObjectName("plSignal");
+    chartBox->setFixedHeight(kTopRowPx);
+    auto* chartLayout = new QVBoxLayout(chartBox);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->setSpacing(0);
+    chartStrip_ = new ChartTitleStrip(Text(kSignalChartFrame.Title), chartBox);
+    chartStrip_->setObjectName("Panel21");
+    chartLayout->addWidget(chartStrip_);
+    signalChart_ = new SignalChartWidget(chartBox);
+    signalChart_->setObjectName(Text(kSignalChartFrame.Name));
+    signalChart_->setMinimumSize(kChartMinWidthPx, kChartMinHeightPx);
+    signalChart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    chartLayout->addWidget(signalChart_, 1);
+    satGrid_ = new SatGridWidget(chartBox);
+    satGrid_->setObjectName("xgGPSSI");
+    satGrid_->setFixedHeight(4 * SatGridWidget::kRowHeight + 1);
+    satGrid_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    chartLayout->addWidget(satGrid_);
+    top->addWidget(chartBox, 1);
+
+    skyPlot_ = new SkyPlotWidget(body);
+    skyPlot_->setObjectName(Text(kSkyPlotFrame.Name));
+    skyPlot_->setFixedSize(kTopRowPx, kTopRowPx);
+    top->addWidget(skyPlot_);
+    gauges_ = new GaugesPanel(body);
+    gauges_->setFixedSize(kTopRowPx, kTopRowPx);
+    top->addWidget(gauges_);
+    rows->addLayout(top);
+
+    // Bottom row: the navigation panel over the debug memo, beside the monitor, which takes
+    // all the room that is left.
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(kSpacingPx);
+    auto* leftBox = new QWidget(body);
+    leftBox->setFixedWidth(NavigationPanelWidget::kNaturalWidth);
+    auto* leftLayout = new QVBoxLayout(leftBox);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(kSpacingPx);
+    navigation_ = new NavigationPanelWidget(leftBox);
+    navigation_->setObjectName(Text(kNavigationFrame.Name));
+    navigation_->setFixedSize(NavigationPanelWidget::kNaturalWidth,
+                              NavigationPanelWidget::kNaturalHeight);
+    leftLayout->addWidget(navigation_);
 
     // The monitor: a title row with the display filter, then the list.
     auto* monitorBox = new QWidget(body);
@@ -239,35 +258,25 @@ void TFrmGPSVaro::BuildCentre() {
     monitorLayout->addWidget(lbxNMEA_, 1);
 
     // The debug memo.
-    auto* memoBox = new QWidget(body);
-    memoBox->setFixedWidth(kRightColumnPx);
-    auto* memoLayout = new QVBoxLayout(memoBox);
-    memoLayout->setContentsMargins(0, 0, 0, 0);
-    memoLayout->setSpacing(3);
-    auto* memoTitle = SectionTitle(tr("Debug"), memoBox);
-    memoTitle->setMinimumHeight(edNMEA_UI_->sizeHint().height());
-    memoLayout->addWidget(memoTitle);
-    memo_ = new QPlainTextEdit(memoBox);
+    auto* memoTitle = SectionTitle(tr("Debug"), leftBox);
+    leftLayout->addWidget(memoTitle);
+    memo_ = new QPlainTextEdit(leftBox);
     memo_->setObjectName("mmDebug");
     memo_->setReadOnly(true);
     memo_->setMaximumBlockCount(static_cast<int>(DebugMemo::kMaxLines));
     memo_->setFont(FixedFont(8));
     memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memo_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    memo_->setMinimumHeight(kMemoMinHeightPx);
     QPalette memoColours = memo_->palette();
     memoColours.setColor(QPalette::Base, ToColor(kDebugMemoBackground));
     memoColours.setColor(QPalette::Text, ToColor(kDebugMemoText));
     memo_->setPalette(memoColours);
-    memoLayout->addWidget(memo_, 1);
+    leftLayout->addWidget(memo_, 1);
 
-    grid->addWidget(navigation_, 0, 0);
-    grid->addWidget(signalChart_, 0, 1);
-    grid->addWidget(skyPlot_, 0, 2);
-    grid->addWidget(gauges_, 1, 0);
-    grid->addWidget(monitorBox, 1, 1);
-    grid->addWidget(memoBox, 1, 2);
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(1, 1);
+    bottom->addWidget(leftBox);
+    bottom->addWidget(monitorBox, 1);
+    rows->addLayout(bottom, 1);
 
     outer->addWidget(body, 1);
     statusBar_ = new StatusBarWidget(model_.StatusBar(), centre);
@@ -319,7 +328,10 @@ void TFrmGPSVaro::RefreshFromModel() {
             cbGPSCOM_->clear();
             cbGPSCOM_->addItems(items);
         }
-        cbGPSCOM_->setCurrentIndex(ports.Selected());
+        // Setting an unchanged index or text would still repaint the box (and the toolbar).
+        if (cbGPSCOM_->currentIndex() != ports.Selected()) {
+            cbGPSCOM_->setCurrentIndex(ports.Selected());
+        }
         const QString text = QString::fromStdString(ports.Text());
         if (cbGPSCOM_->currentText() != text) cbGPSCOM_->setEditText(text);
     }
@@ -332,14 +344,15 @@ void TFrmGPSVaro::RefreshFromModel() {
                 cbCOMBR_->addItem(QString::fromStdString(item));
             }
         }
-        cbCOMBR_->setCurrentIndex(rates.Selected());
+        if (cbCOMBR_->currentIndex() != rates.Selected())
+            cbCOMBR_->setCurrentIndex(rates.Selected());
     }
     if (QAbstractButton* unit = rgUNIT_->button(model_.UnitIndex())) {
         const QSignalBlocker unitBlock(rgUNIT_);
         unit->setChecked(true);
     }
 
-    statusBar_->update();
+    statusBar_->Refresh();
     portEvents_->Refresh(model_.PortEvents(), this);
 }
 

@@ -18,9 +18,15 @@ class QToolButton;
 
 namespace gnss::ui {
 
+class ChartTitleStrip;
+class GaugesPanel;
 class LogoStrip;
 class MonitorListModel;
 class MonitorListView;
+class NavigationPanelWidget;
+class SatGridWidget;
+class SignalChartWidget;
+class SkyPlotWidget;
 class PortEventWindow;
 class StatusBarWidget;
 class TVaroAboutBox;
@@ -35,27 +41,11 @@ class DropDownComboBox : public QComboBox {
     void AboutToDropDown();
 };
 
-// A frame that holds the place of a feature panel: its background and a quiet title.
-class FeatureFrame : public QWidget {
-    Q_OBJECT
-  public:
-    explicit FeatureFrame(const PanelFrame& frame, QWidget* parent = nullptr);
-    // Hides the title once a feature has put its own content into the frame.
-    void SetTitleVisible(bool visible);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    QString title_;
-    QColor background_;
-    bool titleVisible_ = true;
-};
-
-// `TFrmGPSVaro`, the main window: toolbar with the port and baud boxes and the logo strip, the
-// feature frames (navigation panel, signal chart, sky plot, gauges), the NMEA monitor with its
-// display filter, the debug memo and the status bar. It paints the models it is given and
-// reports what the user does; it decides nothing.
+// `TFrmGPSVaro`, the main window: toolbar with the port and baud boxes and the logo strip; a top
+// row with the signal chart over its grid, the sky plot and the gauges; below, the navigation
+// panel over the debug memo beside the NMEA monitor with its display filter; the status bar.
+// It paints the models it is given and reports what the user does; it decides nothing. The
+// displays are fed by DisplayWiring.
 class TFrmGPSVaro : public QMainWindow {
     Q_OBJECT
   public:
@@ -87,10 +77,12 @@ class TFrmGPSVaro : public QMainWindow {
     [[nodiscard]] LogoStrip* Logo() const { return logo_; }
     [[nodiscard]] TVaroAboutBox* AboutBoxWindow() const { return aboutBox_; }
     [[nodiscard]] PortEventWindow* PortEventsWindow() const { return portEvents_; }
-    [[nodiscard]] FeatureFrame* NavigationFrame() const { return navigation_; }
-    [[nodiscard]] FeatureFrame* SignalChartFrame() const { return signalChart_; }
-    [[nodiscard]] FeatureFrame* SkyPlotFrame() const { return skyPlot_; }
-    [[nodiscard]] FeatureFrame* GaugesFrame() const { return gauges_; }
+    [[nodiscard]] NavigationPanelWidget* NavigationPanel() const { return navigation_; }
+    [[nodiscard]] ChartTitleStrip* ChartStrip() const { return chartStrip_; }
+    [[nodiscard]] SignalChartWidget* SignalChart() const { return signalChart_; }
+    [[nodiscard]] SatGridWidget* SatGrid() const { return satGrid_; }
+    [[nodiscard]] SkyPlotWidget* SkyPlot() const { return skyPlot_; }
+    [[nodiscard]] GaugesPanel* Gauges() const { return gauges_; }
 
   signals:
     void ToolButtonClicked(gnss::ToolButton id, Qt::KeyboardModifiers modifiers);
@@ -129,10 +121,12 @@ class TFrmGPSVaro : public QMainWindow {
     MonitorListModel* monitorModel_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;
     StatusBarWidget* statusBar_ = nullptr;
-    FeatureFrame* navigation_ = nullptr;
-    FeatureFrame* signalChart_ = nullptr;
-    FeatureFrame* skyPlot_ = nullptr;
-    FeatureFrame* gauges_ = nullptr;
+    NavigationPanelWidget* navigation_ = nullptr;
+    ChartTitleStrip* chartStrip_ = nullptr;
+    SignalChartWidget* signalChart_ = nullptr;
+    SatGridWidget* satGrid_ = nullptr;
+    SkyPlotWidget* skyPlot_ = nullptr;
+    GaugesPanel* gauges_ = nullptr;
     TVaroAboutBox* aboutBox_ = nullptr;
     PortEventWindow* portEvents_ = nullptr;
     QTimer* syncTimer_ = nullptr;

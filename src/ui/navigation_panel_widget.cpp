@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "ui/sat_artwork.h"
 #include "ui/ui_style.h"
 
@@ -11,26 +13,32 @@ namespace gnss::ui {
 
 namespace {
 
-constexpr double kWidth = 640.0;
-constexpr double kHeight = 136.0;
+constexpr double kWidth = NavigationPanelWidget::kNaturalWidth;
+constexpr double kHeight = NavigationPanelWidget::kNaturalHeight;
 constexpr double kRowHeight = 24.0;
 constexpr double kTop = 8.0;
 constexpr double kLeftCaption = 10.0;
-constexpr double kLeftValue = 150.0;
-constexpr double kRightCaption = 336.0;
-constexpr double kRightValue = 428.0;
+constexpr double kLeftValue = 140.0;
+constexpr double kRightCaption = 280.0;
+constexpr double kRightValue = 378.0;
 
 QRectF Row(double x, int row, double width) {
     return {x, kTop + row * kRowHeight, width, kRowHeight - 2};
 }
 
 // The rectangles the double clicks look at.
-const QRectF kLatValue = Row(kLeftValue, 0, 170);
-const QRectF kLonValue = Row(kLeftValue, 1, 170);
+const QRectF kLatValue = Row(kLeftValue, 0, 132);
+const QRectF kLonValue = Row(kLeftValue, 1, 132);
 const QRectF kLatCaption = Row(kLeftCaption, 0, 130);
 const QRectF kLonCaption = Row(kLeftCaption, 1, 130);
-const QRectF kUtcValue = Row(kRightValue, 0, 206);
-const QRectF kLocalValue = Row(kRightValue, 1, 206);
+const QRectF kUtcValue = Row(kRightValue, 0, 194);
+const QRectF kLocalValue = Row(kRightValue, 1, 194);
+
+// The panel keeps its proportions: one scale for both directions, so that text is not
+// stretched.
+double ScaleFor(QSizeF size) {
+    return std::min(size.width() / kWidth, size.height() / kHeight);
+}
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -47,6 +55,7 @@ NavigationPanelWidget::NavigationPanelWidget(QWidget* parent) : QWidget(parent) 
 }
 
 void NavigationPanelWidget::SetView(const NavigationPanelView& view) {
+    if (view == view_) return;
     view_ = view;
     update();
 }
@@ -54,7 +63,8 @@ void NavigationPanelWidget::SetView(const NavigationPanelView& view) {
 void NavigationPanelWidget::Paint(QPainter& p, const NavigationPanelView& v, QSizeF size) {
     p.fillRect(QRectF(QPointF(0, 0), size), ToQColor(kNaviBackground));
     p.save();
-    p.scale(size.width() / kWidth, size.height() / kHeight);
+    const double scale = ScaleFor(size);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::Antialiasing);
 
@@ -89,15 +99,15 @@ void NavigationPanelWidget::Paint(QPainter& p, const NavigationPanelView& v, QSi
     captionAt(kLeftCaption, 1, kNaviCaptions[1]);
     valueAt(kLonValue, v.lbLon, live);
     captionAt(kLeftCaption, 2, kNaviCaptions[4]);
-    valueAt(Row(kLeftValue, 2, 170), v.lbAlt, live);
+    valueAt(Row(kLeftValue, 2, 132), v.lbAlt, live);
     captionAt(kLeftCaption, 3, kNaviCaptions[2]);
-    valueAt(Row(kLeftValue, 3, 108), v.lbFix, live);
+    valueAt(Row(kLeftValue, 3, 132), v.lbFix, live);
     if (v.lblDGPS_Visible && !v.lblDGPS.empty()) {
         QFont small = caption;
         small.setPixelSize(9);
         small.setBold(true);
         p.setFont(small);
-        const QRectF tag = Row(kLeftValue + 114, 3, 64).adjusted(0, 3, 0, -3);
+        const QRectF tag = Row(kLeftValue + 68, 4, 64).adjusted(0, 3, 0, -3);
         p.setPen(QPen(ToQColor(v.lblDGPS_Color), 1));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(tag, 3, 3);
@@ -124,29 +134,29 @@ void NavigationPanelWidget::Paint(QPainter& p, const NavigationPanelView& v, QSi
     const CourseRowLayout& course = v.CourseRow();
     captionAt(kRightCaption, 3, course.Caption);
     if (course.CogWide) {
-        valueAt(Row(kRightValue, 3, 206), v.lbCOG, live);
+        valueAt(Row(kRightValue, 3, 194), v.lbCOG, live);
     } else {
-        valueAt(Row(kRightValue, 3, 70), v.lbCOG, live);
-        if (course.MagneticVariationVisible) valueAt(Row(kRightValue + 78, 3, 56), v.lbMV, live);
-        if (course.MagneticNorthVisible) valueAt(Row(kRightValue + 142, 3, 70), v.lbMN, live);
+        valueAt(Row(kRightValue, 3, 64), v.lbCOG, live);
+        if (course.MagneticVariationVisible) valueAt(Row(kRightValue + 70, 3, 52), v.lbMV, live);
+        if (course.MagneticNorthVisible) valueAt(Row(kRightValue + 128, 3, 68), v.lbMN, live);
     }
     if (v.plDOP_Visible) {
         const std::array<std::pair<int, const std::string*>, 3> dops = {
             {{9, &v.lbPDOP}, {10, &v.lbHDOP}, {11, &v.lbVDOP}}};
         for (std::size_t i = 0; i < dops.size(); ++i) {
-            const double x = kRightCaption + i * 102.0;
+            const double x = kRightCaption + i * 98.0;
             p.setFont(caption);
             p.setPen(ToQColor(kNaviCaptionColor));
-            p.drawText(Row(x, 4, 40), Qt::AlignLeft | Qt::AlignVCenter,
+            p.drawText(Row(x, 4, 42), Qt::AlignLeft | Qt::AlignVCenter,
                        Text(kNaviCaptions[dops[i].first]));
-            valueAt(Row(x + 42, 4, 52), *dops[i].second, v.DopColor);
+            valueAt(Row(x + 46, 4, 48), *dops[i].second, v.DopColor);
         }
     }
     p.restore();
 }
 
 NavigationPanelWidget::Spot NavigationPanelWidget::SpotAt(QPointF point, QSizeF size) {
-    const QPointF at(point.x() * kWidth / size.width(), point.y() * kHeight / size.height());
+    const QPointF at = point / ScaleFor(size);
     if (kLatValue.contains(at) || kLonValue.contains(at)) return Spot::PositionValue;
     if (kLatCaption.contains(at) || kLonCaption.contains(at)) return Spot::PositionCaption;
     if (kUtcValue.contains(at) || kLocalValue.contains(at)) return Spot::TimeValue;

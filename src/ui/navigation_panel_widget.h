@@ -18,12 +18,16 @@ class NavigationPanelWidget : public QWidget {
     explicit NavigationPanelWidget(QWidget* parent = nullptr);
 
     void SetView(const NavigationPanelView& view);
-    [[nodiscard]] QSize sizeHint() const override { return {640, 136}; }
+    [[nodiscard]] const NavigationPanelView& View() const { return view_; }
+    // The panel's own layout is this many pixels; other sizes scale it evenly.
+    static constexpr int kNaturalWidth = 580;
+    static constexpr int kNaturalHeight = 136;
+    [[nodiscard]] QSize sizeHint() const override { return {kNaturalWidth, kNaturalHeight}; }
 
     static void Paint(QPainter& painter, const NavigationPanelView& view, QSizeF size);
 
-    // What a point of the panel is, for double clicks (in the panel's natural 640 x 136
-    // layout, scaled to the widget).
+    // What a point of the panel is, for double clicks (in the panel's natural layout, scaled
+    // to the widget).
     enum class Spot { None, PositionValue, PositionCaption, TimeValue };
     [[nodiscard]] static Spot SpotAt(QPointF point, QSizeF size);
 

@@ -40,6 +40,7 @@ class SatGridWidget : public QWidget {
     explicit SatGridWidget(QWidget* parent = nullptr);
 
     void SetView(const SatGridView& grid, const ChartColumnLayout& layout);
+    [[nodiscard]] const SatGridView& Grid() const { return grid_; }
     [[nodiscard]] QSize sizeHint() const override;
 
     static constexpr int kRowHeight = 15;

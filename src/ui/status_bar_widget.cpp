@@ -38,6 +38,12 @@ StatusBarWidget::StatusBarWidget(const StatusBarModel& model, QWidget* parent)
     setFont(NarrowFont(8));
     setFixedHeight(kBarHeightPx);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void StatusBarWidget::Refresh() {
+    if (painted_ && model_.Revision() == paintedRevision_) return;
+    update();
 }
 
 QRect StatusBarWidget::PanelRect(int index) const {
@@ -59,6 +65,8 @@ QSize StatusBarWidget::minimumSizeHint() const {
 }
 
 void StatusBarWidget::paintEvent(QPaintEvent*) {
+    paintedRevision_ = model_.Revision();
+    painted_ = true;
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Window));
     p.setPen(palette().color(QPalette::Mid));

@@ -14,6 +14,9 @@ class StatusBarWidget : public QWidget {
   public:
     explicit StatusBarWidget(const StatusBarModel& model, QWidget* parent = nullptr);
 
+    // Repaints when the model changed since the last paint.
+    void Refresh();
+
     // The rectangle of panel `index` in widget coordinates.
     [[nodiscard]] QRect PanelRect(int index) const;
     [[nodiscard]] QSize sizeHint() const override;
@@ -25,6 +28,8 @@ class StatusBarWidget : public QWidget {
 
   private:
     const StatusBarModel& model_;
+    uint64_t paintedRevision_ = 0;
+    bool painted_ = false;
 };
 
 }  // namespace gnss::ui

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "app/app_core.h"
+#include "ui/display_wiring.h"
 #include "ui/main_window.h"
 #include "ui/small_windows.h"
 
@@ -16,7 +17,9 @@ constexpr int kRepaintCoalesceMs = 50;
 
 WindowWiring::WindowWiring(TFrmGPSVaro& window, AppCore& core)
     : QObject(&window), window_(window), core_(core) {
+    displays_ = new DisplayWiring(window_, core_);
     core_.OnViewChanged = [this] { RequestRepaint(); };
+    core_.OnSatellitesRefreshed = [this] { RequestRepaint(); };
     core_.OnBringToFront = [this] {
         window_.raise();
         window_.activateWindow();
@@ -38,7 +41,8 @@ WindowWiring::WindowWiring(TFrmGPSVaro& window, AppCore& core)
             [this] { core_.PortListDropDown(); });
     connect(&window_, &TFrmGPSVaro::BaudRateChosen, this,
             [this](const QString& text) { core_.BaudRateChosen(text.toStdString()); });
-    connect(&window_, &TFrmGPSVaro::UnitChosen, this, [this](int index) { core_.UnitChosen(index); });
+    connect(&window_, &TFrmGPSVaro::UnitChosen, this,
+            [this](int index) { core_.UnitChosen(index); });
     connect(&window_, &TFrmGPSVaro::FilterTextChanged, this,
             [this](const QString& text) { core_.FilterTextChanged(text.toStdString()); });
     connect(&window_, &TFrmGPSVaro::MonitorClearRequested, this,
@@ -53,6 +57,7 @@ void WindowWiring::RequestRepaint() {
     QTimer::singleShot(kRepaintCoalesceMs, this, [this] {
         repaintPending_ = false;
         window_.RefreshFromModel();
+        displays_->Refresh();
     });
 }
 

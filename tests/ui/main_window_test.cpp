@@ -7,12 +7,19 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "ui/chart_title_strip.h"
+#include "ui/gauges_panel.h"
 #include "ui/monitor_list.h"
+#include "ui/navigation_panel_widget.h"
+#include "ui/signal_chart_widget.h"
+#include "ui/sky_plot_widget.h"
 #include "ui/small_windows.h"
 #include "ui/status_bar_widget.h"
 
@@ -166,6 +173,67 @@ TEST_F(MainWindowTest, DebugMemoShowsStampedLines) {
     memo.Add(DateTime{45000.25}, "<Ok>");
     window.SyncDebugMemo();
     EXPECT_EQ(window.DebugMemoEdit()->toPlainText(), "[06:00:00.000]<Ok>");
+}
+
+// The displays fit side by side without overlapping or leaving the window, at the window's
+// default size and at a common laptop screen; the monitor keeps room for a full NMEA sentence
+// and takes what the fixed displays leave.
+TEST_F(MainWindowTest, DisplaysFitWithoutOverlapAndTheMonitorTakesTheExtraRoom) {
+    window.show();
+    struct Shown {
+        QRect navigation, sky, gauges, monitor;
+    };
+    std::vector<Shown> shown;
+    for (const QSize size : {QSize(1218, 620), QSize(1366, 768)}) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        window.resize(size);
+        ProcessEvents();
+        ASSERT_EQ(window.size(), size);
+
+        const std::vector<std::pair<const char*, QWidget*>> parts = {
+            {"navigation", window.NavigationPanel()},
+            {"strip", window.ChartStrip()},
+            {"chart", window.SignalChart()},
+            {"grid", window.SatGrid()},
+            {"sky", window.SkyPlot()},
+            {"gauges", window.Gauges()},
+            {"monitor", window.MonitorList()},
+            {"filter", window.FilterEdit()},
+            {"memo", window.DebugMemoEdit()},
+            {"status", window.StatusBar()}};
+        const QRect inside = window.rect();
+        std::vector<QRect> rects;
+        for (const auto& [name, widget] : parts) {
+            const QRect r(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+            EXPECT_TRUE(widget->isVisible()) << name;
+            EXPECT_FALSE(r.isEmpty()) << name;
+            EXPECT_TRUE(inside.contains(r)) << name;
+            EXPECT_GE(r.width(), widget->minimumWidth()) << name;
+            EXPECT_GE(r.height(), widget->minimumHeight()) << name;
+            rects.push_back(r);
+        }
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            for (std::size_t j = i + 1; j < rects.size(); ++j) {
+                EXPECT_FALSE(rects[i].intersects(rects[j]))
+                    << parts[i].first << " overlaps " << parts[j].first;
+            }
+        }
+
+        EXPECT_EQ(window.NavigationPanel()->size(), QSize(NavigationPanelWidget::kNaturalWidth,
+                                                          NavigationPanelWidget::kNaturalHeight));
+        EXPECT_EQ(window.SkyPlot()->width(), window.SkyPlot()->height());
+        EXPECT_EQ(window.Gauges()->width(), window.Gauges()->height());
+        const QFontMetrics metrics(window.MonitorList()->font());
+        EXPECT_GE(window.MonitorList()->viewport()->width(), 80 * metrics.horizontalAdvance('0'));
+        shown.push_back({window.NavigationPanel()->geometry(), window.SkyPlot()->geometry(),
+                         window.Gauges()->geometry(), window.MonitorList()->geometry()});
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].navigation.size(), shown[0].navigation.size());
+    EXPECT_EQ(shown[1].sky.size(), shown[0].sky.size());
+    EXPECT_EQ(shown[1].gauges.size(), shown[0].gauges.size());
+    EXPECT_EQ(shown[1].monitor.width() - shown[0].monitor.width(), 1366 - 1218);
+    EXPECT_EQ(shown[1].monitor.height() - shown[0].monitor.height(), 768 - 620);
 }
 
 }  // namespace
