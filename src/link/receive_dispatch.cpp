@@ -193,6 +193,9 @@ void ReceiveDispatcher::GoNmea() {
     counters_.LinkUpTick = clock_.TickMs();
     SetStatusPanel(1, "Baud Rate :" + std::to_string(port_.BaudRate()));
     SetStatusPanel(3, std::string(LinkStateName(state_)));
+    // Identification is armed only while the one-second timer runs; start the timer first, so
+    // that a receiver whose version text comes with its first data is not missed.
+    EnableTm1sIfDisabled();
     StartIdentificationIfNeeded();
 }
 
