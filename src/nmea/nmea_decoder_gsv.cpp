@@ -118,9 +118,11 @@ void TNMEADecoder::DecodeGsv(const SentenceFields& fields, SentenceKind prevKind
     const bool uniKeeps = rule.UniKeepsNumbers && family_ == ReceiverFamily::Uni;
     for (int64_t j = 1; j <= count; ++j) {
         const int64_t place = secondSignal ? before + j - inView : before + j;
-        // Beyond the table (or, for a second signal, before its primary group): drop the rest
-        // of this sentence and leave the collection state as it is.
-        if (place < 1 || place > kMaxSatellites) return;
+        // A second signal before its primary group: drop the sentence, state unchanged.
+        if (place < 1) return;
+        // Beyond the table: the rest of this sentence is dropped, but the group still ends
+        // normally, so that a later constellation's satellites already stored stay counted.
+        if (place > kMaxSatellites) break;
 
         const int64_t field = 4 * j + 1;
         int64_t number = fields.IntOr(field, 0);

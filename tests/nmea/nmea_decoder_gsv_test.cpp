@@ -184,11 +184,35 @@ TEST(DecodeGsv, TableHoldsAtMostFortyFourEntries) {
     const SatTable& t = h.Decoder.Sats();
     EXPECT_EQ(t.Entries[43].Number, 44);
     EXPECT_EQ(t.Entries[0].Number, 1);
-    // The sentences beyond the table were dropped before the group could complete.
-    EXPECT_EQ(t.CollectionState, kGsvGroupInProgress);
+    // The satellites beyond the table are dropped; the group still completes.
+    EXPECT_EQ(t.CollectionState, kGsvGroupComplete);
     EXPECT_EQ(t.MessageNumber, 12);
+    EXPECT_EQ(t.InView, 48);
     h.Feed(kRmc);
     EXPECT_EQ(h.Decoder.DisplayList().EntryCount, 44);
+}
+
+TEST(DecodeGsv, ALastConstellationCutAtTheTableEndIsStillShown) {
+    DecoderHarness h;
+    h.Feed(kRmc);
+    // 32 GPS satellites, then 16 BeiDou: only 12 of them fit into the table.
+    for (int n = 1; n <= 8; ++n) {
+        std::string body = "$GPGSV,8," + std::to_string(n) + ",32";
+        for (int j = 1; j <= 4; ++j) body += "," + std::to_string(4 * (n - 1) + j) + ",10,100,30";
+        h.Feed(body);
+    }
+    for (int n = 1; n <= 4; ++n) {
+        std::string body = "$GBGSV,4," + std::to_string(n) + ",16";
+        for (int j = 1; j <= 4; ++j) body += "," + std::to_string(4 * (n - 1) + j) + ",20,200,35";
+        h.Feed(body);
+    }
+    h.Feed(kRmc);
+    const SatDisplayList& list = h.Decoder.DisplayList();
+    EXPECT_EQ(list.EntryCount, 44);
+    EXPECT_EQ(list.InView, 48);
+    int beidou = 0;
+    for (int i = 0; i < list.EntryCount; ++i) beidou += list.Entries[i].Number > 200 ? 1 : 0;
+    EXPECT_EQ(beidou, 12);
 }
 
 TEST(DecodeGsv, ALyingLastMessageCannotWriteBeyondTheTable) {
@@ -198,8 +222,11 @@ TEST(DecodeGsv, ALyingLastMessageCannotWriteBeyondTheTable) {
     const SatTable& t = h.Decoder.Sats();
     EXPECT_EQ(t.Entries[0].Number, 5);
     EXPECT_EQ(t.Entries[43].Number, 0);
-    EXPECT_EQ(t.CollectionState, kGsvEmpty);  // stopped at entry 45
-    EXPECT_EQ(h.Decoder.GsvInViewTotal(), 0);
+    // Nothing is written past entry 44; the group ends with the count it claimed.
+    EXPECT_EQ(t.CollectionState, kGsvGroupComplete);
+    EXPECT_EQ(h.Decoder.GsvInViewTotal(), 99);
+    h.Feed(kRmc);
+    EXPECT_EQ(h.Decoder.DisplayList().EntryCount, 44);
 }
 
 TEST(DecodeGsv, EmptyAndMalformedGroups) {
