@@ -3,6 +3,8 @@
 // over the real NMEA captures and over the captures that mix NMEA with binary frames.
 #include <benchmark/benchmark.h>
 
+#include "bench_stream_port.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -18,41 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 constexpr std::size_t kBytesPerTick = 6450;
 
-// A port that hands out a prepared stream without copying it around.
-class StreamPort final : public gnss::ReceiverPort {
-  public:
-    void SetPortName(const std::string&) override {}
-    [[nodiscard]] std::string PortName() const override { return "bench"; }
-    void SetBaudRate(uint32_t) override {}
-    [[nodiscard]] uint32_t BaudRate() const override { return 921600; }
-    gnss::PortOpenResult Open() override { return {}; }
-    void Close() override {}
-    [[nodiscard]] bool IsOpen() const override { return true; }
-    void SetDtr(bool) override {}
-    void SetRts(bool) override {}
-    [[nodiscard]] bool Dtr() const override { return true; }
-    [[nodiscard]] bool Rts() const override { return true; }
-    bool Write(std::string_view) override { return true; }
-    [[nodiscard]] std::size_t BytesAvailable() const override { return data.size() - at; }
-    std::size_t Read(char* buffer, std::size_t maxBytes) override {
-        const std::size_t n = std::min(maxBytes, data.size() - at);
-        std::copy_n(data.data() + at, n, buffer);
-        at += n;
-        return n;
-    }
-    uint32_t TakeLineErrors() override { return 0; }
-
-    std::string_view data;
-    std::size_t at = 0;
-};
-
-class NoPrompts final : public gnss::UserPrompts {
-  public:
-    void ShowError(const std::string&) override {}
-    void ShowWarning(const std::string&) override {}
-    void ShowInfo(const std::string&) override {}
-    gnss::PromptAnswer ConfirmYesNo(const std::string&) override { return gnss::PromptAnswer::No; }
-};
+using gnss::bench::NoPrompts;
+using StreamPort = gnss::bench::StreamPort;
 
 // Captures whose names say NMEA: pure ones, or mixed with binary frames ("+" in the name).
 std::string Concatenated(bool mixed) {
