@@ -11,7 +11,7 @@ namespace gnss::bench {
 
 // A port that hands out a prepared stream without copying it around.
 class StreamPort final : public ReceiverPort {
-public:
+  public:
     void SetPortName(const std::string&) override {}
     [[nodiscard]] std::string PortName() const override { return "bench"; }
     void SetBaudRate(uint32_t) override {}
@@ -39,7 +39,7 @@ public:
 
 // Answers every question with No and shows nothing.
 class NoPrompts final : public UserPrompts {
-public:
+  public:
     void ShowError(const std::string&) override {}
     void ShowWarning(const std::string&) override {}
     void ShowInfo(const std::string&) override {}

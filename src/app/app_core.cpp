@@ -245,7 +245,8 @@ void AppCore::SyncConnectionView() {
     Window.SetConnectBusy(!view.OpenButtonEnabled);
     Window.SetButtonEnabled(ToolButton::TBPause, Shared().PortOpen && view.PauseButtonEnabled);
     if (view.ShownBaud != Window.BaudRates().Text()) Window.SelectBaudRate(view.ShownBaud);
-    Window.StatusBar().SetLinkState(Shared().PortOpen, Pipeline.Dispatcher.Counters().DataIndicator);
+    Window.StatusBar().SetLinkState(Shared().PortOpen,
+                                    Pipeline.Dispatcher.Counters().DataIndicator);
     ViewChanged();
 }
 
@@ -282,7 +283,8 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
     Navigation.LoadUnitSettings(settings.SpeedUnitIndex, settings.DmsMode);
     commandHistory_ = settings.CommandHistory;
     if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
-    if (Window.SelectedBaudRate() > 0) port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
+    if (Window.SelectedBaudRate() > 0)
+        port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
     ViewChanged();
 }
 

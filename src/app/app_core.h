@@ -9,10 +9,10 @@
 #include "app/debug_memo.h"
 #include "app/main_window_model.h"
 #include "app/navigation_panel.h"
-#include "app/satellite_views.h"
 #include "app/nmea_monitor.h"
 #include "app/receive_pipeline.h"
 #include "app/receiver_identification_feature.h"
+#include "app/satellite_views.h"
 #include "app/settings.h"
 #include "base/clock.h"
 #include "base/desktop.h"
@@ -44,7 +44,7 @@ struct AppServices {
 // window model and status bar, wired together. The window program and the command-line monitor
 // both run on it; the window only paints its models and reports the user's actions here.
 class AppCore {
-public:
+  public:
     explicit AppCore(const AppServices& services);
     ~AppCore();
     AppCore(const AppCore&) = delete;
@@ -101,7 +101,7 @@ public:
 
     void AddMemo(std::string_view text);
 
-private:
+  private:
     void WireStatusBar();
     void WireConnection();
     void WireMonitorAndRecorder();

@@ -18,10 +18,10 @@
 #include "platform/qt_receiver_port.h"
 #include "platform/qt_scheduler.h"
 #include "ui/main_window.h"
-#include "ui/small_windows.h"
-#include "ui/window_wiring.h"
 #include "ui/qt_desktop.h"
 #include "ui/qt_dialogs.h"
+#include "ui/small_windows.h"
+#include "ui/window_wiring.h"
 
 namespace {
 
@@ -53,8 +53,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption portOption("port", "Select the receiver port (name or path).", "name");
     const QCommandLineOption baudOption("baud", "Select the receiver baud rate.", "rate");
     const QCommandLineOption connectOption("connect", "Connect at start.");
-    const QCommandLineOption settingsOption("settings", "Settings file to use instead of the "
-                                                        "one beside the program.",
+    const QCommandLineOption settingsOption("settings",
+                                            "Settings file to use instead of the "
+                                            "one beside the program.",
                                             "file");
     const QCommandLineOption sizeOption("size", "Window size instead of the default.", "WxH");
     const QCommandLineOption screenshotOption("screenshot",
@@ -76,16 +77,12 @@ int main(int argc, char* argv[]) {
     const std::filesystem::path programFolder =
         QCoreApplication::applicationDirPath().toStdString();
 
-    gnss::AppServices services{port,
-                               clock,
-                               scheduler,
-                               prompts,
-                               dialogs,
-                               ports,
-                               desktop,
-                               clockSetter,
-                               programFolder,
-                               [programFolder] { return gnss::IsOnOpticalMedia(programFolder); }};
+    gnss::AppServices services{
+        port,          clock,
+        scheduler,     prompts,
+        dialogs,       ports,
+        desktop,       clockSetter,
+        programFolder, [programFolder] { return gnss::IsOnOpticalMedia(programFolder); }};
     gnss::AppCore core(services);
     core.MainWindowCreate();
 
@@ -126,9 +123,8 @@ int main(int argc, char* argv[]) {
     window.show();
     window.RefreshFromModel();
     if (parser.isSet(connectOption)) {
-        QTimer::singleShot(0, &window, [&core] {
-            core.ToolButtonClicked(gnss::ToolButton::TBOpen, false);
-        });
+        QTimer::singleShot(0, &window,
+                           [&core] { core.ToolButtonClicked(gnss::ToolButton::TBOpen, false); });
     }
     if (parser.isSet(screenshotOption)) {
         bool ok = false;

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "base/sky_background.h"
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+#include "base/sky_background.h"
 
 #include "app/sat_grid_model.h"
 #include "app/speed_units.h"

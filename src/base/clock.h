@@ -9,7 +9,7 @@ namespace gnss {
 // Time as the core sees it. The Qt adapter reads the system; VirtualTime drives tests and
 // offline replays.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
 
     // Millisecond tick that wraps at 2^32, like a system tick counter.

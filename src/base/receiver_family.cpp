@@ -6,9 +6,9 @@ namespace gnss {
 
 namespace {
 constexpr std::array<std::string_view, kReceiverFamilyCount> kFamilyNames = {
-    "unknow", "SiRF", "ublox", "uNav",   "MTK",    "TMC",    "CMS",       "CM2",
-    "SiRF4",  "SiRF5", "AH",   "BCM",    "ST",     "Uni",    "Furuno",    "HED",
-    "ATGM",   "RLT",   "SimpleTec", "TTT", "RTK_DF", "TDK_DR", "MXT"};
+    "unknow", "SiRF",  "ublox",     "uNav", "MTK",    "TMC",    "CMS",    "CM2",
+    "SiRF4",  "SiRF5", "AH",        "BCM",  "ST",     "Uni",    "Furuno", "HED",
+    "ATGM",   "RLT",   "SimpleTec", "TTT",  "RTK_DF", "TDK_DR", "MXT"};
 }  // namespace
 
 std::string_view FamilyDisplayName(ReceiverFamily family) {

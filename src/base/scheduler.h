@@ -10,7 +10,7 @@ namespace gnss {
 // timers stop after firing. start() (re)arms from now; SetEnabled(true) on a running timer
 // leaves its phase alone, as enabling an enabled timer does in the window toolkit.
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
 
     virtual void SetIntervalMs(uint32_t intervalMs) = 0;
@@ -33,7 +33,7 @@ public:
 };
 
 class Scheduler {
-public:
+  public:
     virtual ~Scheduler() = default;
     [[nodiscard]] virtual std::unique_ptr<Timer> CreateTimer() = 0;
 };
@@ -42,13 +42,13 @@ public:
 // thread ("wait 150 ms, then ..."). Owned by whoever owns the sequence, so destroying the owner
 // cancels the pending step. Calling After again replaces the pending step.
 class DelayedCall {
-public:
+  public:
     explicit DelayedCall(Scheduler& scheduler);
     void After(uint32_t ms, std::function<void()> step);
     void Cancel();
     [[nodiscard]] bool Pending() const;
 
-private:
+  private:
     std::unique_ptr<Timer> timer_;
     std::function<void()> step_;
 };

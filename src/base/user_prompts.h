@@ -10,7 +10,7 @@ enum class PromptAnswer { Yes, No };
 // end in " !" as stored). The window program shows message boxes; the command-line program
 // prints; tests answer from a script and record what was shown.
 class UserPrompts {
-public:
+  public:
     virtual ~UserPrompts() = default;
     virtual void ShowError(const std::string& message) = 0;
     virtual void ShowWarning(const std::string& message) = 0;

@@ -6,7 +6,7 @@
 namespace gnss {
 
 class VirtualTime::VirtualTimer final : public Timer {
-public:
+  public:
     explicit VirtualTimer(VirtualTime& owner) : owner_(&owner) { owner_->timers_.push_back(this); }
     ~VirtualTimer() override {
         if (owner_ != nullptr) std::erase(owner_->timers_, this);

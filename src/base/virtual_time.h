@@ -13,7 +13,7 @@ namespace gnss {
 // in order of their due time (ties in the order they were armed). Used by tests, by the offline
 // replay of captures and by in-process simulated receivers.
 class VirtualTime final : public Clock, public Scheduler {
-public:
+  public:
     struct Options {
         uint32_t StartTickMs = 0;
         DateTime StartUtc{45658.0};  // 2025-01-01 00:00 UTC
@@ -43,7 +43,7 @@ public:
     void SetTimeZoneBiasMinutes(int minutes) { biasMinutes_ = minutes; }
     [[nodiscard]] std::size_t ActiveTimerCount() const;
 
-private:
+  private:
     class VirtualTimer;
     friend class VirtualTimer;
 

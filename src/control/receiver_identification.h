@@ -1,10 +1,10 @@
 #pragma once
 
-#include "base/sky_background.h"
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include "base/sky_background.h"
 
 #include "base/receiver_family.h"
 #include "base/scheduler.h"
@@ -18,7 +18,6 @@ namespace gnss {
 inline constexpr std::string_view kProgramTitle = "MERIDAN GPSVaro V:0.99v8_HD only";
 // Identification gives up after this many attempts; the title then ends in " (??)".
 inline constexpr int kIdentificationAttemptLimit = 9;
-
 
 // 2, 6, 8 and 9 are sets with a second constellation drawn on the multi-GNSS sky.
 [[nodiscard]] SkyBackground SkyBackgroundFor(int gnssSet);

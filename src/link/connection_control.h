@@ -30,7 +30,7 @@ struct ConnectionView {
     bool OpenButtonDown = false;
     std::string OpenButtonHint = "Connect to GNSS Receiver";
     bool PauseButtonEnabled = false;
-    std::string ShownPort;          // text of cbGPSCOM
+    std::string ShownPort;           // text of cbGPSCOM
     std::string ShownBaud = "9600";  // text of cbCOMBR
     std::string DtrText;             // "DTR:On" / "DTR:Off" after a connect
     std::string RtsText;
@@ -39,7 +39,7 @@ struct ConnectionView {
 // Connecting and disconnecting, the link's once-per-second duties (seconds counter, receive
 // rate, no-data watchdog) and the stepping baud-rate detection.
 class ConnectionControl {
-public:
+  public:
     ConnectionControl(SharedState& shared, ReceiverState& receiver, ReceiverPort& port,
                       ReceiveDispatcher& dispatcher, Clock& clock, Scheduler& scheduler,
                       UserPrompts& prompts);
@@ -52,8 +52,8 @@ public:
         std::function<void(int index, bool lowered)> SetStatusPanelLowered;
         std::function<void()> OnViewChanged;
         std::function<void(std::string line)> DebugMemo;
-        std::function<void()> RefreshPortList;      // after a failed open
-        std::function<void()> CloseCorrectionLink;  // first step of every connect/disconnect
+        std::function<void()> RefreshPortList;       // after a failed open
+        std::function<void()> CloseCorrectionLink;   // first step of every connect/disconnect
         std::function<bool()> DrCalibrationRunning;  // a running calibration blocks the button
         std::function<void()> EmptyRawCapture;
     };
@@ -98,7 +98,7 @@ public:
     [[nodiscard]] int DetectionRounds() const { return detectionRounds_; }
     [[nodiscard]] uint32_t ConnectedRate() const { return connectedRate_; }
 
-private:
+  private:
     void Connect();
     void Disconnect();
     void ReconnectAfterSilence();

@@ -14,7 +14,7 @@ namespace gnss {
 // A receiver port in memory: the receiver side is played by a test, an in-process simulated
 // receiver or a capture replay. Feed() makes bytes arrive, Writes() shows what the program sent.
 class MemoryReceiverPort final : public ReceiverPort {
-public:
+  public:
     void SetPortName(const std::string& name) override { name_ = name; }
     [[nodiscard]] std::string PortName() const override { return name_; }
     void SetBaudRate(uint32_t rate) override;
@@ -55,7 +55,7 @@ public:
     int CloseCount = 0;
     std::vector<uint32_t> BaudHistory;
 
-private:
+  private:
     std::string name_;
     uint32_t baud_ = 9600;
     bool open_ = false;

@@ -7,7 +7,7 @@ namespace gnss {
 
 // The serial ports present on the computer, in the stable order the system gives them.
 class PortEnumerator {
-public:
+  public:
     virtual ~PortEnumerator() = default;
     [[nodiscard]] virtual std::vector<std::string> PresentPorts() const = 0;
 };

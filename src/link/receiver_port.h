@@ -38,7 +38,7 @@ struct PortOpenResult {
 // DTR and RTS asserted while open, any baud rate (custom rates above 115200 included).
 // Received data is announced through OnReadyRead on the program's thread.
 class ReceiverPort {
-public:
+  public:
     virtual ~ReceiverPort() = default;
 
     virtual void SetPortName(const std::string& name) = 0;  // "ttyUSB0", "/dev/pts/3", "COM3"

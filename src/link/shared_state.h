@@ -17,7 +17,7 @@ struct SharedState {
     // Binary replies of a family are handled only while SecondsCounter <= the deadline.
     int32_t HedReplyDeadline = 0;
     int32_t UbxReplyDeadline = 0;
-    bool MonitorPaused = false;  // lines are received and recorded, not handed to consumers
+    bool MonitorPaused = false;    // lines are received and recorded, not handed to consumers
     bool DetectionActive = false;  // stepping baud-rate detection running
     uint32_t DetectionStartTick = 0;
     bool AntennaStatusExpected = false;

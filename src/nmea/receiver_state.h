@@ -14,9 +14,9 @@ struct ReceiverState {
     static constexpr float kDopNotReported = 99.9f;
 
     bool FixValid = false;
-    bool DrFix = false;          // last GGA quality was 6 (dead reckoning)
-    uint8_t FixQuality = 0;      // GGA quality 0..8
-    uint8_t FixMode = 0;         // GSA mode: 1 no fix, 2 2D, 3 3D
+    bool DrFix = false;      // last GGA quality was 6 (dead reckoning)
+    uint8_t FixQuality = 0;  // GGA quality 0..8
+    uint8_t FixMode = 0;     // GSA mode: 1 no fix, 2 2D, 3 3D
     float Pdop = kDopNotReported;
     float Hdop = kDopNotReported;
     float Vdop = kDopNotReported;

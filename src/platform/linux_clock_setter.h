@@ -7,7 +7,7 @@ namespace gnss {
 // Sets the computer's clock with clock_settime. That needs the CAP_SYS_TIME privilege; without
 // it the result says so and nothing changes.
 class LinuxClockSetter final : public SystemClockSetter {
-public:
+  public:
     Result SetLocalTime(DateTime local) override;
 };
 

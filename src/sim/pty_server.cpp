@@ -1,5 +1,5 @@
-#include <chrono>
 #include "sim/pty_server.h"
+#include <chrono>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -118,7 +118,8 @@ int PtyServer::Run(const std::atomic<bool>& stop) {
     while (!stop.load()) {
         if (!powered) {
             const auto waited = std::chrono::steady_clock::now() - started;
-            if (ToolBaud() != kUnopenedLineBaud || waited > std::chrono::milliseconds(kPowerOnFallbackMs)) {
+            if (ToolBaud() != kUnopenedLineBaud ||
+                waited > std::chrono::milliseconds(kPowerOnFallbackMs)) {
                 source_.Start();
                 powered = true;
             }

@@ -6,7 +6,7 @@ namespace gnss::ui {
 
 // The default browser and the system clipboard.
 class QtDesktop final : public Desktop {
-public:
+  public:
     bool OpenUrl(const std::string& url) override;
     void SetClipboardText(const std::string& text) override;
 };

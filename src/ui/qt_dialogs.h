@@ -10,27 +10,27 @@ namespace gnss::ui {
 
 // Message boxes of the window program, modal to the main window.
 class QtPrompts final : public UserPrompts {
-public:
+  public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     void ShowError(const std::string& message) override;
     void ShowWarning(const std::string& message) override;
     void ShowInfo(const std::string& message) override;
     PromptAnswer ConfirmYesNo(const std::string& message) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 
 // The toolkit's save dialog.
 class QtFileDialogs final : public FileDialogs {
-public:
+  public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::string> ChooseSaveFile(const std::string& proposedName,
                                               const std::string& filter,
                                               const std::string& defaultExtension,
                                               const std::string& initialFolder) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 

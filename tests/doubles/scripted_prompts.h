@@ -10,7 +10,7 @@ namespace gnss::testing {
 
 // Records every message and answers Yes/No questions from a script (No when it runs out).
 class ScriptedPrompts final : public UserPrompts {
-public:
+  public:
     enum class Kind { Error, Warning, Info, Question };
     struct Shown {
         Kind kind;

@@ -38,7 +38,7 @@ struct FarEnd {
     uint32_t Baud = 9600;
     bool Silent = false;
 
-private:
+  private:
     MemoryReceiverPort& port_;
     std::unique_ptr<Timer> timer_;
 };

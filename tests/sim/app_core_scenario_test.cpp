@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/virtual_time.h"
-#include "doubles/scripted_file_dialogs.h"
 #include "doubles/recording_desktop.h"
+#include "doubles/scripted_file_dialogs.h"
 #include "doubles/scripted_prompts.h"
 #include "doubles/temp_folder.h"
 #include "link/memory_receiver_port.h"
@@ -29,7 +29,7 @@ using gnss::testing::ScriptedPrompts;
 using gnss::testing::TempFolder;
 
 class ListedPorts final : public PortEnumerator {
-public:
+  public:
     [[nodiscard]] std::vector<std::string> PresentPorts() const override { return ports; }
     std::vector<std::string> ports{"ttyS0", "ttyUSB0"};
 };
@@ -66,8 +66,8 @@ struct Scenario {
     ListedPorts ports;
     gnss::testing::RecordingDesktop desktop;
     gnss::testing::RecordingClockSetter clockSetter;
-    AppCore core{AppServices{port, time, time, prompts, dialogs, ports, desktop, clockSetter, folder.Path(),
-                             [] { return false; }}};
+    AppCore core{AppServices{port, time, time, prompts, dialogs, ports, desktop, clockSetter,
+                             folder.Path(), [] { return false; }}};
     std::unique_ptr<sim::SimulatedReceiver> receiver;
     std::unique_ptr<sim::MemoryPortAttachment> attachment;
 };
