@@ -95,7 +95,7 @@ void BM_DecodeSentence(benchmark::State& state) {
     const LineCorpus& corpus = Corpus();
     gnss::ReceiverState receiverState;
     const gnss::ReceiverFamily family = gnss::ReceiverFamily::ublox;
-    gnss::TNMEADecoder decoder(receiverState, family);
+    gnss::NmeaDecoder decoder(receiverState, family);
     gnss::SentenceKind prevKind = gnss::kKindNone;
     const uint64_t before = gAllocations.load();
     for (auto _ : state) {
@@ -114,7 +114,7 @@ void BM_DecodeAndCloseBlocks(benchmark::State& state) {
     const LineCorpus& corpus = Corpus();
     gnss::ReceiverState receiverState;
     const gnss::ReceiverFamily family = gnss::ReceiverFamily::ublox;
-    gnss::TNMEADecoder decoder(receiverState, family);
+    gnss::NmeaDecoder decoder(receiverState, family);
     gnss::SentenceKind prevKind = gnss::kKindNone;
     int rebuilds = 0;
     const uint64_t before = gAllocations.load();

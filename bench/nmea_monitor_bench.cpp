@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/nmea_monitor.h"
+#include "views/nmea_monitor.h"
 #include "base/virtual_time.h"
 
 namespace {

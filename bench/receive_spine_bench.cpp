@@ -66,7 +66,7 @@ void RunSpine(benchmark::State& state, bool mixed) {
         shared.UbxReplyDeadline = 1 << 30;
     }
     gnss::ReceiveDispatcher dispatcher(shared, receiver, port, time, time, prompts);
-    dispatcher.SetLinkState(gnss::LinkState::NMEA);
+    dispatcher.SetLinkState(gnss::LinkState::Nmea);
     for (std::size_t slot = 0; slot < gnss::kChainSlotCount; ++slot) {
         dispatcher.Chain().Register(static_cast<gnss::ChainSlot>(slot), [](gnss::SentenceContext&) {
             return gnss::ChainStep::Continue;
@@ -83,7 +83,7 @@ void RunSpine(benchmark::State& state, bool mixed) {
         port.at = 0;
         while (port.at < data.size()) {
             dispatcher.DeliverFromPort(kBytesPerTick);
-            dispatcher.TimerCTimer();
+            dispatcher.OnProcessingTick();
         }
         dispatcher.ClearRxBuffer();
     }

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/capture_replay.h"
-#include "app/receive_pipeline.h"
+#include "replay/capture_replay.h"
+#include "link/receive_pipeline.h"
 #include "base/virtual_time.h"
 
 namespace {
@@ -72,7 +72,7 @@ std::string Corpus() {
     port.at = 0;
     while (port.at < corpus.size()) {
         pipeline.Dispatcher.DeliverFromPort(kBytesPerTick);
-        pipeline.Dispatcher.TimerCTimer();
+        pipeline.Dispatcher.OnProcessingTick();
     }
     pipeline.Dispatcher.ClearRxBuffer();
 }
@@ -88,7 +88,7 @@ void BM_WholeReceivePath(benchmark::State& state) {
     NoPrompts prompts;
     gnss::ReceivePipeline pipeline(port, time, time, prompts);
     pipeline.Shared.PortOpen = true;
-    pipeline.Dispatcher.SetLinkState(gnss::LinkState::NMEA);
+    pipeline.Dispatcher.SetLinkState(gnss::LinkState::Nmea);
     uint64_t sentences = 0;
     uint64_t rebuilds = 0;
     pipeline.OnSentenceDecoded = [&sentences](gnss::SentenceKind kind, std::string_view) {

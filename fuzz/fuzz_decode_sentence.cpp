@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         static_cast<ReceiverFamily>((data[0] & 0x7F) % kReceiverFamilyCount);
     const bool repairChecksums = (data[0] & 0x80) != 0;
     std::string repaired;
-    TNMEADecoder decoder(state, family);
+    NmeaDecoder decoder(state, family);
     SentenceKind prevKind = kKindNone;
 
     std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 
 namespace {
 

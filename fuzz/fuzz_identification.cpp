@@ -11,7 +11,7 @@
 #include "control/receiver_identification.h"
 #include "control/ubx_hd_reception.h"
 #include "link/memory_receiver_port.h"
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 
 namespace {
 

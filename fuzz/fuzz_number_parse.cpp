@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "base/conversion_error.h"
-#include "control/mtk_sirf_frames.h"
+#include "frames/mtk_sirf_frames.h"
 #include "nmea/compress_stream.h"
 #include "nmea/hex_text.h"
 #include "nmea/nmea_checksum.h"

@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (dispatcher.RxBuffer().size() > 512 + std::size_t{drained}) std::abort();
         drainedAtStep = counters.RxBytesThisSecond;
     };
-    dispatcher.SetLinkState(gnss::LinkState::NMEA);
-    dispatcher.EnableTimerC();
-    dispatcher.SetTm1sEnabled(true);
+    dispatcher.SetLinkState(gnss::LinkState::Nmea);
+    dispatcher.EnableProcessingTimer();
+    dispatcher.SetSecondTimerEnabled(true);
 
     // Deliveries of varying size, each followed by one processing tick.
     std::size_t at = 0;
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::string_view bytes = input.substr(at, chunk);
         at += bytes.size();
         port.Feed(bytes);
-        time.Advance(gnss::ReceiveDispatcher::kTimerCIntervalMs);
+        time.Advance(gnss::ReceiveDispatcher::kProcessingIntervalMs);
     }
     time.Advance(2000);
     return 0;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/map_link.h"
+#include "logging/map_link.h"
 #include "link/port_list.h"
 #include "nmea/sentence_kind.h"
 
@@ -51,7 +51,7 @@ AppCore::AppCore(const AppServices& services)
     WireMonitorAndRecorder();
     WireDisplays();
     WireIdentification();
-    Window.SetButtonEnabled(ToolButton::TBGmap, true);
+    Window.SetButtonEnabled(ToolButton::Map, true);
     if (Recorder.LoggingDisabled()) Window.DisableLogging();
 }
 
@@ -116,7 +116,7 @@ NmeaMonitor::Hooks AppCore::MonitorHooks() {
     NmeaMonitor::Hooks hooks;
     hooks.SentenceKind = [](std::string_view line) { return ClassifyText(line); };
     hooks.TrimRxBuffer = [this] { Pipeline.Dispatcher.CutRxBufferTo(kMonitorStepBufferCut); };
-    hooks.SecondTickRunning = [this] { return Pipeline.Dispatcher.Tm1sEnabled(); };
+    hooks.SecondTickRunning = [this] { return Pipeline.Dispatcher.SecondTimerEnabled(); };
     hooks.PortName = [this] { return port_.PortName(); };
     hooks.BaudRate = [this] { return static_cast<int>(port_.BaudRate()); };
     hooks.RefreshNavigationPanel = [this] {
@@ -233,17 +233,17 @@ void AppCore::SyncBoxesToConnection() {
 void AppCore::SyncConnectionView() {
     const ConnectionView& view = Connection.View();
     if (Shared().PortOpen) {
-        if (!Window.Button(ToolButton::TBOpen).Down) {
+        if (!Window.Button(ToolButton::Connect).Down) {
             Window.ConnectionOpened();
             Satellites.PortOpened();
         }
-    } else if (Window.Button(ToolButton::TBOpen).Down) {
+    } else if (Window.Button(ToolButton::Connect).Down) {
         Window.ConnectionClosed();
     } else {
         Window.ConnectionFailed();
     }
     Window.SetConnectBusy(!view.OpenButtonEnabled);
-    Window.SetButtonEnabled(ToolButton::TBPause, Shared().PortOpen && view.PauseButtonEnabled);
+    Window.SetButtonEnabled(ToolButton::Pause, Shared().PortOpen && view.PauseButtonEnabled);
     if (view.ShownBaud != Window.BaudRates().Text()) Window.SelectBaudRate(view.ShownBaud);
     Window.StatusBar().SetLinkState(Shared().PortOpen,
                                     Pipeline.Dispatcher.Counters().DataIndicator);
@@ -253,21 +253,21 @@ void AppCore::SyncConnectionView() {
 void AppCore::ApplyPauseView() {
     const MonitorPauseView& pause = Monitor.PauseView();
     Window.SetPaused(pause.Paused);
-    if (!pause.StatusPanel2.empty()) {
-        Window.StatusBar().SetStatusPanel(kPanelPort, pause.StatusPanel2);
+    if (!pause.PortStatusText.empty()) {
+        Window.StatusBar().SetStatusPanel(kPanelPort, pause.PortStatusText);
         Window.StatusBar().SetPanelBevel(
-            kPanelPort, pause.StatusPanel2Lowered ? PanelBevel::Lowered : PanelBevel::Raised);
+            kPanelPort, pause.PortStatusLowered ? PanelBevel::Lowered : PanelBevel::Raised);
     }
 }
 
 // --- start-up and shut-down ---
 
-void AppCore::MainWindowCreate() {
+void AppCore::Start() {
     const std::vector<std::string> present = ports_.PresentPorts();
     previousPortList_ = PortListText(present);
     Window.SetPortNames(present);
     Window.SelectBaudRate("9600");
-    Window.StatusBar().SetStatusPanel(3, std::string(LinkStateName(LinkState::Null)));
+    Window.StatusBar().SetStatusPanel(3, std::string(LinkStateName(LinkState::Closed)));
 }
 
 void AppCore::LoadSettings(const std::filesystem::path& path) {
@@ -299,8 +299,8 @@ AppSettings AppCore::CurrentSettings() const {
     return settings;
 }
 
-void AppCore::MainWindowClose(const std::filesystem::path& settingsPath) {
-    if (Shared().PortOpen) Connection.TBOpenClick();
+void AppCore::Shutdown(const std::filesystem::path& settingsPath) {
+    if (Shared().PortOpen) Connection.ToggleConnection();
     if (!settingsPath.empty()) SaveSettings(settingsPath, CurrentSettings());
     Pipeline.Dispatcher.PauseProcessing();
     port_.Close();
@@ -311,22 +311,22 @@ void AppCore::MainWindowClose(const std::filesystem::path& settingsPath) {
 
 void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld) {
     switch (id) {
-        case ToolButton::TBOpen:
-            if (!Window.Button(ToolButton::TBOpen).Enabled) return;
+        case ToolButton::Connect:
+            if (!Window.Button(ToolButton::Connect).Enabled) return;
             SyncBoxesToConnection();
-            Connection.TBOpenMouseDown(ctrlHeld);
+            Connection.ConnectButtonPressed(ctrlHeld);
             SyncConnectionView();
             break;
-        case ToolButton::TBPause:
+        case ToolButton::Pause:
             if (!Shared().PortOpen) return;
             Monitor.SetPause(!Shared().MonitorPaused);
             ApplyPauseView();
             break;
-        case ToolButton::TBStartLog:
-            Recorder.TBStartLogClick();
-            Recorder.TBStartLogMouseUp(ctrlHeld);
+        case ToolButton::Log:
+            Recorder.ToggleLog();
+            Recorder.LogButtonReleased(ctrlHeld);
             break;
-        case ToolButton::TBGmap:
+        case ToolButton::Map:
             OpenMapLink(ctrlHeld, Receiver().FixValid, Pipeline.Decoder.Rmc(), prompts_, desktop_);
             break;
         default:

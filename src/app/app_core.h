@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/debug_memo.h"
-#include "app/main_window_model.h"
-#include "app/navigation_panel.h"
-#include "app/nmea_monitor.h"
-#include "app/receive_pipeline.h"
+#include "views/debug_memo.h"
+#include "views/main_window_model.h"
+#include "views/navigation_panel.h"
+#include "views/nmea_monitor.h"
+#include "link/receive_pipeline.h"
 #include "app/receiver_identification_feature.h"
-#include "app/satellite_views.h"
+#include "views/satellite_views.h"
 #include "app/settings.h"
 #include "base/clock.h"
 #include "base/desktop.h"
@@ -66,12 +66,12 @@ class AppCore {
 
     // --- start-up and shut-down ---
     // Fills the port box from the system's list (first entry selected).
-    void MainWindowCreate();
+    void Start();
     // Reads the settings file and applies it.
     void LoadSettings(const std::filesystem::path& path);
     // The close sequence: disconnect, settings (when `settingsPath` is not empty), timers off,
     // the log question and the writer's end.
-    void MainWindowClose(const std::filesystem::path& settingsPath);
+    void Shutdown(const std::filesystem::path& settingsPath);
     [[nodiscard]] AppSettings CurrentSettings() const;
 
     // --- the user's actions ---

@@ -11,7 +11,7 @@ ReceiverIdentificationFeature::ReceiverIdentificationFeature(ReceivePipeline& pi
     : Identification(pipeline.Shared, pipeline.Receiver, port, scheduler),
       Reception(pipeline.Shared, pipeline.Receiver, clock, Identification.Result) {
     Identification.Hooks.OneSecondTimerRunning = [&pipeline] {
-        return pipeline.Dispatcher.Tm1sEnabled();
+        return pipeline.Dispatcher.SecondTimerEnabled();
     };
     Identification.Hooks.BeidouReported = [&pipeline] { return pipeline.Decoder.BdsGsvSeen(); };
 

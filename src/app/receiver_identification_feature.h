@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/receive_pipeline.h"
+#include "link/receive_pipeline.h"
 #include "base/clock.h"
 #include "base/scheduler.h"
 #include "control/receiver_identification.h"

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/capture_replay.h"
-#include "app/decode_report.h"
+#include "replay/capture_replay.h"
+#include "replay/decode_report.h"
 #include "cli/cli_commands.h"
 
 namespace gnss::cli {

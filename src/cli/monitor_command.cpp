@@ -129,7 +129,7 @@ class MonitorSession {
     bool Open(const std::string& portName, uint32_t baudRate) {
         control_.SetShownPort(portName);
         control_.SetShownBaud(std::to_string(baudRate));
-        control_.TBOpenClick();
+        control_.ToggleConnection();
         if (!shared_.PortOpen) return false;
         PrintErr(QString("monitoring %1 at %2 bit/s; Ctrl-C ends\n")
                      .arg(QString::fromStdString(portName))
@@ -148,7 +148,7 @@ class MonitorSession {
         watcher_.Stop();
         if (shared_.PortOpen) {
             closing_ = true;
-            control_.TBOpenClick();
+            control_.ToggleConnection();
             closing_ = false;
         }
         ReportLinkState();
@@ -159,7 +159,7 @@ class MonitorSession {
   private:
     // The state as this program shows it: "NULL" while the port is closed.
     [[nodiscard]] LinkState ShownState() const {
-        return shared_.PortOpen ? dispatcher_.State() : LinkState::Null;
+        return shared_.PortOpen ? dispatcher_.State() : LinkState::Closed;
     }
 
     void ReportLinkState() {
@@ -201,7 +201,7 @@ class MonitorSession {
     ConnectionControl control_;
     PortWatcher watcher_;
     std::unique_ptr<Timer> linkCheck_;
-    LinkState reported_ = LinkState::Null;
+    LinkState reported_ = LinkState::Closed;
     bool watchedPort_ = false;
     bool closing_ = false;
     int exitCode_ = kExitOk;

@@ -6,7 +6,7 @@
 #include "control/identification_rules.h"
 #include "control/ubx_hd_messages.h"
 #include "link/receiver_link.h"
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 #include "nmea/nmea_checksum.h"
 #include "nmea/text_fields.h"
 

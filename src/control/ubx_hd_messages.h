@@ -6,7 +6,7 @@
 
 #include "link/receiver_port.h"
 #include "link/shared_state.h"
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 #include "nmea/receiver_state.h"
 
 namespace gnss {

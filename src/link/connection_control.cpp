@@ -74,7 +74,7 @@ ConnectionControl::ConnectionControl(SharedState& shared, ReceiverState& receive
     dispatcher_.Hooks.DetectionStep = [this] { DetectionStep(); };
     dispatcher_.Hooks.StartSteppingDetection = [this] { StartSteppingDetection(); };
     dispatcher_.Hooks.Disconnect = [this] {
-        if (shared_.PortOpen) TBOpenClick();
+        if (shared_.PortOpen) ToggleConnection();
     };
 }
 
@@ -113,7 +113,7 @@ uint32_t ConnectionControl::ShownRate() const {
 
 // --- connect and disconnect ---
 
-void ConnectionControl::TBOpenClick() {
+void ConnectionControl::ToggleConnection() {
     if (Hooks.CloseCorrectionLink) Hooks.CloseCorrectionLink();
     if (Hooks.DrCalibrationRunning && Hooks.DrCalibrationRunning()) return;
 
@@ -192,8 +192,8 @@ void ConnectionControl::Connect() {
         connectedRate_ = rate;
         view_.OpenButtonHint = "Disconnect";
         view_.OpenButtonDown = true;
-        dispatcher_.EnableTimerC();
-        dispatcher_.SetLinkState(LinkState::Unknow);
+        dispatcher_.EnableProcessingTimer();
+        dispatcher_.SetLinkState(LinkState::Unknown);
         dispatcher_.Counters().DataIndicator = false;
     } else {
         view_.OpenButtonHint = "Connect to GPS";
@@ -214,21 +214,21 @@ bool ConnectionControl::OpenReceiverPort(const std::string& portName, uint32_t r
 
 void ConnectionControl::CloseReceiverPort() {
     port_.Close();
-    dispatcher_.SetLinkState(LinkState::Unknow);
+    dispatcher_.SetLinkState(LinkState::Unknown);
     shared_.PortOpen = false;
     SetPanel(kPanelPort, port_.PortName() + " Close");
     SetPanelLowered(kPanelPort, true);
 }
 
-void ConnectionControl::TBOpenMouseDown(bool ctrlHeld) {
-    TBOpenClick();
+void ConnectionControl::ConnectButtonPressed(bool ctrlHeld) {
+    ToggleConnection();
     if (!ctrlHeld) return;
     // The bridge driver's requests have no equivalent on a generic serial driver here.
     Memo("USB bridge device-control requests are not available for this port; nothing sent");
 }
 
 void ConnectionControl::PortRemoved() {
-    if (shared_.PortOpen) TBOpenClick();
+    if (shared_.PortOpen) ToggleConnection();
 }
 
 // --- the link's second ---
@@ -269,16 +269,16 @@ void ConnectionControl::LinkSecond() {
 
 void ConnectionControl::ReconnectAfterSilence() {
     Memo("No data from " + port_.PortName() + ": reconnecting");
-    if (shared_.PortOpen) TBOpenClick();
+    if (shared_.PortOpen) ToggleConnection();
     reconnect_.After(kReconnectWaitMs, [this] {
-        if (!shared_.PortOpen) TBOpenClick();
+        if (!shared_.PortOpen) ToggleConnection();
     });
 }
 
 void ConnectionControl::GiveUpSilentLink() {
     const std::string portName = port_.PortName();
-    if (shared_.PortOpen) TBOpenClick();
-    dispatcher_.SetTm1sEnabled(false);
+    if (shared_.PortOpen) ToggleConnection();
+    dispatcher_.SetSecondTimerEnabled(false);
     reconnectAttempts_ = 0;
     prompts_.ShowWarning("Can not receive data from " + portName + " !!\r\n\r\n" +
                          "Please change another COM Port and try again !\r\n");
@@ -292,7 +292,7 @@ void ConnectionControl::StartSteppingDetection() {
     detectionRateIndex_ = 0;
     detectionRounds_ = 0;
     SetPanel(kPanelMessages, "GPS Baud Rate Detection");
-    dispatcher_.SetLinkState(LinkState::AutoProtocol);
+    dispatcher_.SetLinkState(LinkState::BaudDetection);
     if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
 }
 
@@ -301,7 +301,7 @@ void ConnectionControl::StartFactoryDetection() {
     shared_.DetectionStartTick = clock_.TickMs();
     detectionRateIndex_ = 0;
     detectionRounds_ = 0;
-    dispatcher_.SetLinkState(LinkState::Unknow);
+    dispatcher_.SetLinkState(LinkState::Unknown);
 }
 
 void ConnectionControl::DetectionStep() {
@@ -313,12 +313,12 @@ void ConnectionControl::DetectionStep() {
     if (std::any_of(kDetectionNmeaMarkers.begin(), kDetectionNmeaMarkers.end(), found)) {
         shared_.DetectionActive = false;
         view_.ShownBaud = std::to_string(port_.BaudRate());
-        dispatcher_.SetLinkState(LinkState::Unknow);
+        dispatcher_.SetLinkState(LinkState::Unknown);
         ViewChanged();
         return;
     }
     if (found(kSirfStart) || found(kSirfEnd)) {
-        dispatcher_.SetLinkState(LinkState::SiRF);
+        dispatcher_.SetLinkState(LinkState::SirfBinary);
         shared_.DetectionActive = false;
         view_.ShownBaud = std::to_string(port_.BaudRate());
         ViewChanged();
@@ -332,7 +332,7 @@ void ConnectionControl::DetectionStep() {
             SetPanel(kPanelMessages, "can not find GPS Data");
             shared_.DetectionActive = false;
             dispatcher_.ClearRxBuffer();
-            if (shared_.PortOpen) TBOpenClick();
+            if (shared_.PortOpen) ToggleConnection();
             return;
         }
         SetPanel(kPanelMessages, "GPS Baud Rate Detection");

@@ -71,10 +71,10 @@ class ConnectionControl {
     void SetShownBaud(std::string baud);
 
     // --- the user's actions ---
-    void TBOpenClick();
+    void ToggleConnection();
     // The connect button pressed with Ctrl held: the click, then the bridge driver's two
     // device-control requests where the platform has them.
-    void TBOpenMouseDown(bool ctrlHeld);
+    void ConnectButtonPressed(bool ctrlHeld);
     // The port shown in the box was removed while open.
     void PortRemoved();
 

@@ -8,14 +8,14 @@ namespace gnss {
 
 // What the link is believed to carry. The display name is shown in the status bar.
 enum class LinkState : uint8_t {
-    Null = 0,          // port closed
-    Unknow = 1,        // port open, nothing recognised yet
-    SiRF = 2,          // SiRF binary stream recognised
-    NMEA = 3,          // NMEA sentences recognised; lines are processed
-    ASCII = 4,         // transient: falls back to Unknow on the next second
-    BINARY = 5,        // not entered by any operation
-    AUTO = 6,          // not entered by any operation
-    AutoProtocol = 7,  // baud-rate detection in progress
+    Closed = 0,         // port closed
+    Unknown = 1,        // port open, nothing recognised yet
+    SirfBinary = 2,     // SiRF binary stream recognised
+    Nmea = 3,           // NMEA sentences recognised; lines are processed
+    Ascii = 4,          // transient: falls back to Unknown on the next second
+    Binary = 5,         // not entered by any operation
+    Auto = 6,           // not entered by any operation
+    BaudDetection = 7,  // baud-rate detection in progress
 };
 
 inline constexpr std::array<std::string_view, 8> kLinkStateNames = {

@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "link/receiver_link.h"
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 #include "nmea/nmea_checksum.h"
 #include "nmea/text_fields.h"
 
@@ -99,16 +99,16 @@ ReceiveDispatcher::ReceiveDispatcher(SharedState& shared, ReceiverState& receive
       port_(port),
       clock_(clock),
       prompts_(prompts),
-      timerC_(scheduler.CreateTimer()),
-      tm1s_(scheduler.CreateTimer()),
-      tmGpsData_(scheduler.CreateTimer()),
+      processingTimer_(scheduler.CreateTimer()),
+      secondTimer_(scheduler.CreateTimer()),
+      dataLampTimer_(scheduler.CreateTimer()),
       sirfSwitch_(scheduler) {
-    timerC_->SetIntervalMs(kTimerCIntervalMs);
-    timerC_->OnTimeout = [this] { TimerCTimer(); };
-    tm1s_->SetIntervalMs(kTm1sIntervalMs);
-    tm1s_->OnTimeout = [this] { Tm1sTimer(); };
-    tmGpsData_->SetIntervalMs(kTmGpsDataIntervalMs);
-    tmGpsData_->OnTimeout = [this] { TmGPSDataTimer(); };
+    processingTimer_->SetIntervalMs(kProcessingIntervalMs);
+    processingTimer_->OnTimeout = [this] { OnProcessingTick(); };
+    secondTimer_->SetIntervalMs(kSecondIntervalMs);
+    secondTimer_->OnTimeout = [this] { OnSecondTick(); };
+    dataLampTimer_->SetIntervalMs(kDataLampIntervalMs);
+    dataLampTimer_->OnTimeout = [this] { OnDataLampTick(); };
     port_.OnReadyRead = [this](std::size_t n) { DeliverFromPort(n); };
 }
 
@@ -164,7 +164,7 @@ void ReceiveDispatcher::ResetLink() {
     hdFrames_.clear();
     pendingOps_.clear();
     counters_ = ReceiveCounters{};
-    tmGpsDataCount_ = 0;
+    dataLampTicks_ = 0;
     sirfSwitch_.Cancel();
 }
 
@@ -174,8 +174,8 @@ void ReceiveDispatcher::SetStatusPanel(int index, std::string text) {
     if (Hooks.SetStatusPanel) Hooks.SetStatusPanel(index, std::move(text));
 }
 
-void ReceiveDispatcher::EnableTm1sIfDisabled() {
-    tm1s_->SetEnabled(true);
+void ReceiveDispatcher::EnableSecondTimer() {
+    secondTimer_->SetEnabled(true);
 }
 
 bool ReceiveDispatcher::DetectionWindowPassed(uint32_t ms) const {
@@ -189,26 +189,26 @@ void ReceiveDispatcher::StartIdentificationIfNeeded() {
 }
 
 void ReceiveDispatcher::GoNmea() {
-    state_ = LinkState::NMEA;
+    state_ = LinkState::Nmea;
     counters_.LinkUpTick = clock_.TickMs();
     SetStatusPanel(1, "Baud Rate :" + std::to_string(port_.BaudRate()));
     SetStatusPanel(3, std::string(LinkStateName(state_)));
     // Identification is armed only while the one-second timer runs; start the timer first, so
     // that a receiver whose version text comes with its first data is not missed.
-    EnableTm1sIfDisabled();
+    EnableSecondTimer();
     StartIdentificationIfNeeded();
 }
 
 // --- timers ---
 
-void ReceiveDispatcher::TimerCTimer() {
+void ReceiveDispatcher::OnProcessingTick() {
     if (ring_.Empty()) {
-        if (++counters_.IdleTicks == kIdleTicksForSecondTimer) EnableTm1sIfDisabled();
+        if (++counters_.IdleTicks == kIdleTicksForSecondTimer) EnableSecondTimer();
         if (counters_.DataSinceIdle) {
             if (shared_.DetectionActive && DetectionWindowPassed(kDetectionStepAfterMs)) {
                 Call(Hooks.DetectionStep);
             }
-            EnableTm1sIfDisabled();
+            EnableSecondTimer();
             counters_.DataSinceIdle = false;
         }
         return;
@@ -218,25 +218,25 @@ void ReceiveDispatcher::TimerCTimer() {
     counters_.RxBytesThisSecond += static_cast<uint32_t>(chunk_.size());
     // Bytes that arrive right after a rate change were sent at the old rate.
     if (shared_.DetectionActive && !DetectionWindowPassed(kDetectionDropMs + 1)) return;
-    if (port_.BaudRate() == kSlowRate) EnableTm1sIfDisabled();
+    if (port_.BaudRate() == kSlowRate) EnableSecondTimer();
     if (shared_.RawCaptureActive) Call(Hooks.RawCaptureAppend, std::string_view(chunk_));
-    if (!tmGpsData_->IsActive()) {
+    if (!dataLampTimer_->IsActive()) {
         counters_.DataIndicator = true;
         Call(Hooks.RepaintStatusBar);
-        tmGpsData_->SetEnabled(true);
+        dataLampTimer_->SetEnabled(true);
     }
     counters_.DataSinceIdle = true;
     rxBuffer_ += chunk_;
     counters_.RxBufferLength = rxBuffer_.size();
     counters_.IdleTicks = 0;
 
-    if (state_ == LinkState::NMEA) {
+    if (state_ == LinkState::Nmea) {
         // The pass never re-enters itself. A consumer that paused the processing (an upload
         // that drains the ring itself) keeps the timer stopped.
-        timerC_->SetEnabled(false);
+        processingTimer_->SetEnabled(false);
         pausedDuringPass_ = false;
         ProcessReceiveBuffer();
-        if (!pausedDuringPass_) timerC_->SetEnabled(true);
+        if (!pausedDuringPass_) processingTimer_->SetEnabled(true);
     } else {
         if (!rxBuffer_.empty()) {
             for (std::string_view marker : kNmeaMarkers) {
@@ -245,7 +245,7 @@ void ReceiveDispatcher::TimerCTimer() {
                 break;
             }
         }
-        EnableTm1sIfDisabled();
+        EnableSecondTimer();
     }
 
     if (counters_.DataSinceIdle && shared_.DetectionActive &&
@@ -254,15 +254,15 @@ void ReceiveDispatcher::TimerCTimer() {
     }
 }
 
-void ReceiveDispatcher::TmGPSDataTimer() {
-    if (++tmGpsDataCount_ < 2) return;
+void ReceiveDispatcher::OnDataLampTick() {
+    if (++dataLampTicks_ < 2) return;
     counters_.DataIndicator = false;
-    tmGpsDataCount_ = 0;
+    dataLampTicks_ = 0;
     Call(Hooks.RepaintStatusBar);
-    tmGpsData_->SetEnabled(false);
+    dataLampTimer_->SetEnabled(false);
 }
 
-void ReceiveDispatcher::Tm1sTimer() {
+void ReceiveDispatcher::OnSecondTick() {
     if (Hooks.OneSecondTick) {
         Hooks.OneSecondTick();
     } else {
@@ -272,18 +272,18 @@ void ReceiveDispatcher::Tm1sTimer() {
 
 void ReceiveDispatcher::PauseProcessing() {
     pausedDuringPass_ = true;
-    tmGpsData_->SetEnabled(false);
-    tmGpsDataCount_ = 0;
-    tm1s_->SetEnabled(false);
-    timerC_->SetEnabled(false);
+    dataLampTimer_->SetEnabled(false);
+    dataLampTicks_ = 0;
+    secondTimer_->SetEnabled(false);
+    processingTimer_->SetEnabled(false);
     Call(Hooks.OnPauseProcessing);
 }
 
 void ReceiveDispatcher::ResumeProcessing() {
-    tmGpsDataCount_ = 0;
-    tmGpsData_->SetEnabled(true);
-    tm1s_->SetEnabled(true);
-    timerC_->SetEnabled(true);
+    dataLampTicks_ = 0;
+    dataLampTimer_->SetEnabled(true);
+    secondTimer_->SetEnabled(true);
+    processingTimer_->SetEnabled(true);
 }
 
 // --- the processing pass ---
@@ -470,30 +470,30 @@ void ReceiveDispatcher::CheckAntennaStatus(std::string_view line) {
 
 void ReceiveDispatcher::LinkSupervisionSecond() {
     switch (state_) {
-        case LinkState::Unknow:
+        case LinkState::Unknown:
             if (Ask(Hooks.SirfPollPending)) {
-                state_ = LinkState::SiRF;
+                state_ = LinkState::SirfBinary;
                 SetStatusPanel(3, std::string(LinkStateName(state_)));
             } else if (DetectNmea()) {
                 GoNmea();
                 Call(Hooks.MonitorStep);
             } else {
                 if (Contains(rxBuffer_, kSirfBinaryStart)) {
-                    state_ = LinkState::SiRF;
+                    state_ = LinkState::SirfBinary;
                     SetStatusPanel(3, std::string(LinkStateName(state_)));
                 }
                 KeepRxBufferTail(kUnknownKeep);
             }
             break;
-        case LinkState::SiRF:
+        case LinkState::SirfBinary:
             AnswerSirfQuestion();
             break;
-        case LinkState::NMEA:
+        case LinkState::Nmea:
             Call(Hooks.MonitorStep);
             Call(Hooks.NmeaSecondDuties);
             break;
-        case LinkState::ASCII:
-            state_ = LinkState::Unknow;
+        case LinkState::Ascii:
+            state_ = LinkState::Unknown;
             break;
         default:
             break;
@@ -518,7 +518,7 @@ void ReceiveDispatcher::AnswerSirfQuestion() {
 }
 
 bool ReceiveDispatcher::DetectNmea() {
-    if (state_ == LinkState::Unknow) KeepRxBufferTail(kDetectKeep);
+    if (state_ == LinkState::Unknown) KeepRxBufferTail(kDetectKeep);
     if (Contains(rxBuffer_, "@@Eq")) return true;
     std::size_t start = 0;
     bool sawLine = false;

@@ -104,9 +104,9 @@ struct ReceiveHooks {
 // ring limits what is collected.
 class ReceiveDispatcher {
   public:
-    static constexpr uint32_t kTimerCIntervalMs = 70;
-    static constexpr uint32_t kTm1sIntervalMs = 1000;
-    static constexpr uint32_t kTmGpsDataIntervalMs = 200;
+    static constexpr uint32_t kProcessingIntervalMs = 70;
+    static constexpr uint32_t kSecondIntervalMs = 1000;
+    static constexpr uint32_t kDataLampIntervalMs = 200;
     static constexpr std::size_t kOverlongLine = 100;
 
     // Listens to the port's data notifications for as long as it lives.
@@ -138,12 +138,12 @@ class ReceiveDispatcher {
     void SetLinkState(LinkState state) { state_ = state; }
 
     // --- timers ---
-    void EnableTimerC() { timerC_->SetEnabled(true); }
-    void DisableTimerC() { timerC_->SetEnabled(false); }
-    [[nodiscard]] bool TimerCEnabled() const { return timerC_->IsActive(); }
-    void SetTm1sEnabled(bool enabled) { tm1s_->SetEnabled(enabled); }
-    [[nodiscard]] bool Tm1sEnabled() const { return tm1s_->IsActive(); }
-    [[nodiscard]] bool TmGpsDataEnabled() const { return tmGpsData_->IsActive(); }
+    void EnableProcessingTimer() { processingTimer_->SetEnabled(true); }
+    void DisableProcessingTimer() { processingTimer_->SetEnabled(false); }
+    [[nodiscard]] bool ProcessingTimerEnabled() const { return processingTimer_->IsActive(); }
+    void SetSecondTimerEnabled(bool enabled) { secondTimer_->SetEnabled(enabled); }
+    [[nodiscard]] bool SecondTimerEnabled() const { return secondTimer_->IsActive(); }
+    [[nodiscard]] bool DataLampTimerEnabled() const { return dataLampTimer_->IsActive(); }
 
     // Back to the state of a fresh connect: ring positions, buffer, counters. Timers and link
     // state are the connect's business.
@@ -151,8 +151,8 @@ class ReceiveDispatcher {
 
     // --- the algorithms ---
     void DeliverFromPort(std::size_t n) { ring_.Deliver(port_, n); }
-    void TimerCTimer();
-    void TmGPSDataTimer();
+    void OnProcessingTick();
+    void OnDataLampTick();
     void ProcessReceiveBuffer();
     void LinkSupervisionSecond();
     bool DetectNmea();
@@ -162,11 +162,11 @@ class ReceiveDispatcher {
   private:
     enum class BufferOp { Clear, KeepTail, CutTo };
 
-    void Tm1sTimer();
+    void OnSecondTick();
     void ApplyBufferOp(BufferOp op, std::size_t n);
     void RunPass(std::size_t& consumed);
     void SetStatusPanel(int index, std::string text);
-    void EnableTm1sIfDisabled();
+    void EnableSecondTimer();
     void GoNmea();
     void StartIdentificationIfNeeded();
     void ScanUbxMonitor();
@@ -191,7 +191,7 @@ class ReceiveDispatcher {
     RxRing ring_;
     SentenceChain chain_;
     ReceiveCounters counters_;
-    LinkState state_ = LinkState::Null;
+    LinkState state_ = LinkState::Closed;
     std::string rxBuffer_;
     std::string chunk_;      // the last drain, reused between ticks
     std::string kept_;       // scratch of the HD cutting, reused between passes
@@ -201,11 +201,11 @@ class ReceiveDispatcher {
     std::vector<std::pair<BufferOp, std::size_t>> pendingOps_;   // asked for during a pass
     bool inPass_ = false;
     bool pausedDuringPass_ = false;
-    int tmGpsDataCount_ = 0;
+    int dataLampTicks_ = 0;
 
-    std::unique_ptr<Timer> timerC_;
-    std::unique_ptr<Timer> tm1s_;
-    std::unique_ptr<Timer> tmGpsData_;
+    std::unique_ptr<Timer> processingTimer_;
+    std::unique_ptr<Timer> secondTimer_;
+    std::unique_ptr<Timer> dataLampTimer_;
     DelayedCall sirfSwitch_;
 };
 

@@ -73,7 +73,7 @@ LogRecorder::~LogRecorder() {
     writer_.Terminate();
 }
 
-void LogRecorder::TBStartLogClick() {
+void LogRecorder::ToggleLog() {
     if (logActive_) {
         StopLog();
     } else {
@@ -81,7 +81,7 @@ void LogRecorder::TBStartLogClick() {
     }
 }
 
-void LogRecorder::TBStartLogMouseUp(bool ctrlHeld) {
+void LogRecorder::LogButtonReleased(bool ctrlHeld) {
     if (ctrlHeld && logActive_) StartRawCapture();
 }
 

@@ -25,7 +25,7 @@ struct LogButtonView {
 
 // Records received sentences and annotation lines to a text log, and optionally every received
 // byte to a raw capture file beside it. Lines are collected in memory on the program's thread and
-// written in batches by the writer thread (`TLogThread`). While recording, the text goes to the
+// written in batches by the writer thread (`LogWriterThread`). While recording, the text goes to the
 // chosen name with ".tmp" as extension and the raw bytes to the chosen name with ".bin.tmp"; both
 // get their final names when the log is stopped.
 //
@@ -64,8 +64,8 @@ class LogRecorder final : public LogLineSink {
 
     // The log button: a click starts or stops the log; the mouse release afterwards with Ctrl
     // held starts the raw capture when a log is then active.
-    void TBStartLogClick();
-    void TBStartLogMouseUp(bool ctrlHeld);
+    void ToggleLog();
+    void LogButtonReleased(bool ctrlHeld);
 
     // Asks for the file name (and whether to overwrite) and starts recording. False when the
     // user cancels, logging is disabled or the file cannot be created.
@@ -124,7 +124,7 @@ class LogRecorder final : public LogLineSink {
     SharedState& shared_;
     Options options_;
 
-    TLogThread writer_;
+    LogWriterThread writer_;
     bool disabled_ = false;
     bool logActive_ = false;
     std::vector<std::string> activeLines_;

@@ -21,17 +21,17 @@ std::string Reason(int errorNumber) {
 
 }  // namespace
 
-void TLogThread::FileCloser::operator()(std::FILE* file) const {
+void LogWriterThread::FileCloser::operator()(std::FILE* file) const {
     if (file != nullptr) std::fclose(file);
 }
 
-TLogThread::TLogThread() : thread_([this] { Run(); }) {}
+LogWriterThread::LogWriterThread() : thread_([this] { Run(); }) {}
 
-TLogThread::~TLogThread() {
+LogWriterThread::~LogWriterThread() {
     Terminate();
 }
 
-bool TLogThread::Open(FileHandle& file, std::filesystem::path& currentPath,
+bool LogWriterThread::Open(FileHandle& file, std::filesystem::path& currentPath,
                       const std::filesystem::path& path, std::string& error) {
     std::lock_guard lock(logLock_);
     CloseLocked(file, currentPath);
@@ -46,25 +46,25 @@ bool TLogThread::Open(FileHandle& file, std::filesystem::path& currentPath,
     return true;
 }
 
-bool TLogThread::OpenTextFile(const std::filesystem::path& path, std::string& error) {
+bool LogWriterThread::OpenTextFile(const std::filesystem::path& path, std::string& error) {
     return Open(textFile_, textPath_, path, error);
 }
 
-bool TLogThread::OpenRawFile(const std::filesystem::path& path, std::string& error) {
+bool LogWriterThread::OpenRawFile(const std::filesystem::path& path, std::string& error) {
     return Open(rawFile_, rawPath_, path, error);
 }
 
-bool TLogThread::TextFileOpen() const {
+bool LogWriterThread::TextFileOpen() const {
     std::lock_guard lock(logLock_);
     return textFile_ != nullptr;
 }
 
-bool TLogThread::RawFileOpen() const {
+bool LogWriterThread::RawFileOpen() const {
     std::lock_guard lock(logLock_);
     return rawFile_ != nullptr;
 }
 
-bool TLogThread::TryHandOver(std::vector<std::string>& lines, std::string& rawBytes) {
+bool LogWriterThread::TryHandOver(std::vector<std::string>& lines, std::string& rawBytes) {
     std::unique_lock lock(logLock_, std::try_to_lock);
     if (!lock.owns_lock() || batchHeld_ || terminate_) return false;
     batchLines_.swap(lines);
@@ -75,7 +75,7 @@ bool TLogThread::TryHandOver(std::vector<std::string>& lines, std::string& rawBy
     return true;
 }
 
-void TLogThread::FinalWrite(std::vector<std::string>& lines, std::string& rawBytes, bool closeText,
+void LogWriterThread::FinalWrite(std::vector<std::string>& lines, std::string& rawBytes, bool closeText,
                             bool closeRaw) {
     std::lock_guard lock(logLock_);
     if (batchHeld_) {
@@ -91,19 +91,19 @@ void TLogThread::FinalWrite(std::vector<std::string>& lines, std::string& rawByt
     if (closeRaw) CloseLocked(rawFile_, rawPath_);
 }
 
-std::optional<std::string> TLogThread::TakeError() {
+std::optional<std::string> LogWriterThread::TakeError() {
     std::lock_guard lock(errorLock_);
     std::optional<std::string> error;
     error.swap(error_);
     return error;
 }
 
-void TLogThread::WaitIdle() {
+void LogWriterThread::WaitIdle() {
     std::unique_lock lock(logLock_);
     idle_.wait(lock, [this] { return !batchHeld_; });
 }
 
-void TLogThread::Terminate() {
+void LogWriterThread::Terminate() {
     {
         std::lock_guard lock(logLock_);
         terminate_ = true;
@@ -115,12 +115,12 @@ void TLogThread::Terminate() {
     CloseLocked(rawFile_, rawPath_);
 }
 
-uint64_t TLogThread::BatchesWritten() const {
+uint64_t LogWriterThread::BatchesWritten() const {
     std::lock_guard lock(logLock_);
     return batchesWritten_;
 }
 
-void TLogThread::Run() {
+void LogWriterThread::Run() {
     std::unique_lock lock(logLock_);
     for (;;) {
         wake_.wait(lock, [this] { return batchHeld_ || terminate_; });
@@ -143,12 +143,12 @@ void TLogThread::Run() {
     }
 }
 
-void TLogThread::WriteHeldBatchLocked() {
+void LogWriterThread::WriteHeldBatchLocked() {
     WriteLinesLocked(batchLines_);
     WriteRawLocked(batchRaw_);
 }
 
-void TLogThread::WriteLinesLocked(std::vector<std::string>& lines) {
+void LogWriterThread::WriteLinesLocked(std::vector<std::string>& lines) {
     if (lines.empty()) return;
     joined_.clear();
     std::size_t size = 0;
@@ -163,13 +163,13 @@ void TLogThread::WriteLinesLocked(std::vector<std::string>& lines) {
     joined_.clear();
 }
 
-void TLogThread::WriteRawLocked(std::string& bytes) {
+void LogWriterThread::WriteRawLocked(std::string& bytes) {
     if (bytes.empty()) return;
     WriteLocked(rawFile_, rawPath_, bytes);
     bytes.clear();
 }
 
-void TLogThread::WriteLocked(FileHandle& file, const std::filesystem::path& path,
+void LogWriterThread::WriteLocked(FileHandle& file, const std::filesystem::path& path,
                              const std::string& data) {
     if (file == nullptr || data.empty()) return;
     errno = 0;
@@ -179,7 +179,7 @@ void TLogThread::WriteLocked(FileHandle& file, const std::filesystem::path& path
     }
 }
 
-void TLogThread::FlushLocked(FileHandle& file, const std::filesystem::path& path) {
+void LogWriterThread::FlushLocked(FileHandle& file, const std::filesystem::path& path) {
     if (file == nullptr) return;
     errno = 0;
     if (std::fflush(file.get()) != 0) {
@@ -188,13 +188,13 @@ void TLogThread::FlushLocked(FileHandle& file, const std::filesystem::path& path
     }
 }
 
-void TLogThread::CloseLocked(FileHandle& file, const std::filesystem::path& path) {
+void LogWriterThread::CloseLocked(FileHandle& file, const std::filesystem::path& path) {
     if (file == nullptr) return;
     errno = 0;
     if (std::fclose(file.release()) != 0) RecordError(path, errno != 0 ? errno : EIO);
 }
 
-void TLogThread::RecordError(const std::filesystem::path& path, int errorNumber) {
+void LogWriterThread::RecordError(const std::filesystem::path& path, int errorNumber) {
     std::lock_guard lock(errorLock_);
     if (error_) return;
     try {

@@ -18,12 +18,12 @@ namespace gnss {
 // writer holds it for as long as it writes, so a batch is never refilled while it is written.
 //
 // Every member function except the destructor is called on the program's thread.
-class TLogThread {
+class LogWriterThread {
   public:
-    TLogThread();
-    ~TLogThread();  // Terminate()
-    TLogThread(const TLogThread&) = delete;
-    TLogThread& operator=(const TLogThread&) = delete;
+    LogWriterThread();
+    ~LogWriterThread();  // Terminate()
+    LogWriterThread(const LogWriterThread&) = delete;
+    LogWriterThread& operator=(const LogWriterThread&) = delete;
 
     // Creates (or truncates) the text log file or the raw capture file and keeps it open for the
     // writer. False, with the reason in `error`, when the file cannot be created.

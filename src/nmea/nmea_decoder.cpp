@@ -60,10 +60,10 @@ bool StatusMeansFix(char status) {
 
 }  // namespace
 
-TNMEADecoder::TNMEADecoder(ReceiverState& state, const ReceiverFamily& family)
+NmeaDecoder::NmeaDecoder(ReceiverState& state, const ReceiverFamily& family)
     : state_(state), family_(family) {}
 
-SentenceKind TNMEADecoder::DecodeSentence(std::string_view line, SentenceKind prevKind) {
+SentenceKind NmeaDecoder::DecodeSentence(std::string_view line, SentenceKind prevKind) {
     if (!IsValidSentence(line)) return kKindNone;
     const SentenceKind kind = ClassifyText(line);
     if (kind == kKindNone) return kKindNone;
@@ -100,7 +100,7 @@ SentenceKind TNMEADecoder::DecodeSentence(std::string_view line, SentenceKind pr
 
 // $GPGGA,223745.00,3806.62964,N,12237.61382,W,2,12,0.54,83.1,M,-29.5,M,,0000*44  (15 delimiters)
 // $GNGNS,015110.00,3854.99947,N,07705.75654,W,AAN,12,0.81,80.3,-34.8,,*54        (13 delimiters)
-void TNMEADecoder::DecodeGga(const SentenceFields& fields) {
+void NmeaDecoder::DecodeGga(const SentenceFields& fields) {
     gga_ = {};
     gga_.Sentence.Assign(fields.Line());
     // Whatever the form, this is the second of the last GGA.
@@ -161,7 +161,7 @@ void TNMEADecoder::DecodeGga(const SentenceFields& fields) {
 }
 
 // $GNRMC,223745.00,A,3806.62964,N,12237.61382,W,0.040,,110720,,,D,V*0E
-void TNMEADecoder::DecodeRmc(const SentenceFields& fields) {
+void NmeaDecoder::DecodeRmc(const SentenceFields& fields) {
     rmc_ = {};
     rmc_.Sentence.Assign(fields.Line());
     const int delimiters = fields.Delimiters();
@@ -183,7 +183,7 @@ void TNMEADecoder::DecodeRmc(const SentenceFields& fields) {
 }
 
 // $GPGLL,4916.45,N,12311.12,W,225444,A,A*5C
-void TNMEADecoder::DecodeGll(const SentenceFields& fields) {
+void NmeaDecoder::DecodeGll(const SentenceFields& fields) {
     gll_ = {};
     gll_.Sentence.Assign(fields.Line());
     const int delimiters = fields.Delimiters();
@@ -202,7 +202,7 @@ void TNMEADecoder::DecodeGll(const SentenceFields& fields) {
 }
 
 // $GNVTG,,T,,M,0.040,N,0.075,K,D*3E
-void TNMEADecoder::DecodeVtg(const SentenceFields& fields) {
+void NmeaDecoder::DecodeVtg(const SentenceFields& fields) {
     vtg_ = {};
     vtg_.Sentence.Assign(fields.Line());
     const int delimiters = fields.Delimiters();
@@ -215,7 +215,7 @@ void TNMEADecoder::DecodeVtg(const SentenceFields& fields) {
     vtg_.ModeLetter = LetterOfForm(fields, 10, delimiters == 10);
 }
 
-void TNMEADecoder::ResetDecoder() {
+void NmeaDecoder::ResetDecoder() {
     gga_ = {};
     rmc_ = {};
     gll_ = {};
@@ -234,12 +234,12 @@ void TNMEADecoder::ResetDecoder() {
     state_.Vdop = ReceiverState::kDopNotReported;
 }
 
-void TNMEADecoder::ClearTalkerFlags() {
+void NmeaDecoder::ClearTalkerFlags() {
     bdsGsvSeen_ = false;
     galileoGsvSeen_ = false;
 }
 
-bool TNMEADecoder::CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind) {
+bool NmeaDecoder::CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind) {
     if (kind == kKindNone) return false;
     if (!IsGsaKind(kind) && IsGsaKind(prevKind)) EndGsaBlock();
     if (!IsGsvKind(kind) && (satTable_.CollectionState == kGsvGroupInProgress ||
@@ -251,11 +251,11 @@ bool TNMEADecoder::CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind) {
     return false;
 }
 
-void TNMEADecoder::EndGsaBlock() {
+void NmeaDecoder::EndGsaBlock() {
     displayList_.UsedCount = gsa_.UsedCount;
 }
 
-void TNMEADecoder::RebuildSatDisplayList() {
+void NmeaDecoder::RebuildSatDisplayList() {
     BuildSatDisplayList(displayList_, satTable_, gsa_, gsa_.UsedCount);
     gsa_.UsedCount = 0;
 }

@@ -25,11 +25,11 @@ class SentenceFields;
 //     }
 // Decoding allocates nothing (a station-id field longer than a short string's inline capacity
 // aside).
-class TNMEADecoder {
+class NmeaDecoder {
   public:
     // The decoder writes `state` and reads the receiver family through `family` (which must
     // outlive it, e.g. the family field of the shared state).
-    TNMEADecoder(ReceiverState& state, const ReceiverFamily& family);
+    NmeaDecoder(ReceiverState& state, const ReceiverFamily& family);
 
     // Classifies `line` (0 unless it is a valid sentence), updates the talker flags, sets
     // CurrentKind and parses the line into its record. `prevKind` is the kind of the previous

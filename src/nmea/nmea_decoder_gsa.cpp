@@ -42,7 +42,7 @@ float DopOrNotReported(const std::optional<double>& value) {
 
 // $GNGSA,A,3,29,20,18,16,51,13,44,26,,,,,0.99,0.54,0.83,1*0E   (19 delimiters, system id 1)
 // $GPGSA,A,3,05,02,26,27,09,04,15,,,,,,1.8,1.0,1.5*33           (18 delimiters)
-void TNMEADecoder::DecodeGsa(const SentenceFields& fields, SentenceKind prevKind) {
+void NmeaDecoder::DecodeGsa(const SentenceFields& fields, SentenceKind prevKind) {
     const int delimiters = fields.Delimiters();
     if (delimiters != 18 && delimiters != 19) return;
     gsaUsedOffset_ = 0;

@@ -45,14 +45,14 @@ constexpr int64_t kInViewLimit = 1'000'000;
 
 }  // namespace
 
-void TNMEADecoder::EmptySatTable() {
+void NmeaDecoder::EmptySatTable() {
     satTable_ = {};
 }
 
 // $GPGSV,4,1,16,05,01,047,,10,29,224,,13,22,062,23,15,40,094,,1*65
 // fields: total messages, message number, satellites in view, then per satellite number,
 // elevation, azimuth, C/No; NMEA 4.10 adds a signal id before the checksum.
-void TNMEADecoder::DecodeGsv(const SentenceFields& fields, SentenceKind prevKind) {
+void NmeaDecoder::DecodeGsv(const SentenceFields& fields, SentenceKind prevKind) {
     const int delimiters = fields.Delimiters();
     if (delimiters < 4) return;
     const GsvTalkerRule& rule = RuleFor(currentKind_);

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 
 namespace gnss::sim {
 

@@ -284,27 +284,27 @@ QIcon ProgramIcon() {
 
 QIcon ToolIcon(ToolButton id, bool down) {
     switch (id) {
-        case ToolButton::TBOpen:
+        case ToolButton::Connect:
             return MakeIcon([down](QPainter& p) { DrawPlug(p, down); });
-        case ToolButton::TBPause:
+        case ToolButton::Pause:
             return MakeIcon([down](QPainter& p) { DrawPause(p, down); });
-        case ToolButton::TBStartLog:
+        case ToolButton::Log:
             return MakeIcon([down](QPainter& p) { DrawLog(p, down); });
-        case ToolButton::TBHotStart:
+        case ToolButton::HotStart:
             return MakeIcon([](QPainter& p) { DrawRestart(p, QColor(0xE0, 0x45, 0x2B), "H"); });
-        case ToolButton::TBWarmStart:
+        case ToolButton::WarmStart:
             return MakeIcon([](QPainter& p) { DrawRestart(p, QColor(0xEE, 0x93, 0x1A), "W"); });
-        case ToolButton::TBColdStart:
+        case ToolButton::ColdStart:
             return MakeIcon([](QPainter& p) { DrawRestart(p, QColor(0x2F, 0x8F, 0xE0), "C"); });
-        case ToolButton::TBFactory:
+        case ToolButton::FactoryReset:
             return MakeIcon([](QPainter& p) { DrawRestart(p, QColor(0x80, 0x80, 0x88), "F"); });
-        case ToolButton::TBGmap:
+        case ToolButton::Map:
             return MakeIcon(DrawMap);
-        case ToolButton::TBAgps:
+        case ToolButton::Assistance:
             return MakeIcon(DrawAssist);
-        case ToolButton::btn_NTrip:
+        case ToolButton::Corrections:
             return MakeIcon(DrawMast);
-        case ToolButton::TBAbout:
+        case ToolButton::About:
             return MakeIcon(DrawAbout);
     }
     return {};

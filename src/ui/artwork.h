@@ -3,8 +3,8 @@
 #include <QIcon>
 #include <QPixmap>
 
-#include "app/main_window_model.h"
-#include "app/status_bar_model.h"
+#include "views/main_window_model.h"
+#include "views/status_bar_model.h"
 
 namespace gnss::ui {
 

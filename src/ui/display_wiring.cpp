@@ -10,7 +10,7 @@
 
 namespace gnss::ui {
 
-DisplayWiring::DisplayWiring(TFrmGPSVaro& window, AppCore& core)
+DisplayWiring::DisplayWiring(MainWindow& window, AppCore& core)
     : QObject(&window), window_(window), core_(core) {
     NavigationPanelWidget* panel = window_.NavigationPanel();
     connect(panel, &NavigationPanelWidget::positionDoubleClicked, this, [this] {
@@ -33,7 +33,7 @@ DisplayWiring::DisplayWiring(TFrmGPSVaro& window, AppCore& core)
 void DisplayWiring::Refresh() {
     const NavigationPanelView& navigation = core_.Navigation.View();
     window_.NavigationPanel()->SetView(navigation);
-    window_.Gauges()->SetView(core_.Navigation.Gauges(), navigation.lbSPEED, navigation.lbl_COG_Up);
+    window_.Gauges()->SetView(core_.Navigation.Gauges(), navigation.SpeedUnitText, navigation.GaugeCourseText);
     RefreshSatellites();
 }
 

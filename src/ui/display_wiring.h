@@ -10,7 +10,7 @@ class AppCore;
 
 namespace gnss::ui {
 
-class TFrmGPSVaro;
+class MainWindow;
 
 // Feeds the main window's displays (navigation panel, gauges, signal chart and grid, sky plot)
 // from the application core's view models, and hands their double clicks back to the core.
@@ -19,14 +19,14 @@ class TFrmGPSVaro;
 // repaint costs next to nothing.
 class DisplayWiring final : public QObject {
   public:
-    DisplayWiring(TFrmGPSVaro& window, AppCore& core);
+    DisplayWiring(MainWindow& window, AppCore& core);
 
     void Refresh();
 
   private:
     void RefreshSatellites();
 
-    TFrmGPSVaro& window_;
+    MainWindow& window_;
     AppCore& core_;
     uint64_t shownSatelliteRevision_ = 0;
     bool satellitesShown_ = false;

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/gauges_model.h"
+#include "views/gauges_model.h"
 
 namespace gnss::ui {
 

@@ -81,11 +81,11 @@ void GaugesPanel::SetView(const GaugesView& view, const std::string& speedUnit,
         !hasView_ || view.CompassMeterVisible != view_.CompassMeterVisible ||
         view.CompassHeading != view_.CompassHeading || view.CompassColor != view_.CompassColor;
     const bool labelsChanged = !hasView_ || speedUnit != speedUnit_ || courseUp != courseUp_ ||
-                               view.lbl_HDT != view_.lbl_HDT ||
-                               view.lbl_HDT_Visible != view_.lbl_HDT_Visible ||
-                               view.lbl_COG_Up_Visible != view_.lbl_COG_Up_Visible ||
-                               view.lbl_Ant_Dist != view_.lbl_Ant_Dist ||
-                               view.lbl_Ant_Dist_Visible != view_.lbl_Ant_Dist_Visible;
+                               view.HeadingLabel != view_.HeadingLabel ||
+                               view.HeadingLabelVisible != view_.HeadingLabelVisible ||
+                               view.CourseUpVisible != view_.CourseUpVisible ||
+                               view.AntennaDistanceLabel != view_.AntennaDistanceLabel ||
+                               view.AntennaDistanceVisible != view_.AntennaDistanceVisible;
     view_ = view;
     speedUnit_ = speedUnit;
     courseUp_ = courseUp;
@@ -144,12 +144,12 @@ void GaugesPanel::paintEvent(QPaintEvent* /*event*/) {
         p.drawText(QRect(r.left(), r.bottom() - 12 * (line + 1), r.width(), 12),
                    Qt::AlignRight | Qt::AlignVCenter, text);
     };
-    if (view_.lbl_COG_Up_Visible && !courseUp_.empty()) under(heading_, 0, Text(courseUp_));
-    if (view_.lbl_HDT_Visible && !view_.lbl_HDT.empty()) {
-        under(compass_, 1, QStringLiteral("HDT ") + Text(view_.lbl_HDT));
+    if (view_.CourseUpVisible && !courseUp_.empty()) under(heading_, 0, Text(courseUp_));
+    if (view_.HeadingLabelVisible && !view_.HeadingLabel.empty()) {
+        under(compass_, 1, QStringLiteral("HDT ") + Text(view_.HeadingLabel));
     }
-    if (view_.lbl_Ant_Dist_Visible && !view_.lbl_Ant_Dist.empty()) {
-        under(compass_, 0, Text(view_.lbl_Ant_Dist));
+    if (view_.AntennaDistanceVisible && !view_.AntennaDistanceLabel.empty()) {
+        under(compass_, 0, Text(view_.AntennaDistanceLabel));
     }
 }
 

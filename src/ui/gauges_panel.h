@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/gauges_model.h"
+#include "views/gauges_model.h"
 
 namespace gnss::ui {
 
@@ -23,7 +23,7 @@ class GaugesPanel : public QWidget {
   public:
     explicit GaugesPanel(QWidget* parent = nullptr);
 
-    // `speedUnit` is the unit label of the navigation panel, `courseUp` its `lbl_COG_Up`.
+    // `speedUnit` is the unit label of the navigation panel, `courseUp` its `GaugeCourseText`.
     // Repaints only what changed.
     void SetView(const GaugesView& view, const std::string& speedUnit, const std::string& courseUp);
 

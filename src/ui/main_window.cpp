@@ -60,9 +60,9 @@ void DropDownComboBox::showPopup() {
     QComboBox::showPopup();
 }
 
-// ---- TFrmGPSVaro ----
+// ---- MainWindow ----
 
-TFrmGPSVaro::TFrmGPSVaro(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
+MainWindow::MainWindow(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
                          QWidget* parent)
     : QMainWindow(parent), model_(model), debugMemo_(memo) {
     setObjectName("TFrmGPSVaro");
@@ -73,9 +73,9 @@ TFrmGPSVaro::TFrmGPSVaro(MainWindowModel& model, MonitorView& monitor, DebugMemo
     BuildToolbar();
     BuildCentre();
 
-    aboutBox_ = new TVaroAboutBox(this);
-    connect(aboutBox_, &TVaroAboutBox::Closed, this, &TFrmGPSVaro::AboutBoxClosed);
-    connect(aboutBox_, &TVaroAboutBox::LinkActivated, this, &TFrmGPSVaro::AboutLinkActivated);
+    aboutBox_ = new AboutBox(this);
+    connect(aboutBox_, &AboutBox::Closed, this, &MainWindow::AboutBoxClosed);
+    connect(aboutBox_, &AboutBox::LinkActivated, this, &MainWindow::AboutLinkActivated);
     portEvents_ = new PortEventWindow(this);
 
     model_.SetChangedCallback([this] { ScheduleRefresh(); });
@@ -89,15 +89,15 @@ TFrmGPSVaro::TFrmGPSVaro(MainWindowModel& model, MonitorView& monitor, DebugMemo
 
     RefreshFromModel();
     SyncDebugMemo();
-    lbxNMEA_->setFocus();
+    monitorList_->setFocus();
     resize(kDefaultWindowWidth, kDefaultWindowHeight);
 }
 
-TFrmGPSVaro::~TFrmGPSVaro() {
+MainWindow::~MainWindow() {
     model_.SetChangedCallback(nullptr);
 }
 
-void TFrmGPSVaro::BuildToolbar() {
+void MainWindow::BuildToolbar() {
     auto* bar = new QToolBar(this);
     bar->setObjectName("ToolBar1");
     bar->setMovable(false);
@@ -107,28 +107,28 @@ void TFrmGPSVaro::BuildToolbar() {
     bar->setStyleSheet("QToolBar { spacing: 2px; padding: 3px 4px; }");
     addToolBar(Qt::TopToolBarArea, bar);
 
-    cbGPSCOM_ = new DropDownComboBox(bar);
-    cbGPSCOM_->setObjectName("cbGPSCOM");
-    cbGPSCOM_->setEditable(true);
-    cbGPSCOM_->setInsertPolicy(QComboBox::NoInsert);
-    cbGPSCOM_->setMinimumWidth(150);
-    cbGPSCOM_->setMaximumWidth(190);
-    cbGPSCOM_->setToolTip(tr("Receiver port (a device path may be typed)"));
-    connect(cbGPSCOM_, &DropDownComboBox::AboutToDropDown, this,
-            &TFrmGPSVaro::PortListAboutToDropDown);
-    connect(cbGPSCOM_, &QComboBox::currentTextChanged, this,
+    portBox_ = new DropDownComboBox(bar);
+    portBox_->setObjectName("cbGPSCOM");
+    portBox_->setEditable(true);
+    portBox_->setInsertPolicy(QComboBox::NoInsert);
+    portBox_->setMinimumWidth(150);
+    portBox_->setMaximumWidth(190);
+    portBox_->setToolTip(tr("Receiver port (a device path may be typed)"));
+    connect(portBox_, &DropDownComboBox::AboutToDropDown, this,
+            &MainWindow::PortListAboutToDropDown);
+    connect(portBox_, &QComboBox::currentTextChanged, this,
             [this](const QString& text) { emit PortTextChanged(text); });
-    bar->addWidget(cbGPSCOM_);
+    bar->addWidget(portBox_);
 
-    cbCOMBR_ = new QComboBox(bar);
-    cbCOMBR_->setObjectName("cbCOMBR");
-    cbCOMBR_->setMinimumWidth(84);
-    cbCOMBR_->setToolTip(tr("Receiver baud rate"));
-    connect(cbCOMBR_, &QComboBox::textActivated, this, &TFrmGPSVaro::BaudRateChosen);
-    bar->addWidget(cbCOMBR_);
+    baudBox_ = new QComboBox(bar);
+    baudBox_->setObjectName("cbCOMBR");
+    baudBox_->setMinimumWidth(84);
+    baudBox_->setToolTip(tr("Receiver baud rate"));
+    connect(baudBox_, &QComboBox::textActivated, this, &MainWindow::BaudRateChosen);
+    bar->addWidget(baudBox_);
 
     for (const ToolButtonState& state : model_.Buttons()) {
-        if (state.SeparatorBefore || state.Id == ToolButton::TBOpen) bar->addSeparator();
+        if (state.SeparatorBefore || state.Id == ToolButton::Connect) bar->addSeparator();
         auto* button = new QToolButton(bar);
         button->setObjectName(Text(state.Name));
         button->setAutoRaise(true);
@@ -138,7 +138,7 @@ void TFrmGPSVaro::BuildToolbar() {
         const ToolButton id = state.Id;
         connect(button, &QToolButton::clicked, this, [this, id] {
             const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
-            if (id == ToolButton::TBAbout) aboutBox_->ShowCentredOn(this);
+            if (id == ToolButton::About) aboutBox_->ShowCentredOn(this);
             emit ToolButtonClicked(id, modifiers);
             // The model, not the click, decides whether a button stays down.
             RefreshFromModel();
@@ -155,24 +155,24 @@ void TFrmGPSVaro::BuildToolbar() {
     auto* unitLayout = new QHBoxLayout(units);
     unitLayout->setContentsMargins(6, 0, 6, 0);
     unitLayout->setSpacing(8);
-    rgUNIT_ = new QButtonGroup(units);
+    unitButtons_ = new QButtonGroup(units);
     for (std::size_t i = 0; i < kUnitItems.size(); ++i) {
         auto* radio = new QRadioButton(Text(kUnitItems[i]), units);
-        rgUNIT_->addButton(radio, static_cast<int>(i));
+        unitButtons_->addButton(radio, static_cast<int>(i));
         unitLayout->addWidget(radio);
     }
-    connect(rgUNIT_, &QButtonGroup::idClicked, this, &TFrmGPSVaro::UnitChosen);
+    connect(unitButtons_, &QButtonGroup::idClicked, this, &MainWindow::UnitChosen);
     bar->addWidget(units);
 
     auto* spacer = new QWidget(bar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     bar->addWidget(spacer);
     logo_ = new LogoStrip(bar);
-    connect(logo_, &LogoStrip::Pressed, this, &TFrmGPSVaro::LogoPressed);
+    connect(logo_, &LogoStrip::Pressed, this, &MainWindow::LogoPressed);
     bar->addWidget(logo_);
 }
 
-void TFrmGPSVaro::BuildCentre() {
+void MainWindow::BuildCentre() {
     auto* centre = new QWidget(this);
     centre->setObjectName("plMain");
     auto* outer = new QVBoxLayout(centre);
@@ -242,20 +242,20 @@ void TFrmGPSVaro::BuildCentre() {
     monitorHeader->setSpacing(6);
     monitorHeader->addWidget(SectionTitle(tr("NMEA monitor"), monitorBox));
     monitorHeader->addStretch(1);
-    edNMEA_UI_ = new QLineEdit(monitorBox);
-    edNMEA_UI_->setObjectName("edNMEA_UI");
-    edNMEA_UI_->setToolTip(Text(MainWindowModel::kFilterHint));
-    edNMEA_UI_->setPlaceholderText(tr("filter (empty for all messages)"));
-    edNMEA_UI_->setClearButtonEnabled(true);
-    edNMEA_UI_->setFixedWidth(260);
-    edNMEA_UI_->setFont(FixedFont(9));
-    connect(edNMEA_UI_, &QLineEdit::textChanged, this, &TFrmGPSVaro::FilterTextChanged);
-    monitorHeader->addWidget(edNMEA_UI_);
+    filterEdit_ = new QLineEdit(monitorBox);
+    filterEdit_->setObjectName("edNMEA_UI");
+    filterEdit_->setToolTip(Text(MainWindowModel::kFilterHint));
+    filterEdit_->setPlaceholderText(tr("filter (empty for all messages)"));
+    filterEdit_->setClearButtonEnabled(true);
+    filterEdit_->setFixedWidth(260);
+    filterEdit_->setFont(FixedFont(9));
+    connect(filterEdit_, &QLineEdit::textChanged, this, &MainWindow::FilterTextChanged);
+    monitorHeader->addWidget(filterEdit_);
     monitorLayout->addLayout(monitorHeader);
-    lbxNMEA_ = new MonitorListView(monitorBox);
-    lbxNMEA_->SetMonitorModel(monitorModel_);
-    connect(lbxNMEA_, &MonitorListView::ClearRequested, this, &TFrmGPSVaro::MonitorClearRequested);
-    monitorLayout->addWidget(lbxNMEA_, 1);
+    monitorList_ = new MonitorListView(monitorBox);
+    monitorList_->SetMonitorModel(monitorModel_);
+    connect(monitorList_, &MonitorListView::ClearRequested, this, &MainWindow::MonitorClearRequested);
+    monitorLayout->addWidget(monitorList_, 1);
 
     // The debug memo.
     auto* memoTitle = SectionTitle(tr("Debug"), leftBox);
@@ -284,7 +284,7 @@ void TFrmGPSVaro::BuildCentre() {
     setCentralWidget(centre);
 }
 
-void TFrmGPSVaro::ApplyInitialGeometry() {
+void MainWindow::ApplyInitialGeometry() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect available = screen != nullptr ? screen->geometry() : QRect(0, 0, 1366, 768);
     const WindowGeometry geometry = InitialWindowGeometry(available.height());
@@ -292,13 +292,13 @@ void TFrmGPSVaro::ApplyInitialGeometry() {
     if (geometry.Top) move(x(), available.top() + *geometry.Top);
 }
 
-void TFrmGPSVaro::ScheduleRefresh() {
+void MainWindow::ScheduleRefresh() {
     if (refreshScheduled_) return;
     refreshScheduled_ = true;
     QTimer::singleShot(0, this, [this] { RefreshFromModel(); });
 }
 
-void TFrmGPSVaro::RefreshFromModel() {
+void MainWindow::RefreshFromModel() {
     refreshScheduled_ = false;
     setWindowTitle(QString::fromStdString(model_.Caption()));
 
@@ -318,37 +318,37 @@ void TFrmGPSVaro::RefreshFromModel() {
 
     // The boxes: their items and texts come from the model; signals stay quiet meanwhile.
     {
-        const QSignalBlocker portBlock(cbGPSCOM_);
+        const QSignalBlocker portBlock(portBox_);
         const ChoiceList& ports = model_.Ports();
         QStringList items;
         for (const std::string& item : ports.Items()) items << QString::fromStdString(item);
         QStringList shown;
-        for (int i = 0; i < cbGPSCOM_->count(); ++i) shown << cbGPSCOM_->itemText(i);
+        for (int i = 0; i < portBox_->count(); ++i) shown << portBox_->itemText(i);
         if (shown != items) {
-            cbGPSCOM_->clear();
-            cbGPSCOM_->addItems(items);
+            portBox_->clear();
+            portBox_->addItems(items);
         }
         // Setting an unchanged index or text would still repaint the box (and the toolbar).
-        if (cbGPSCOM_->currentIndex() != ports.Selected()) {
-            cbGPSCOM_->setCurrentIndex(ports.Selected());
+        if (portBox_->currentIndex() != ports.Selected()) {
+            portBox_->setCurrentIndex(ports.Selected());
         }
         const QString text = QString::fromStdString(ports.Text());
-        if (cbGPSCOM_->currentText() != text) cbGPSCOM_->setEditText(text);
+        if (portBox_->currentText() != text) portBox_->setEditText(text);
     }
     {
-        const QSignalBlocker baudBlock(cbCOMBR_);
+        const QSignalBlocker baudBlock(baudBox_);
         const ChoiceList& rates = model_.BaudRates();
-        if (cbCOMBR_->count() != static_cast<int>(rates.Items().size())) {
-            cbCOMBR_->clear();
+        if (baudBox_->count() != static_cast<int>(rates.Items().size())) {
+            baudBox_->clear();
             for (const std::string& item : rates.Items()) {
-                cbCOMBR_->addItem(QString::fromStdString(item));
+                baudBox_->addItem(QString::fromStdString(item));
             }
         }
-        if (cbCOMBR_->currentIndex() != rates.Selected())
-            cbCOMBR_->setCurrentIndex(rates.Selected());
+        if (baudBox_->currentIndex() != rates.Selected())
+            baudBox_->setCurrentIndex(rates.Selected());
     }
-    if (QAbstractButton* unit = rgUNIT_->button(model_.UnitIndex())) {
-        const QSignalBlocker unitBlock(rgUNIT_);
+    if (QAbstractButton* unit = unitButtons_->button(model_.UnitIndex())) {
+        const QSignalBlocker unitBlock(unitButtons_);
         unit->setChecked(true);
     }
 
@@ -356,11 +356,11 @@ void TFrmGPSVaro::RefreshFromModel() {
     portEvents_->Refresh(model_.PortEvents(), this);
 }
 
-void TFrmGPSVaro::SyncMonitor() {
+void MainWindow::SyncMonitor() {
     monitorModel_->Sync();
 }
 
-void TFrmGPSVaro::SyncDebugMemo() {
+void MainWindow::SyncDebugMemo() {
     const DebugMemo::Changes changes = debugMemo_.TakeChanges();
     const auto& lines = debugMemo_.Lines();
     if (changes.Reset) {
@@ -373,11 +373,11 @@ void TFrmGPSVaro::SyncDebugMemo() {
     }
 }
 
-QToolButton* TFrmGPSVaro::ToolButtonOf(ToolButton id) const {
+QToolButton* MainWindow::ToolButtonOf(ToolButton id) const {
     return buttons_[static_cast<std::size_t>(id)];
 }
 
-void TFrmGPSVaro::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (closeHandler_ && !closeHandler_()) {
         event->ignore();
         return;

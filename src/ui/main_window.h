@@ -6,9 +6,9 @@
 #include <array>
 #include <functional>
 
-#include "app/debug_memo.h"
-#include "app/main_window_model.h"
-#include "app/monitor_view.h"
+#include "views/debug_memo.h"
+#include "views/main_window_model.h"
+#include "views/monitor_view.h"
 
 class QButtonGroup;
 class QLineEdit;
@@ -29,7 +29,7 @@ class SignalChartWidget;
 class SkyPlotWidget;
 class PortEventWindow;
 class StatusBarWidget;
-class TVaroAboutBox;
+class AboutBox;
 
 // A combo box that announces its drop-down before it opens, so that the list can be refreshed.
 class DropDownComboBox : public QComboBox {
@@ -41,17 +41,17 @@ class DropDownComboBox : public QComboBox {
     void AboutToDropDown();
 };
 
-// `TFrmGPSVaro`, the main window: toolbar with the port and baud boxes and the logo strip; a top
+// `MainWindow`, the main window: toolbar with the port and baud boxes and the logo strip; a top
 // row with the signal chart over its grid, the sky plot and the gauges; below, the navigation
 // panel over the debug memo beside the NMEA monitor with its display filter; the status bar.
 // It paints the models it is given and reports what the user does; it decides nothing. The
 // displays are fed by DisplayWiring.
-class TFrmGPSVaro : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    TFrmGPSVaro(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
+    MainWindow(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
                 QWidget* parent = nullptr);
-    ~TFrmGPSVaro() override;
+    ~MainWindow() override;
 
     // Size and place as the product opens: 1218 x 620, shrunk to the screen when needed.
     void ApplyInitialGeometry();
@@ -67,15 +67,15 @@ class TFrmGPSVaro : public QMainWindow {
     void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
 
     [[nodiscard]] QToolButton* ToolButtonOf(ToolButton id) const;
-    [[nodiscard]] QComboBox* PortBox() const { return cbGPSCOM_; }
-    [[nodiscard]] QComboBox* BaudBox() const { return cbCOMBR_; }
-    [[nodiscard]] QLineEdit* FilterEdit() const { return edNMEA_UI_; }
-    [[nodiscard]] MonitorListView* MonitorList() const { return lbxNMEA_; }
+    [[nodiscard]] QComboBox* PortBox() const { return portBox_; }
+    [[nodiscard]] QComboBox* BaudBox() const { return baudBox_; }
+    [[nodiscard]] QLineEdit* FilterEdit() const { return filterEdit_; }
+    [[nodiscard]] MonitorListView* MonitorList() const { return monitorList_; }
     [[nodiscard]] MonitorListModel* MonitorModel() const { return monitorModel_; }
     [[nodiscard]] QPlainTextEdit* DebugMemoEdit() const { return memo_; }
     [[nodiscard]] StatusBarWidget* StatusBar() const { return statusBar_; }
     [[nodiscard]] LogoStrip* Logo() const { return logo_; }
-    [[nodiscard]] TVaroAboutBox* AboutBoxWindow() const { return aboutBox_; }
+    [[nodiscard]] AboutBox* AboutBoxWindow() const { return aboutBox_; }
     [[nodiscard]] PortEventWindow* PortEventsWindow() const { return portEvents_; }
     [[nodiscard]] NavigationPanelWidget* NavigationPanel() const { return navigation_; }
     [[nodiscard]] ChartTitleStrip* ChartStrip() const { return chartStrip_; }
@@ -112,12 +112,12 @@ class TFrmGPSVaro : public QMainWindow {
     std::array<QToolButton*, kToolButtonCount> buttons_{};
     std::array<QAction*, kToolButtonCount> buttonActions_{};
     std::array<bool, kToolButtonCount> iconDown_{};
-    DropDownComboBox* cbGPSCOM_ = nullptr;
-    QComboBox* cbCOMBR_ = nullptr;
-    QButtonGroup* rgUNIT_ = nullptr;
+    DropDownComboBox* portBox_ = nullptr;
+    QComboBox* baudBox_ = nullptr;
+    QButtonGroup* unitButtons_ = nullptr;
     LogoStrip* logo_ = nullptr;
-    QLineEdit* edNMEA_UI_ = nullptr;
-    MonitorListView* lbxNMEA_ = nullptr;
+    QLineEdit* filterEdit_ = nullptr;
+    MonitorListView* monitorList_ = nullptr;
     MonitorListModel* monitorModel_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;
     StatusBarWidget* statusBar_ = nullptr;
@@ -127,7 +127,7 @@ class TFrmGPSVaro : public QMainWindow {
     SatGridWidget* satGrid_ = nullptr;
     SkyPlotWidget* skyPlot_ = nullptr;
     GaugesPanel* gauges_ = nullptr;
-    TVaroAboutBox* aboutBox_ = nullptr;
+    AboutBox* aboutBox_ = nullptr;
     PortEventWindow* portEvents_ = nullptr;
     QTimer* syncTimer_ = nullptr;
 };

@@ -4,7 +4,7 @@
 #include <QListView>
 #include <QStyledItemDelegate>
 
-#include "app/monitor_view.h"
+#include "views/monitor_view.h"
 
 namespace gnss::ui {
 

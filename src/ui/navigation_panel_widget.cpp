@@ -95,54 +95,54 @@ void NavigationPanelWidget::Paint(QPainter& p, const NavigationPanelView& v, QSi
 
     // Left column: position, altitude, fix, satellites.
     captionAt(kLeftCaption, 0, kNaviCaptions[0]);
-    valueAt(kLatValue, v.lbLat, live);
+    valueAt(kLatValue, v.LatitudeText, live);
     captionAt(kLeftCaption, 1, kNaviCaptions[1]);
-    valueAt(kLonValue, v.lbLon, live);
+    valueAt(kLonValue, v.LongitudeText, live);
     captionAt(kLeftCaption, 2, kNaviCaptions[4]);
-    valueAt(Row(kLeftValue, 2, 132), v.lbAlt, live);
+    valueAt(Row(kLeftValue, 2, 132), v.AltitudeText, live);
     captionAt(kLeftCaption, 3, kNaviCaptions[2]);
-    valueAt(Row(kLeftValue, 3, 132), v.lbFix, live);
-    if (v.lblDGPS_Visible && !v.lblDGPS.empty()) {
+    valueAt(Row(kLeftValue, 3, 132), v.FixText, live);
+    if (v.FixKindLabelVisible && !v.FixKindLabel.empty()) {
         QFont small = caption;
         small.setPixelSize(9);
         small.setBold(true);
         p.setFont(small);
         const QRectF tag = Row(kLeftValue + 68, 4, 64).adjusted(0, 3, 0, -3);
-        p.setPen(QPen(ToQColor(v.lblDGPS_Color), 1));
+        p.setPen(QPen(ToQColor(v.FixKindLabelColor), 1));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(tag, 3, 3);
-        p.drawText(tag, Qt::AlignCenter, Text(v.lblDGPS));
+        p.drawText(tag, Qt::AlignCenter, Text(v.FixKindLabel));
     }
     captionAt(kLeftCaption, 4, kNaviCaptions[3]);
-    valueAt(Row(kLeftValue, 4, 60), v.lbSVCNT, live);
+    valueAt(Row(kLeftValue, 4, 60), v.SatellitesUsedText, live);
 
     // Right column: times, speed, course, DOPs.
     captionAt(kRightCaption, 0, kNaviCaptions[5]);
-    valueAt(kUtcValue, v.lbGPSTime, live);
+    valueAt(kUtcValue, v.UtcTimeText, live);
     captionAt(kRightCaption, 1, kNaviCaptions[8]);
-    valueAt(kLocalValue, v.lbLocalTime, live);
+    valueAt(kLocalValue, v.LocalTimeText, live);
     captionAt(kRightCaption, 2, kNaviCaptions[7]);
-    valueAt(Row(kRightValue, 2, 130), v.lbSOG, live);
+    valueAt(Row(kRightValue, 2, 130), v.SpeedText, live);
     {
         QFont unit = caption;
         unit.setBold(true);
         p.setFont(unit);
-        p.setPen(ToQColor(v.lbSPEED_Color));
+        p.setPen(ToQColor(v.SpeedUnitColor));
         p.drawText(Row(kRightValue + 136, 2, 70), Qt::AlignLeft | Qt::AlignVCenter,
-                   Text(v.lbSPEED));
+                   Text(v.SpeedUnitText));
     }
     const CourseRowLayout& course = v.CourseRow();
     captionAt(kRightCaption, 3, course.Caption);
     if (course.CogWide) {
-        valueAt(Row(kRightValue, 3, 194), v.lbCOG, live);
+        valueAt(Row(kRightValue, 3, 194), v.CourseText, live);
     } else {
-        valueAt(Row(kRightValue, 3, 64), v.lbCOG, live);
-        if (course.MagneticVariationVisible) valueAt(Row(kRightValue + 70, 3, 52), v.lbMV, live);
-        if (course.MagneticNorthVisible) valueAt(Row(kRightValue + 128, 3, 68), v.lbMN, live);
+        valueAt(Row(kRightValue, 3, 64), v.CourseText, live);
+        if (course.MagneticVariationVisible) valueAt(Row(kRightValue + 70, 3, 52), v.MagneticVariationText, live);
+        if (course.MagneticNorthVisible) valueAt(Row(kRightValue + 128, 3, 68), v.MagneticNorthText, live);
     }
-    if (v.plDOP_Visible) {
+    if (v.DopRowVisible) {
         const std::array<std::pair<int, const std::string*>, 3> dops = {
-            {{9, &v.lbPDOP}, {10, &v.lbHDOP}, {11, &v.lbVDOP}}};
+            {{9, &v.PdopText}, {10, &v.HdopText}, {11, &v.VdopText}}};
         for (std::size_t i = 0; i < dops.size(); ++i) {
             const double x = kRightCaption + i * 98.0;
             p.setFont(caption);

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/navigation_panel.h"
+#include "views/navigation_panel.h"
 
 namespace gnss::ui {
 
@@ -32,9 +32,9 @@ class NavigationPanelWidget : public QWidget {
     [[nodiscard]] static Spot SpotAt(QPointF point, QSizeF size);
 
   signals:
-    void positionDoubleClicked();         // `lbLat`, `lbLon`: toggles DmsMode
+    void positionDoubleClicked();         // `LatitudeText`, `LongitudeText`: toggles DmsMode
     void positionCaptionDoubleClicked();  // "Latitude :", "Longitude : ": copy the position
-    void timeDoubleClicked();             // `lbGPSTime`, `lbLocalTime`: clock sync request
+    void timeDoubleClicked();             // `UtcTimeText`, `LocalTimeText`: clock sync request
 
   protected:
     void paintEvent(QPaintEvent* event) override;

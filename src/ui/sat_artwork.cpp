@@ -1,6 +1,6 @@
 #include "ui/sat_artwork.h"
 
-#include "app/sat_chart_model.h"
+#include "views/sat_chart_model.h"
 
 #include <QFont>
 #include <QLinearGradient>

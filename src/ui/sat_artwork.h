@@ -7,8 +7,8 @@
 #include <array>
 #include <map>
 
-#include "app/sky_plot_model.h"
-#include "app/speed_units.h"
+#include "views/sky_plot_model.h"
+#include "views/speed_units.h"
 
 namespace gnss::ui {
 

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "app/sat_chart_model.h"
-#include "app/sat_grid_model.h"
+#include "views/sat_chart_model.h"
+#include "views/sat_grid_model.h"
 
 namespace gnss::ui {
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/sky_plot_model.h"
+#include "views/sky_plot_model.h"
 
 namespace gnss::ui {
 

@@ -85,9 +85,9 @@ void LogoStrip::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-// ---- TVaroAboutBox ----
+// ---- AboutBox ----
 
-TVaroAboutBox::TVaroAboutBox(QWidget* parent)
+AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint) {
     setObjectName("TVaroAboutBox");
     setModal(false);
@@ -112,7 +112,7 @@ TVaroAboutBox::TVaroAboutBox(QWidget* parent)
     link_->setTextFormat(Qt::RichText);
     link_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     link_->setOpenExternalLinks(false);
-    connect(link_, &QLabel::linkActivated, this, &TVaroAboutBox::LinkActivated);
+    connect(link_, &QLabel::linkActivated, this, &AboutBox::LinkActivated);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(6);
@@ -143,8 +143,8 @@ TVaroAboutBox::TVaroAboutBox(QWidget* parent)
     setFixedSize(420, 230);
 }
 
-void TVaroAboutBox::ApplyTexts() {
-    const AboutBoxTexts texts = AboutBox();
+void AboutBox::ApplyTexts() {
+    const AboutBoxTexts texts = AboutBoxContents();
     setWindowTitle(QString::fromStdString(texts.Caption));
     title_->setText(QString::fromStdString(texts.Title));
     version_->setText(QString::fromStdString(texts.VersionLine));
@@ -155,19 +155,19 @@ void TVaroAboutBox::ApplyTexts() {
     close_->setText(QString::fromStdString(texts.CloseButton));
 }
 
-QString TVaroAboutBox::TitleText() const {
+QString AboutBox::TitleText() const {
     return title_->text();
 }
-QString TVaroAboutBox::VersionText() const {
+QString AboutBox::VersionText() const {
     return version_->text();
 }
 
-void TVaroAboutBox::changeEvent(QEvent* event) {
+void AboutBox::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) ApplyTexts();
     QDialog::changeEvent(event);
 }
 
-void TVaroAboutBox::ShowCentredOn(const QWidget* owner) {
+void AboutBox::ShowCentredOn(const QWidget* owner) {
     ApplyTexts();
     if (owner != nullptr) {
         const QRect frame = owner->frameGeometry();

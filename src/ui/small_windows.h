@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <QWidget>
 
-#include "app/main_window_model.h"
+#include "views/main_window_model.h"
 
 namespace gnss::ui {
 
@@ -26,11 +26,11 @@ class LogoStrip : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
 };
 
-// `TVaroAboutBox`: modeless, stays on top, centred on the main window when shown.
-class TVaroAboutBox : public QDialog {
+// `AboutBox`: modeless, stays on top, centred on the main window when shown.
+class AboutBox : public QDialog {
     Q_OBJECT
   public:
-    explicit TVaroAboutBox(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
     // Shows the box centred over `owner`, without blocking it.
     void ShowCentredOn(const QWidget* owner);
     [[nodiscard]] QString TitleText() const;

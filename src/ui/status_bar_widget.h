@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/status_bar_model.h"
+#include "views/status_bar_model.h"
 
 namespace gnss::ui {
 

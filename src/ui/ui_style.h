@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QFont>
 
-#include "app/main_window_model.h"
+#include "views/main_window_model.h"
 
 namespace gnss::ui {
 

@@ -15,7 +15,7 @@ namespace {
 constexpr int kRepaintCoalesceMs = 50;
 }
 
-WindowWiring::WindowWiring(TFrmGPSVaro& window, AppCore& core)
+WindowWiring::WindowWiring(MainWindow& window, AppCore& core)
     : QObject(&window), window_(window), core_(core) {
     displays_ = new DisplayWiring(window_, core_);
     core_.OnViewChanged = [this] { RequestRepaint(); };
@@ -26,28 +26,28 @@ WindowWiring::WindowWiring(TFrmGPSVaro& window, AppCore& core)
     };
     core_.OnShowPortEvents = [this] { window_.PortEventsWindow()->show(); };
 
-    connect(&window_, &TFrmGPSVaro::ToolButtonClicked, this,
+    connect(&window_, &MainWindow::ToolButtonClicked, this,
             [this](ToolButton id, Qt::KeyboardModifiers modifiers) {
-                if (id == ToolButton::TBAbout) {
+                if (id == ToolButton::About) {
                     window_.AboutBoxWindow()->show();
                     window_.AboutBoxWindow()->raise();
                     return;
                 }
                 core_.ToolButtonClicked(id, modifiers.testFlag(Qt::ControlModifier));
             });
-    connect(&window_, &TFrmGPSVaro::PortTextChanged, this,
+    connect(&window_, &MainWindow::PortTextChanged, this,
             [this](const QString& text) { core_.PortTextChanged(text.toStdString()); });
-    connect(&window_, &TFrmGPSVaro::PortListAboutToDropDown, this,
+    connect(&window_, &MainWindow::PortListAboutToDropDown, this,
             [this] { core_.PortListDropDown(); });
-    connect(&window_, &TFrmGPSVaro::BaudRateChosen, this,
+    connect(&window_, &MainWindow::BaudRateChosen, this,
             [this](const QString& text) { core_.BaudRateChosen(text.toStdString()); });
-    connect(&window_, &TFrmGPSVaro::UnitChosen, this,
+    connect(&window_, &MainWindow::UnitChosen, this,
             [this](int index) { core_.UnitChosen(index); });
-    connect(&window_, &TFrmGPSVaro::FilterTextChanged, this,
+    connect(&window_, &MainWindow::FilterTextChanged, this,
             [this](const QString& text) { core_.FilterTextChanged(text.toStdString()); });
-    connect(&window_, &TFrmGPSVaro::MonitorClearRequested, this,
+    connect(&window_, &MainWindow::MonitorClearRequested, this,
             [this] { core_.MonitorClearRequested(); });
-    connect(&window_, &TFrmGPSVaro::AboutLinkActivated, this,
+    connect(&window_, &MainWindow::AboutLinkActivated, this,
             [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
 }
 

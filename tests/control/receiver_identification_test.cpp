@@ -12,7 +12,7 @@
 #include "base/virtual_time.h"
 #include "control/ubx_hd_messages.h"
 #include "link/memory_receiver_port.h"
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss {

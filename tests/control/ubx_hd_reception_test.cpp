@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/receive_pipeline.h"
+#include "link/receive_pipeline.h"
 #include "app/receiver_identification_feature.h"
 #include "base/virtual_time.h"
 #include "control/ubx_hd_messages.h"
@@ -237,8 +237,8 @@ struct PathRig {
     PathRig() {
         port.SetBaudRate(115200);
         control.SetShownBaud("115200");
-        control.TBOpenClick();
-        p.Dispatcher.SetLinkState(LinkState::NMEA);
+        control.ToggleConnection();
+        p.Dispatcher.SetLinkState(LinkState::Nmea);
         p.Shared.Family = ReceiverFamily::HED;
         p.Shared.ReceiverIdentified = true;
         feature.Reception.Hooks.HdAssistUploadRunning = [] { return true; };
@@ -246,7 +246,7 @@ struct PathRig {
     }
     void Tick(std::string_view bytes) {
         port.Feed(bytes);
-        time.Advance(ReceiveDispatcher::kTimerCIntervalMs);
+        time.Advance(ReceiveDispatcher::kProcessingIntervalMs);
     }
 
     VirtualTime time;

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "link/dispatch_fixture.h"
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss {
@@ -55,7 +55,7 @@ void WireMonitorStep(DispatchFixture& f) {
     f.dispatcher.Hooks.DecodeSentence = [](std::string_view line) -> uint8_t {
         return IsValidSentence(line) ? 3 : 0;
     };
-    f.dispatcher.SetTm1sEnabled(true);
+    f.dispatcher.SetSecondTimerEnabled(true);
 }
 
 struct BadStream {
@@ -128,14 +128,14 @@ TEST(BadInput, NmeaStateStaysBoundedAndRecovers) {
 TEST(BadInput, UnknownStateIsCutEverySecond) {
     for (const auto& stream : BadStreams()) {
         SCOPED_TRACE(stream.name);
-        DispatchFixture f(LinkState::Unknow);
+        DispatchFixture f(LinkState::Unknown);
         std::size_t largest = 0;
         for (std::size_t at = 0; at < stream.bytes.size(); at += kBytesPerTick) {
             f.FeedTick(std::string_view(stream.bytes).substr(at, kBytesPerTick));
             largest = std::max(largest, f.dispatcher.RxBuffer().size());
         }
         // Random bytes may contain "$GP" and switch to NMEA, where lines leave each pass.
-        if (f.dispatcher.State() == LinkState::Unknow) {
+        if (f.dispatcher.State() == LinkState::Unknown) {
             EXPECT_LE(largest, 180 + kOneSecond);
         }
     }

@@ -58,7 +58,7 @@ struct Rig {
     }
 
     void Connect() {
-        control.TBOpenClick();
+        control.ToggleConnection();
         time.Advance(60);
     }
 
@@ -76,13 +76,13 @@ struct Rig {
 TEST(ConnectionControl, ConnectOpensAtTheShownRateAndStartsProcessing) {
     Rig rig;
     rig.control.SetShownBaud("115200");
-    rig.control.TBOpenClick();
+    rig.control.ToggleConnection();
 
     EXPECT_TRUE(rig.shared.PortOpen);
     EXPECT_EQ(rig.port.BaudRate(), 115200u);
     EXPECT_EQ(rig.panels[2], "Open (ttyUSB0,115200 bps)");
-    EXPECT_EQ(rig.dispatcher.State(), LinkState::Unknow);
-    EXPECT_TRUE(rig.dispatcher.TimerCEnabled());
+    EXPECT_EQ(rig.dispatcher.State(), LinkState::Unknown);
+    EXPECT_TRUE(rig.dispatcher.ProcessingTimerEnabled());
     EXPECT_EQ(rig.control.View().OpenButtonHint, "Disconnect");
     EXPECT_EQ(rig.control.View().DtrText, "DTR:On");
     EXPECT_EQ(rig.control.ClockSetLatencyMs(), 10u);
@@ -114,12 +114,12 @@ TEST(ConnectionControl, ConnectAndDisconnectRunTheRegisteredResetsInTheirPlaces)
     EXPECT_FALSE(rig.receiver.FixValid);
 
     rig.shared.MonitorPaused = true;
-    rig.control.TBOpenClick();
+    rig.control.ToggleConnection();
     EXPECT_EQ(order, "ECED");
     EXPECT_FALSE(rig.shared.PortOpen);
     EXPECT_FALSE(rig.port.IsOpen());
     EXPECT_FALSE(rig.shared.MonitorPaused);
-    EXPECT_FALSE(rig.dispatcher.TimerCEnabled());
+    EXPECT_FALSE(rig.dispatcher.ProcessingTimerEnabled());
     EXPECT_EQ(rig.panels[2], "ttyUSB0 Close");
     EXPECT_TRUE(rig.lowered_[2]);
     EXPECT_EQ(rig.control.View().OpenButtonHint, "Connect to GPS");
@@ -147,7 +147,7 @@ TEST(ConnectionControl, ACalibrationInProgressKeepsTheConnectionAsItIs) {
     int correctionClosed = 0;
     rig.control.Hooks.CloseCorrectionLink = [&] { ++correctionClosed; };
     rig.control.Hooks.DrCalibrationRunning = [] { return true; };
-    rig.control.TBOpenClick();
+    rig.control.ToggleConnection();
     EXPECT_EQ(correctionClosed, 1);
     EXPECT_FALSE(rig.shared.PortOpen);
     EXPECT_EQ(rig.port.OpenCount, 0);
@@ -163,7 +163,7 @@ TEST(ConnectionControl, LinkSecondCountsShowsTheRateAndMarksSilentSeconds) {
     EXPECT_EQ(rig.panels[4].rfind(" Rx(Bps):", 0), 0u);
     EXPECT_NE(rig.panels[4], " Rx(Bps):0");
     EXPECT_EQ(rig.panels[9], "");
-    EXPECT_EQ(rig.dispatcher.State(), LinkState::NMEA);
+    EXPECT_EQ(rig.dispatcher.State(), LinkState::Nmea);
 
     receiver.Silent = true;
     rig.time.Advance(10000);
@@ -227,7 +227,7 @@ TEST(ConnectionControl, SteppingDetectionFindsAReceiverAt57600) {
     const std::vector<uint32_t> tried(rig.port.BaudHistory.begin() + 1, rig.port.BaudHistory.end());
     EXPECT_EQ(tried, (std::vector<uint32_t>{9600, 38400, 19200, 57600}));
     rig.time.Advance(2000);
-    EXPECT_EQ(rig.dispatcher.State(), LinkState::NMEA);
+    EXPECT_EQ(rig.dispatcher.State(), LinkState::Nmea);
 }
 
 TEST(ConnectionControl, SteppingDetectionGivesUpAfterNineRounds) {
@@ -250,7 +250,7 @@ TEST(ConnectionControl, SirfQuestionYesSwitchesAndSearchesNoDisconnects) {
         Rig rig;
         rig.prompts.answers.push_back(answer);
         rig.Connect();
-        rig.dispatcher.SetLinkState(LinkState::SiRF);
+        rig.dispatcher.SetLinkState(LinkState::SirfBinary);
         rig.port.Feed(std::string_view("\xA0\xA2\x00\x09\x09\x00\x00", 7));
         rig.time.Advance(1400 + 1000 + 400);
         ASSERT_FALSE(rig.prompts.shown.empty());
@@ -259,7 +259,7 @@ TEST(ConnectionControl, SirfQuestionYesSwitchesAndSearchesNoDisconnects) {
         if (answer == PromptAnswer::Yes) {
             EXPECT_TRUE(rig.shared.PortOpen);
             EXPECT_TRUE(rig.shared.DetectionActive);
-            EXPECT_EQ(rig.dispatcher.State(), LinkState::AutoProtocol);
+            EXPECT_EQ(rig.dispatcher.State(), LinkState::BaudDetection);
             ASSERT_FALSE(rig.port.Writes().empty());
             EXPECT_EQ(rig.port.Writes()[0], SirfSwitchToNmeaFrame());
         } else {
@@ -272,7 +272,7 @@ TEST(ConnectionControl, CtrlClickSendsNoDeviceControlRequestAndSaysSo) {
     Rig rig;
     std::vector<std::string> memo;
     rig.control.Hooks.DebugMemo = [&](std::string line) { memo.push_back(std::move(line)); };
-    rig.control.TBOpenMouseDown(true);
+    rig.control.ConnectButtonPressed(true);
     EXPECT_TRUE(rig.shared.PortOpen);
     EXPECT_TRUE(rig.port.Writes().empty());
     ASSERT_EQ(memo.size(), 1u);

@@ -14,13 +14,13 @@ namespace gnss::testing {
 // A connected receive path on virtual time: the port is open at 9600 bit/s, the processing
 // timer runs, and every line that reaches the sentence chain is recorded.
 struct DispatchFixture {
-    explicit DispatchFixture(LinkState state = LinkState::NMEA) {
+    explicit DispatchFixture(LinkState state = LinkState::Nmea) {
         port.SetPortName("ttyUSB0");
         port.SetBaudRate(9600);
         port.Open();
         shared.PortOpen = true;
         dispatcher.SetLinkState(state);
-        dispatcher.EnableTimerC();
+        dispatcher.EnableProcessingTimer();
         dispatcher.Chain().Register(ChainSlot::DrStatus, [this](SentenceContext& ctx) {
             lines.emplace_back(ctx.Line);
             return ChainStep::Continue;
@@ -33,7 +33,7 @@ struct DispatchFixture {
     // Bytes arrive, then one processing tick passes.
     void FeedTick(std::string_view bytes) {
         port.Feed(bytes);
-        time.Advance(ReceiveDispatcher::kTimerCIntervalMs);
+        time.Advance(ReceiveDispatcher::kProcessingIntervalMs);
     }
 
     VirtualTime time;

@@ -22,20 +22,20 @@ TEST(IdentificationStart, TheOneSecondTimerRunsWhenIdentificationStarts) {
     int starts = 0;
     dispatcher.Hooks.StartIdentification = [&] {
         ++starts;
-        timerRunningAtStart = dispatcher.Tm1sEnabled();
+        timerRunningAtStart = dispatcher.SecondTimerEnabled();
     };
     (void)port.Open();
     shared.PortOpen = true;
-    dispatcher.SetLinkState(LinkState::Unknow);
-    dispatcher.EnableTimerC();
-    ASSERT_FALSE(dispatcher.Tm1sEnabled());
+    dispatcher.SetLinkState(LinkState::Unknown);
+    dispatcher.EnableProcessingTimer();
+    ASSERT_FALSE(dispatcher.SecondTimerEnabled());
 
     port.Feed(
         "$PMTK011,MTKGPS*08\r\n$PMTK705,AXN_5.1.6_3333_18112800,0001,ZK-48,1.0*00\r\n"
         "$GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,*76\r\n");
     time.Advance(70);
 
-    EXPECT_EQ(dispatcher.State(), LinkState::NMEA);
+    EXPECT_EQ(dispatcher.State(), LinkState::Nmea);
     EXPECT_EQ(starts, 1);
     EXPECT_TRUE(timerRunningAtStart);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "link/dispatch_fixture.h"
-#include "nmea/binary_frame.h"
+#include "frames/binary_frame.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss {
@@ -336,7 +336,7 @@ TEST(ReceiveDispatch, BinaryFramesAreCutOutAroundTheLines) {
 }
 
 TEST(ReceiveDispatch, UbxMonitorSeesEveryGoodFrameOfUbloxWithoutChangingTheBuffer) {
-    DispatchFixture f(LinkState::Unknow);
+    DispatchFixture f(LinkState::Unknown);
     f.shared.Family = ReceiverFamily::ublox;
     std::vector<std::string> seen;
     f.dispatcher.Hooks.UbxMonitor = [&](uint8_t cls, uint8_t id, uint16_t len, std::string_view p) {
@@ -348,7 +348,7 @@ TEST(ReceiveDispatch, UbxMonitorSeesEveryGoodFrameOfUbloxWithoutChangingTheBuffe
     badSum.back() = 0;
     const std::string buffer = BuildUbxFrame(0x02, 0x11, "ab") + "txt" + badSum + bad +
                                BuildUbxFrame(0x0A, 0x04, "long").substr(0, 9);
-    f.dispatcher.SetLinkState(LinkState::NMEA);
+    f.dispatcher.SetLinkState(LinkState::Nmea);
     f.FeedTick(buffer);
     EXPECT_EQ(seen, (std::vector<std::string>{"2/17/2/ab", "12/1/3/bad"}));
     EXPECT_EQ(f.dispatcher.RxBuffer(), buffer);
@@ -367,7 +367,7 @@ TEST(ReceiveDispatch, AConsumerFailureEndsThePassAndTheRestFollowsNextTick) {
     EXPECT_EQ(f.lines, (Lines{kGga, kRmc}));
     EXPECT_EQ(f.dispatcher.RxBuffer(), kGsv + "\r\n");
     EXPECT_EQ(errors, (std::vector<std::string>{"Invalid Data !"}));
-    EXPECT_TRUE(f.dispatcher.TimerCEnabled());
+    EXPECT_TRUE(f.dispatcher.ProcessingTimerEnabled());
     fail = false;
     f.FeedTick(kGga + "\r\n");
     EXPECT_EQ(f.lines, (Lines{kGga, kRmc, kGsv, kGga}));
@@ -399,27 +399,27 @@ TEST(ReceiveDispatch, BufferChangesAskedForDuringAPassApplyAtItsEnd) {
     EXPECT_EQ(f.dispatcher.RxBuffer(), "");
 }
 
-TEST(ReceiveDispatch, TimerCTicksInUnknownState) {
-    DispatchFixture f(LinkState::Unknow);
+TEST(ReceiveDispatch, ProcessingTicksInUnknownState) {
+    DispatchFixture f(LinkState::Unknown);
     int identifications = 0;
     f.dispatcher.Hooks.StartIdentification = [&] { ++identifications; };
     // Nothing yet: after 20 idle ticks the one-second timer starts.
     f.time.Advance(19 * 70);
-    EXPECT_FALSE(f.dispatcher.Tm1sEnabled());
+    EXPECT_FALSE(f.dispatcher.SecondTimerEnabled());
     f.time.Advance(70);
-    EXPECT_TRUE(f.dispatcher.Tm1sEnabled());
-    f.dispatcher.SetTm1sEnabled(false);
+    EXPECT_TRUE(f.dispatcher.SecondTimerEnabled());
+    f.dispatcher.SetSecondTimerEnabled(false);
 
     // Non-NMEA data: the second timer starts, the state stays.
     f.FeedTick("\xA0\xA2 binary");
-    EXPECT_EQ(f.dispatcher.State(), LinkState::Unknow);
-    EXPECT_TRUE(f.dispatcher.Tm1sEnabled());
+    EXPECT_EQ(f.dispatcher.State(), LinkState::Unknown);
+    EXPECT_TRUE(f.dispatcher.SecondTimerEnabled());
     EXPECT_EQ(f.dispatcher.Counters().RxBytesThisSecond, 9u);
     EXPECT_EQ(f.dispatcher.Counters().RxBufferLength, 9u);
 
     // A talker prefix switches to NMEA; its lines wait for the next tick.
     f.FeedTick("$GNGGA,1*00\r\n");
-    EXPECT_EQ(f.dispatcher.State(), LinkState::NMEA);
+    EXPECT_EQ(f.dispatcher.State(), LinkState::Nmea);
     EXPECT_TRUE(f.lines.empty());
     EXPECT_EQ(f.panels, (std::vector<std::string>{"1:Baud Rate :9600", "3:NMEA"}));
     EXPECT_EQ(identifications, 1);
@@ -443,16 +443,16 @@ TEST(ReceiveDispatch, NmeaMarkersAndIdentifiedReceivers) {
         {"$PMDV", false, true, 1},    {"$GAGSV", false, false, 0}, {"$gp", false, false, 0},
     };
     for (const auto& c : cases) {
-        DispatchFixture f(LinkState::Unknow);
+        DispatchFixture f(LinkState::Unknown);
         f.shared.ReceiverIdentified = c.identified;
         f.FeedTick(c.data);
-        EXPECT_EQ(f.dispatcher.State() == LinkState::NMEA, c.nmea) << c.data;
+        EXPECT_EQ(f.dispatcher.State() == LinkState::Nmea, c.nmea) << c.data;
         EXPECT_EQ(f.shared.IdentificationAttempts, c.attempts) << c.data;
     }
 }
 
 TEST(ReceiveDispatch, StepwiseDetectionDropsEarlyChunksAndStepsAfterTwoSeconds) {
-    DispatchFixture f(LinkState::AutoProtocol);
+    DispatchFixture f(LinkState::BaudDetection);
     int steps = 0;
     f.dispatcher.Hooks.DetectionStep = [&] { ++steps; };
     f.shared.DetectionActive = true;
@@ -478,10 +478,10 @@ TEST(ReceiveDispatch, SlowRateStartsTheSecondTimerWithData) {
     DispatchFixture f;
     f.port.SetBaudRate(4800);
     f.FeedTick("$GPGGA");
-    EXPECT_TRUE(f.dispatcher.Tm1sEnabled());
+    EXPECT_TRUE(f.dispatcher.SecondTimerEnabled());
     DispatchFixture g;
     g.FeedTick("$GPGGA");
-    EXPECT_FALSE(g.dispatcher.Tm1sEnabled());
+    EXPECT_FALSE(g.dispatcher.SecondTimerEnabled());
 }
 
 TEST(ReceiveDispatch, RawCaptureGetsEveryChunkWhileOn) {
@@ -510,7 +510,7 @@ TEST(ReceiveDispatch, DataLampIsLitFor400MsFromTheFirstChunk) {
     EXPECT_TRUE(f.dispatcher.Counters().DataIndicator);
     f.time.Advance(131);  // 470 ms: second lamp tick
     EXPECT_FALSE(f.dispatcher.Counters().DataIndicator);
-    EXPECT_FALSE(f.dispatcher.TmGpsDataEnabled());
+    EXPECT_FALSE(f.dispatcher.DataLampTimerEnabled());
     EXPECT_EQ(repaints, 2);
     f.FeedTick("c");
     EXPECT_TRUE(f.dispatcher.Counters().DataIndicator);
@@ -527,25 +527,25 @@ TEST(ReceiveDispatch, DetectNmea) {
         std::string rest;
     };
     const std::vector<Case> cases = {
-        {"valid line after junk lines", LinkState::NMEA, "junk\r\n$GPBAD*00\r\n" + valid + "\r\nx",
+        {"valid line after junk lines", LinkState::Nmea, "junk\r\n$GPBAD*00\r\n" + valid + "\r\nx",
          true, valid + "\r\nx"},
-        {"@@Eq anywhere", LinkState::NMEA, "xx@@Eq", true, "xx@@Eq"},
-        {"@@Eq line start", LinkState::NMEA, "a\r\n@@Eqz\r\n", true, "a\r\n@@Eqz\r\n"},
-        {"no valid line: complete lines dropped", LinkState::NMEA, "a\r\nb\r\npartial", false,
+        {"@@Eq anywhere", LinkState::Nmea, "xx@@Eq", true, "xx@@Eq"},
+        {"@@Eq line start", LinkState::Nmea, "a\r\n@@Eqz\r\n", true, "a\r\n@@Eqz\r\n"},
+        {"no valid line: complete lines dropped", LinkState::Nmea, "a\r\nb\r\npartial", false,
          "partial"},
-        {"no complete line: unchanged", LinkState::NMEA, "partial$GPGGA", false, "partial$GPGGA"},
-        {"unknown keeps the last 180 bytes first", LinkState::Unknow,
+        {"no complete line: unchanged", LinkState::Nmea, "partial$GPGGA", false, "partial$GPGGA"},
+        {"unknown keeps the last 180 bytes first", LinkState::Unknown,
          valid + "\r\n" + std::string(200, 'z'), false, std::string(180, 'z')},
-        {"lower-case checksum is not valid", LinkState::NMEA, "$GPX,1*4a\r\n", false, ""},
+        {"lower-case checksum is not valid", LinkState::Nmea, "$GPX,1*4a\r\n", false, ""},
     };
     for (const auto& c : cases) {
         DispatchFixture f(c.state);
-        f.dispatcher.DisableTimerC();
+        f.dispatcher.DisableProcessingTimer();
         f.port.Feed(c.buffer);
-        f.dispatcher.DisableTimerC();
+        f.dispatcher.DisableProcessingTimer();
         // Load the buffer through one tick in a state that does not process lines.
-        f.dispatcher.SetLinkState(LinkState::SiRF);
-        f.dispatcher.TimerCTimer();
+        f.dispatcher.SetLinkState(LinkState::SirfBinary);
+        f.dispatcher.OnProcessingTick();
         f.dispatcher.SetLinkState(c.state);
         EXPECT_EQ(f.dispatcher.DetectNmea(), c.found) << c.name;
         EXPECT_EQ(f.dispatcher.RxBuffer(), c.rest) << c.name;
@@ -565,22 +565,22 @@ TEST(ReceiveDispatch, SupervisionOfUnknownAsciiAndNmea) {
     };
     const std::string valid = Sentence("$GPGGA,1,2");
     const std::vector<Case> cases = {
-        {"valid sentence: NMEA", LinkState::Unknow, "zz\r\n" + valid + "\r\n", false,
-         LinkState::NMEA, valid.size() + 2, 1, 0},
-        {"SiRF poll pending", LinkState::Unknow, valid + "\r\n", true, LinkState::SiRF,
+        {"valid sentence: NMEA", LinkState::Unknown, "zz\r\n" + valid + "\r\n", false,
+         LinkState::Nmea, valid.size() + 2, 1, 0},
+        {"SiRF poll pending", LinkState::Unknown, valid + "\r\n", true, LinkState::SirfBinary,
          valid.size() + 2, 0, 0},
-        {"SiRF binary start", LinkState::Unknow, std::string("\xA0\xA2\x00\x09\x09xyz", 8), false,
-         LinkState::SiRF, 8, 0, 0},
-        {"garbage cut to 128", LinkState::Unknow, std::string(300, 'q'), false, LinkState::Unknow,
+        {"SiRF binary start", LinkState::Unknown, std::string("\xA0\xA2\x00\x09\x09xyz", 8), false,
+         LinkState::SirfBinary, 8, 0, 0},
+        {"garbage cut to 128", LinkState::Unknown, std::string(300, 'q'), false, LinkState::Unknown,
          128, 0, 0},
-        {"ascii falls back", LinkState::ASCII, "abc", false, LinkState::Unknow, 3, 0, 0},
-        {"nmea second", LinkState::NMEA, "abc", false, LinkState::NMEA, 3, 1, 1},
+        {"ascii falls back", LinkState::Ascii, "abc", false, LinkState::Unknown, 3, 0, 0},
+        {"nmea second", LinkState::Nmea, "abc", false, LinkState::Nmea, 3, 1, 1},
     };
     for (const auto& c : cases) {
-        DispatchFixture f(LinkState::SiRF);
-        f.dispatcher.DisableTimerC();
+        DispatchFixture f(LinkState::SirfBinary);
+        f.dispatcher.DisableProcessingTimer();
         f.port.Feed(c.buffer);
-        f.dispatcher.TimerCTimer();
+        f.dispatcher.OnProcessingTick();
         f.dispatcher.SetLinkState(c.state);
         int monitorSteps = 0;
         int duties = 0;
@@ -596,7 +596,7 @@ TEST(ReceiveDispatch, SupervisionOfUnknownAsciiAndNmea) {
 }
 
 TEST(ReceiveDispatch, SirfQuestionYesSwitchesAndStartsDetection) {
-    DispatchFixture f(LinkState::SiRF);
+    DispatchFixture f(LinkState::SirfBinary);
     f.prompts.answers = {PromptAnswer::Yes};
     std::vector<std::string> events;
     f.dispatcher.Hooks.ClearSirfSubstate = [&] {
@@ -607,14 +607,14 @@ TEST(ReceiveDispatch, SirfQuestionYesSwitchesAndStartsDetection) {
                          std::to_string(f.dispatcher.RxBuffer().size()));
     };
     f.dispatcher.Hooks.Disconnect = [&] { events.push_back("disconnect"); };
-    f.dispatcher.SetTm1sEnabled(true);
+    f.dispatcher.SetSecondTimerEnabled(true);
     f.time.Advance(1000);  // the second: the question, with the processing paused meanwhile
     ASSERT_EQ(f.prompts.shown.size(), 1u);
     EXPECT_EQ(f.prompts.shown[0].text,
               "GPS is in SiRF Binary mode.\r\n\r\nDo you want to switch to NMEA mode ?");
     EXPECT_EQ(f.port.Writes(), (std::vector<std::string>{std::string(SirfSwitchToNmeaFrame())}));
     EXPECT_EQ(SirfSwitchToNmeaFrame().size(), 32u);
-    EXPECT_TRUE(f.dispatcher.TimerCEnabled());
+    EXPECT_TRUE(f.dispatcher.ProcessingTimerEnabled());
     f.port.Feed("old-rate bytes");
     f.time.Advance(300);
     EXPECT_EQ(events, (std::vector<std::string>{"clear@1150", "detect@1300 buffer 0"}));
@@ -622,16 +622,16 @@ TEST(ReceiveDispatch, SirfQuestionYesSwitchesAndStartsDetection) {
 
 TEST(ReceiveDispatch, SirfQuestionNoDisconnectsAndNothingIsSentWhenClosed) {
     {
-        DispatchFixture f(LinkState::SiRF);
+        DispatchFixture f(LinkState::SirfBinary);
         int disconnects = 0;
         f.dispatcher.Hooks.Disconnect = [&] { ++disconnects; };
         f.dispatcher.LinkSupervisionSecond();
         EXPECT_EQ(disconnects, 1);
         EXPECT_TRUE(f.port.Writes().empty());
-        EXPECT_FALSE(f.dispatcher.TimerCEnabled());
+        EXPECT_FALSE(f.dispatcher.ProcessingTimerEnabled());
     }
     {
-        DispatchFixture f(LinkState::SiRF);
+        DispatchFixture f(LinkState::SirfBinary);
         f.shared.PortOpen = false;
         f.prompts.answers = {PromptAnswer::Yes};
         int detections = 0;
@@ -647,21 +647,21 @@ TEST(ReceiveDispatch, PauseAndResumeProcessing) {
     DispatchFixture f;
     int pauses = 0;
     f.dispatcher.Hooks.OnPauseProcessing = [&] { ++pauses; };
-    f.dispatcher.SetTm1sEnabled(true);
+    f.dispatcher.SetSecondTimerEnabled(true);
     f.FeedTick("x");
     f.dispatcher.PauseProcessing();
-    EXPECT_FALSE(f.dispatcher.TimerCEnabled());
-    EXPECT_FALSE(f.dispatcher.Tm1sEnabled());
-    EXPECT_FALSE(f.dispatcher.TmGpsDataEnabled());
+    EXPECT_FALSE(f.dispatcher.ProcessingTimerEnabled());
+    EXPECT_FALSE(f.dispatcher.SecondTimerEnabled());
+    EXPECT_FALSE(f.dispatcher.DataLampTimerEnabled());
     EXPECT_EQ(pauses, 1);
     f.port.Feed(kGga + "\r\n");
     f.time.Advance(5000);
     EXPECT_TRUE(f.lines.empty());
     EXPECT_EQ(f.dispatcher.Ring().RxTakeAll(), kGga + "\r\n");  // a transfer drains it itself
     f.dispatcher.ResumeProcessing();
-    EXPECT_TRUE(f.dispatcher.TimerCEnabled());
-    EXPECT_TRUE(f.dispatcher.Tm1sEnabled());
-    EXPECT_TRUE(f.dispatcher.TmGpsDataEnabled());
+    EXPECT_TRUE(f.dispatcher.ProcessingTimerEnabled());
+    EXPECT_TRUE(f.dispatcher.SecondTimerEnabled());
+    EXPECT_TRUE(f.dispatcher.DataLampTimerEnabled());
 }
 
 TEST(ReceiveDispatch, APauseFromAConsumerIsNotUndoneByTheEndOfThePass) {
@@ -671,9 +671,9 @@ TEST(ReceiveDispatch, APauseFromAConsumerIsNotUndoneByTheEndOfThePass) {
         return ChainStep::Continue;
     });
     f.FeedTick(kGga + "\r\n");
-    EXPECT_TRUE(f.dispatcher.TimerCEnabled());
+    EXPECT_TRUE(f.dispatcher.ProcessingTimerEnabled());
     f.FeedTick("$PMTK001,604,3*32\r\n");
-    EXPECT_FALSE(f.dispatcher.TimerCEnabled());
+    EXPECT_FALSE(f.dispatcher.ProcessingTimerEnabled());
     f.FeedTick("reply bytes");
     EXPECT_EQ(f.dispatcher.Ring().RxTakeAll(), "reply bytes");
 }

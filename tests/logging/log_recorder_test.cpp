@@ -109,7 +109,7 @@ TEST_F(LogRecorderTest, StartAndStopWithoutLinesGivesEmptyFileAndNoTemporary) {
     EXPECT_EQ(recorder->Button().Hint, "Stop Log");
     EXPECT_EQ(recorder->StatusPanelText(), "Start Log");
 
-    recorder->TBStartLogClick();  // stops
+    recorder->ToggleLog();  // stops
     EXPECT_FALSE(recorder->LogActive());
     EXPECT_TRUE(fs::exists(name));
     EXPECT_EQ(fs::file_size(name), 0u);
@@ -211,8 +211,8 @@ TEST_F(LogRecorderTest, CtrlClickCapturesRawBytesBesideTheTextLog) {
         shared.ReceiverIdentified = c.identified;
         const std::string base = "raw" + std::to_string(run++);
         dialogs.answers.push_back(folder / (base + ".txt"));
-        recorder->TBStartLogClick();
-        recorder->TBStartLogMouseUp(true);
+        recorder->ToggleLog();
+        recorder->LogButtonReleased(true);
         EXPECT_TRUE(shared.RawCaptureActive);
         EXPECT_EQ(recorder->StatusPanelText(), "Start Log+");
 
@@ -228,7 +228,7 @@ TEST_F(LogRecorderTest, CtrlClickCapturesRawBytesBesideTheTextLog) {
             recorder->LogAppend(Sentence(chunk));
             if (chunk % 10 == 9) recorder->OnSecondTick();
         }
-        recorder->TBStartLogClick();
+        recorder->ToggleLog();
         EXPECT_FALSE(shared.RawCaptureActive);
         EXPECT_EQ(ReadWholeFile(folder / (base + ".txt")), Lines(0, 40));
         EXPECT_EQ(ReadWholeFile(folder / (base + ".bin")), expected);
@@ -238,10 +238,10 @@ TEST_F(LogRecorderTest, CtrlClickCapturesRawBytesBesideTheTextLog) {
 }
 
 TEST_F(LogRecorderTest, RawCaptureNeedsAnActiveLogAndTheCtrlKey) {
-    recorder->TBStartLogMouseUp(true);
+    recorder->LogButtonReleased(true);
     EXPECT_FALSE(shared.RawCaptureActive);
     Start("plain.txt");
-    recorder->TBStartLogMouseUp(false);
+    recorder->LogButtonReleased(false);
     EXPECT_FALSE(shared.RawCaptureActive);
     recorder->LogRaw("ignored");
     recorder->StopLog();
@@ -269,7 +269,7 @@ TEST_F(LogRecorderTest, ShutdownAsksAndNoLeavesTheTemporaryFile) {
         LogRecorder caseRecorder(*time, casePrompts, caseDialogs, caseShared, options);
         caseDialogs.answers.push_back(caseFolder / "q.txt");
         ASSERT_TRUE(caseRecorder.StartLog());
-        if (c.raw) caseRecorder.TBStartLogMouseUp(true);
+        if (c.raw) caseRecorder.LogButtonReleased(true);
         for (int n = 0; n < 700; ++n) caseRecorder.LogAppend(Sentence(n));
         caseRecorder.LogHandover();
         for (int n = 700; n < 750; ++n) caseRecorder.LogAppend(Sentence(n));

@@ -20,7 +20,7 @@ inline std::string WithChecksum(std::string_view body) {
 struct DecoderHarness {
     ReceiverState State;
     ReceiverFamily Family = ReceiverFamily::Unknown;
-    TNMEADecoder Decoder{State, Family};
+    NmeaDecoder Decoder{State, Family};
     SentenceKind PrevKind = kKindNone;
 
     // Decodes a sentence given without its checksum.

@@ -20,7 +20,7 @@ std::string Gsa(const std::string& talker, const std::vector<std::string>& sats,
     return body;
 }
 
-std::vector<int16_t> UsedList(const TNMEADecoder& d) {
+std::vector<int16_t> UsedList(const NmeaDecoder& d) {
     const auto& list = d.Gsa().UsedSatellites;
     std::vector<int16_t> used(list.begin(), list.end());
     while (!used.empty() && used.back() == 0) used.pop_back();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "nmea/ioctl_code.h"
+#include "link/ioctl_code.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss {

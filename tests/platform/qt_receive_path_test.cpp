@@ -44,8 +44,8 @@ TEST(QtReceivePath, LinesWrittenOnATerminalAreDispatchedInOrder) {
     pty.CloseSlave();
     shared.PortOpen = true;
     dispatcher.ResetLink();
-    dispatcher.SetLinkState(LinkState::Unknow);
-    dispatcher.EnableTimerC();
+    dispatcher.SetLinkState(LinkState::Unknown);
+    dispatcher.EnableProcessingTimer();
 
     const std::vector<std::string> sent = {
         "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47",
@@ -54,7 +54,7 @@ TEST(QtReceivePath, LinesWrittenOnATerminalAreDispatchedInOrder) {
     };
     // The first chunk makes the link NMEA; its lines wait for the next tick.
     ASSERT_TRUE(pty.WriteMaster(sent[0] + "\r\n"));
-    ASSERT_TRUE(WaitUntil([&] { return dispatcher.State() == LinkState::NMEA; }));
+    ASSERT_TRUE(WaitUntil([&] { return dispatcher.State() == LinkState::Nmea; }));
     // The second line is split across two writes: it comes out whole once its CR LF arrives.
     const std::string second = sent[1] + "\r\n";
     ASSERT_TRUE(pty.WriteMaster(second.substr(0, 20)));

@@ -49,7 +49,7 @@ struct Scenario {
         receiver = std::make_unique<sim::SimulatedReceiver>(time, time, config);
         attachment = std::make_unique<sim::MemoryPortAttachment>(*receiver, port);
         receiver->Start();
-        core.MainWindowCreate();
+        core.Start();
         core.PortTextChanged("ttyUSB0");
         core.BaudRateChosen(std::to_string(receiver->BaudRate()));
     }
@@ -75,16 +75,16 @@ struct Scenario {
 TEST(AppCoreScenario, ConnectShowsTheReceiversLinesAndTheLinkInTheStatusBar) {
     Scenario s;
     EXPECT_EQ(s.core.Window.Ports().Items(), (std::vector<std::string>{"ttyS0", "ttyUSB0"}));
-    s.Click(ToolButton::TBOpen);
+    s.Click(ToolButton::Connect);
     s.time.Advance(5000);
 
     EXPECT_TRUE(s.core.Shared().PortOpen);
     EXPECT_EQ(s.Panel(3), "NMEA");
     EXPECT_EQ(s.Panel(2), "Open (ttyUSB0," + std::to_string(s.port.BaudRate()) + " bps)");
     EXPECT_EQ(s.Panel(6), "00:00:0" + std::to_string(s.core.Receiver().SecondsCounter));
-    EXPECT_TRUE(s.core.Window.Button(ToolButton::TBOpen).Down);
-    EXPECT_EQ(s.core.Window.Button(ToolButton::TBOpen).Hint, "Disconnect");
-    EXPECT_TRUE(s.core.Window.Button(ToolButton::TBPause).Enabled);
+    EXPECT_TRUE(s.core.Window.Button(ToolButton::Connect).Down);
+    EXPECT_EQ(s.core.Window.Button(ToolButton::Connect).Hint, "Disconnect");
+    EXPECT_TRUE(s.core.Window.Button(ToolButton::Pause).Enabled);
     ASSERT_GT(s.core.Monitor.LineCount(), 10u);
     bool sawGga = false;
     for (std::size_t i = 0; i < s.core.Monitor.LineCount(); ++i) {
@@ -93,28 +93,28 @@ TEST(AppCoreScenario, ConnectShowsTheReceiversLinesAndTheLinkInTheStatusBar) {
     EXPECT_TRUE(sawGga);
     EXPECT_GT(s.core.Pipeline.Decoder.DisplayList().InView, 0);
 
-    s.Click(ToolButton::TBOpen);
+    s.Click(ToolButton::Connect);
     s.time.Advance(100);
     EXPECT_FALSE(s.core.Shared().PortOpen);
     EXPECT_EQ(s.Panel(2), "ttyUSB0 Close");
-    EXPECT_FALSE(s.core.Window.Button(ToolButton::TBOpen).Down);
-    EXPECT_EQ(s.core.Window.Button(ToolButton::TBOpen).Hint, "Connect to GPS");
+    EXPECT_FALSE(s.core.Window.Button(ToolButton::Connect).Down);
+    EXPECT_EQ(s.core.Window.Button(ToolButton::Connect).Hint, "Connect to GPS");
 }
 
 TEST(AppCoreScenario, PauseStopsTheMonitorButNotTheDecoding) {
     Scenario s;
-    s.Click(ToolButton::TBOpen);
+    s.Click(ToolButton::Connect);
     s.time.Advance(3000);
-    s.Click(ToolButton::TBPause);
+    s.Click(ToolButton::Pause);
     EXPECT_TRUE(s.core.Shared().MonitorPaused);
     EXPECT_EQ(s.Panel(2).rfind("Pause (ttyUSB0,", 0), 0u);
-    EXPECT_EQ(s.core.Window.Button(ToolButton::TBPause).Hint, "Click to Continue");
+    EXPECT_EQ(s.core.Window.Button(ToolButton::Pause).Hint, "Click to Continue");
     const std::size_t lines = s.core.Monitor.LineCount();
     const int seconds = s.core.Receiver().SecondsCounter;
     s.time.Advance(3000);
     EXPECT_EQ(s.core.Monitor.LineCount(), lines);
     EXPECT_GT(s.core.Receiver().SecondsCounter, seconds);
-    s.Click(ToolButton::TBPause);
+    s.Click(ToolButton::Pause);
     s.time.Advance(2000);
     EXPECT_GT(s.core.Monitor.LineCount(), lines);
 }
@@ -123,13 +123,13 @@ TEST(AppCoreScenario, ALogRecordsTheReceivedSentencesInOrder) {
     Scenario s;
     const std::filesystem::path log = s.folder.Path() / "drive.txt";
     s.dialogs.answers.push_back(log.string());
-    s.Click(ToolButton::TBOpen);
+    s.Click(ToolButton::Connect);
     s.time.Advance(2000);
-    s.Click(ToolButton::TBStartLog, /*ctrl=*/true);
+    s.Click(ToolButton::Log, /*ctrl=*/true);
     EXPECT_EQ(s.Panel(8), "Start Log+");
-    EXPECT_TRUE(s.core.Window.Button(ToolButton::TBStartLog).Down);
+    EXPECT_TRUE(s.core.Window.Button(ToolButton::Log).Down);
     s.time.Advance(4000);
-    s.Click(ToolButton::TBStartLog);
+    s.Click(ToolButton::Log);
     s.core.Recorder.WaitForWriter();
 
     EXPECT_EQ(s.Panel(8), "Stop Log");
@@ -145,7 +145,7 @@ TEST(AppCoreScenario, ALogRecordsTheReceivedSentencesInOrder) {
 TEST(AppCoreScenario, RemovingTheOpenPortDisconnectsAndReportsIt) {
     Scenario s;
     s.core.PortListPolled();  // the first poll only remembers the list
-    s.Click(ToolButton::TBOpen);
+    s.Click(ToolButton::Connect);
     s.time.Advance(2000);
     int shownEvents = 0;
     s.core.OnShowPortEvents = [&] { ++shownEvents; };
@@ -178,9 +178,9 @@ TEST(AppCoreScenario, SettingsAreReadAtStartAndWrittenAtClose) {
     EXPECT_EQ(s.core.Window.UnitIndex(), 2);
 
     s.core.BaudRateChosen("9600");
-    s.Click(ToolButton::TBOpen);
+    s.Click(ToolButton::Connect);
     s.time.Advance(1000);
-    s.core.MainWindowClose(ini);
+    s.core.Shutdown(ini);
     EXPECT_FALSE(s.core.Shared().PortOpen);
     const std::string text = ReadFile(ini);
     EXPECT_NE(text.find("COMPort=ttyUSB0"), std::string::npos);

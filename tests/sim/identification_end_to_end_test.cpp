@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/receive_pipeline.h"
+#include "link/receive_pipeline.h"
 #include "app/receiver_identification_feature.h"
 #include "base/virtual_time.h"
 #include "control/ubx_hd_messages.h"
@@ -36,7 +36,7 @@ struct Station {
 
     // Connect, then power the receiver a moment later, as a user plugging it in would.
     void ConnectAndPowerOn() {
-        control.TBOpenClick();
+        control.ToggleConnection();
         time.Advance(1500);
         receiver->Start();
     }

@@ -35,7 +35,7 @@ class MainWindowTest : public ::testing::Test {
     MainWindowModel model;
     MonitorLineBuffer monitor;
     DebugMemo memo;
-    TFrmGPSVaro window;
+    MainWindow window;
 };
 
 TEST_F(MainWindowTest, ShowsTheCaptionAndFollowsTheFirmware) {
@@ -85,22 +85,22 @@ TEST_F(MainWindowTest, PortBoxTakesATypedDevicePath) {
     ProcessEvents();
     EXPECT_EQ(window.PortBox()->currentText(), "/dev/ttyUSB0");
     EXPECT_TRUE(window.PortBox()->isEditable());
-    QSignalSpy typed(&window, &TFrmGPSVaro::PortTextChanged);
+    QSignalSpy typed(&window, &MainWindow::PortTextChanged);
     window.PortBox()->setEditText("/dev/pts/4");
     ASSERT_GE(typed.count(), 1);
     EXPECT_EQ(typed.last().at(0).toString(), "/dev/pts/4");
 }
 
 TEST_F(MainWindowTest, ToolButtonsShowTheModelsHintsAndReportClicks) {
-    QToolButton* open = window.ToolButtonOf(ToolButton::TBOpen);
+    QToolButton* open = window.ToolButtonOf(ToolButton::Connect);
     EXPECT_EQ(open->toolTip(), "Connect to GNSS Receiver");
-    EXPECT_FALSE(window.ToolButtonOf(ToolButton::TBColdStart)->isEnabled());
-    EXPECT_EQ(window.ToolButtonOf(ToolButton::TBAbout)->toolTip(), "About the GPS Utility .....  ");
+    EXPECT_FALSE(window.ToolButtonOf(ToolButton::ColdStart)->isEnabled());
+    EXPECT_EQ(window.ToolButtonOf(ToolButton::About)->toolTip(), "About the GPS Utility .....  ");
 
-    QSignalSpy clicks(&window, &TFrmGPSVaro::ToolButtonClicked);
+    QSignalSpy clicks(&window, &MainWindow::ToolButtonClicked);
     open->click();
     ASSERT_EQ(clicks.count(), 1);
-    EXPECT_EQ(clicks.at(0).at(0).value<ToolButton>(), ToolButton::TBOpen);
+    EXPECT_EQ(clicks.at(0).at(0).value<ToolButton>(), ToolButton::Connect);
     // Nothing connected: the button does not stay down by itself.
     EXPECT_FALSE(open->isChecked());
 
@@ -108,16 +108,16 @@ TEST_F(MainWindowTest, ToolButtonsShowTheModelsHintsAndReportClicks) {
     ProcessEvents();
     EXPECT_TRUE(open->isChecked());
     EXPECT_EQ(open->toolTip(), "Disconnect");
-    EXPECT_TRUE(window.ToolButtonOf(ToolButton::TBPause)->isEnabled());
+    EXPECT_TRUE(window.ToolButtonOf(ToolButton::Pause)->isEnabled());
     EXPECT_EQ(window.FilterEdit()->toolTip(),
               "filter: allow for display certain messages (empty for all message)");
 }
 
 TEST_F(MainWindowTest, AboutButtonShowsTheAboutBoxWithTheProductTexts) {
     window.show();
-    window.ToolButtonOf(ToolButton::TBAbout)->click();
+    window.ToolButtonOf(ToolButton::About)->click();
     ProcessEvents();
-    const TVaroAboutBox* about = window.AboutBoxWindow();
+    const AboutBox* about = window.AboutBoxWindow();
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
     EXPECT_TRUE(about->windowFlags() & Qt::WindowStaysOnTopHint);

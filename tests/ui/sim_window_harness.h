@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/app_core.h"
-#include "app/nmea_monitor_view.h"
+#include "views/nmea_monitor_view.h"
 #include "doubles/recording_desktop.h"
 #include "doubles/scripted_file_dialogs.h"
 #include "doubles/scripted_prompts.h"
@@ -80,10 +80,10 @@ struct WindowProgram {
     WindowProgram()
         : core(AppServices{port, clock, scheduler, prompts, dialogs, ports, desktop, clockSetter,
                            folder.Path(), [] { return false; }}) {
-        core.MainWindowCreate();
+        core.Start();
         core.LoadSettings(Settings());
         window.SetCloseHandler([this] {
-            core.MainWindowClose(Settings());
+            core.Shutdown(Settings());
             return true;
         });
     }
@@ -95,7 +95,7 @@ struct WindowProgram {
     void Connect(const SimProcess& sim) {
         core.PortTextChanged(sim.Device());
         core.BaudRateChosen(sim.Baud());
-        window.ToolButtonOf(ToolButton::TBOpen)->click();
+        window.ToolButtonOf(ToolButton::Connect)->click();
     }
 
     gnss::testing::TempFolder folder;
@@ -109,7 +109,7 @@ struct WindowProgram {
     gnss::testing::RecordingClockSetter clockSetter;
     AppCore core;
     NmeaMonitorView monitorView{core.Monitor};
-    TFrmGPSVaro window{core.Window, monitorView, core.Memo};
+    MainWindow window{core.Window, monitorView, core.Memo};
     WindowWiring wiring{window, core};
 };
 

@@ -9,9 +9,9 @@
 
 #include <cstdlib>
 
-#include "app/gauges_model.h"
-#include "app/navigation_panel.h"
-#include "app/satellite_views.h"
+#include "views/gauges_model.h"
+#include "views/navigation_panel.h"
+#include "views/satellite_views.h"
 #include "ui/gauge_widgets.h"
 #include "ui/navigation_panel_widget.h"
 #include "ui/sat_artwork.h"
@@ -250,21 +250,21 @@ TEST(GaugeWidgets, NeedlesPointWhereTheModelSays) {
 
 TEST(NavigationPanelWidget, LiveValuesOnThePanelColour) {
     NavigationPanelView view;
-    view.lbLat = "N 25.0336000\u00B0";
-    view.lbLon = "E 121.5646000\u00B0";
-    view.lbAlt = "100.0 m ";
-    view.lbFix = "DGPS Fix(3D)";
-    view.lbSVCNT = "9 ";
-    view.lbGPSTime = "2021/10/18 12:35:19.250 ";
-    view.lbLocalTime = "2021/10/18 20:35:19.250 ";
-    view.lbSOG = "18.5 Km/H ";
-    view.lbCOG = "54.7\u00B0";
-    view.lbPDOP = "1.80";
-    view.lbHDOP = "0.90";
-    view.lbVDOP = "1.50";
-    view.lblDGPS = "DGPS(0136)";
-    view.lblDGPS_Visible = true;
-    view.lblDGPS_Color = kDgpsFreshColor;
+    view.LatitudeText = "N 25.0336000\u00B0";
+    view.LongitudeText = "E 121.5646000\u00B0";
+    view.AltitudeText = "100.0 m ";
+    view.FixText = "DGPS Fix(3D)";
+    view.SatellitesUsedText = "9 ";
+    view.UtcTimeText = "2021/10/18 12:35:19.250 ";
+    view.LocalTimeText = "2021/10/18 20:35:19.250 ";
+    view.SpeedText = "18.5 Km/H ";
+    view.CourseText = "54.7\u00B0";
+    view.PdopText = "1.80";
+    view.HdopText = "0.90";
+    view.VdopText = "1.50";
+    view.FixKindLabel = "DGPS(0136)";
+    view.FixKindLabelVisible = true;
+    view.FixKindLabelColor = kDgpsFreshColor;
     QImage image = NewImage(640, 136);
     {
         QPainter painter(&image);

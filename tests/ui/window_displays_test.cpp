@@ -66,7 +66,7 @@ TEST(WindowDisplays, ShowTheSimulatedReceiversPositionAndSatellitesAndPassOnDoub
     ASSERT_TRUE(sim.started) << "gnss-sim did not start";
     WindowProgram program;
     AppCore& core = program.core;
-    TFrmGPSVaro& window = program.window;
+    MainWindow& window = program.window;
     window.show();
     program.Connect(sim);
     ASSERT_TRUE(core.Shared().PortOpen)
@@ -83,21 +83,21 @@ TEST(WindowDisplays, ShowTheSimulatedReceiversPositionAndSatellitesAndPassOnDoub
     SkyPlotWidget& sky = *window.SkyPlot();
     const bool shown = WaitFor(
         [&] {
-            return !std::isnan(PositionDegrees(panel.View().lbLat)) && !chart.View().Bars.empty() &&
+            return !std::isnan(PositionDegrees(panel.View().LatitudeText)) && !chart.View().Bars.empty() &&
                    !sky.View().Icons.empty() && SatelliteColumns(window.SatGrid()->Grid()) > 0;
         },
         30000);
     ASSERT_TRUE(shown) << "identified " << core.Shared().ReceiverIdentified << ", latitude \""
-                       << panel.View().lbLat << "\", bars " << chart.View().Bars.size()
+                       << panel.View().LatitudeText << "\", bars " << chart.View().Bars.size()
                        << ", icons " << sky.View().Icons.size();
 
     const NavigationPanelView& navigation = panel.View();
-    EXPECT_EQ(navigation.lbLat.substr(0, 2), "N ");
-    EXPECT_NEAR(PositionDegrees(navigation.lbLat), kSimLatitude, 0.001) << navigation.lbLat;
-    EXPECT_EQ(navigation.lbLon.substr(0, 2), "E ");
-    EXPECT_NEAR(PositionDegrees(navigation.lbLon), kSimLongitude, 0.001) << navigation.lbLon;
+    EXPECT_EQ(navigation.LatitudeText.substr(0, 2), "N ");
+    EXPECT_NEAR(PositionDegrees(navigation.LatitudeText), kSimLatitude, 0.001) << navigation.LatitudeText;
+    EXPECT_EQ(navigation.LongitudeText.substr(0, 2), "E ");
+    EXPECT_NEAR(PositionDegrees(navigation.LongitudeText), kSimLongitude, 0.001) << navigation.LongitudeText;
     EXPECT_EQ(navigation.ValueColor, kNaviLiveColor);
-    EXPECT_FALSE(navigation.lbGPSTime.empty());
+    EXPECT_FALSE(navigation.UtcTimeText.empty());
 
     // The views the widgets paint are the core's, and satellites are really drawn.
     EXPECT_GE(SatelliteColumns(window.SatGrid()->Grid()), 4);
@@ -108,8 +108,8 @@ TEST(WindowDisplays, ShowTheSimulatedReceiversPositionAndSatellitesAndPassOnDoub
     // for the clock, which the next valid RMC sets.
     QTest::mouseDClick(&panel, Qt::LeftButton, {}, QPoint(200, 20));
     EXPECT_TRUE(core.Navigation.DmsMode());
-    EXPECT_TRUE(WaitFor([&] { return panel.View().lbLat.find('\'') != std::string::npos; }, 5000))
-        << panel.View().lbLat;
+    EXPECT_TRUE(WaitFor([&] { return panel.View().LatitudeText.find('\'') != std::string::npos; }, 5000))
+        << panel.View().LatitudeText;
     QTest::mouseDClick(&panel, Qt::LeftButton, {}, QPoint(40, 20));
     EXPECT_EQ(program.desktop.clipboard.rfind("Lon:121.56", 0), 0u) << program.desktop.clipboard;
     QTest::mouseDClick(&panel, Qt::LeftButton, {}, QPoint(470, 20));

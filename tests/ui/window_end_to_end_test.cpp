@@ -32,7 +32,7 @@ TEST(WindowEndToEnd, ConnectsToASimulatedReceiverShowsItsLinesDisconnectsAndSave
 
     WindowProgram program;
     AppCore& core = program.core;
-    TFrmGPSVaro& window = program.window;
+    MainWindow& window = program.window;
     window.show();
 
     program.Connect(sim);
@@ -49,12 +49,12 @@ TEST(WindowEndToEnd, ConnectsToASimulatedReceiverShowsItsLinesDisconnectsAndSave
     EXPECT_EQ(core.Window.StatusBar().PanelText(10), "MTK");
     EXPECT_NE(core.Window.Caption().find(" (ZK-48"), std::string::npos) << core.Window.Caption();
     EXPECT_TRUE(core.Monitor.Coloured());
-    EXPECT_TRUE(window.ToolButtonOf(ToolButton::TBOpen)->isChecked());
+    EXPECT_TRUE(window.ToolButtonOf(ToolButton::Connect)->isChecked());
     const QString firstRow =
         window.MonitorModel()->data(window.MonitorModel()->index(0, 0), Qt::DisplayRole).toString();
     EXPECT_TRUE(firstRow.startsWith('$')) << firstRow.toStdString();
 
-    window.ToolButtonOf(ToolButton::TBOpen)->click();
+    window.ToolButtonOf(ToolButton::Connect)->click();
     ASSERT_TRUE(WaitFor([&] { return !core.Shared().PortOpen; }, 2000));
     EXPECT_EQ(core.Window.StatusBar().PanelText(2), sim.Device() + " Close");
 

@@ -1,0 +1,88 @@
+#include "views/satellite_views.h"
+
+namespace gnss {
+
+SatelliteViews::SatelliteViews() {
+    ApplyLayout(12);
+}
+
+void SatelliteViews::ApplyLayout(int columns) {
+    counter_.SetColumns(columns);
+    layout_ = ChartColumnLayoutFor(columns);
+    grid_ = EmptySatGrid(layout_.Columns, layout_.FontSize);
+    chart_.Columns = layout_.Columns;
+    chart_.Pitch = kChartPlotWidth / layout_.Columns;
+}
+
+void SatelliteViews::RefreshSatelliteViews(const SatelliteViewInputs& in) {
+    last_ = in;
+    if (in.List != nullptr) lastList_ = *in.List;
+    last_.List = &lastList_;
+    if (in.ReceiverIdentified) {
+        const int columns = counter_.Update(lastList_.InView);
+        if (columns != layout_.Columns) ApplyLayout(columns);
+    }
+    Rebuild();
+}
+
+void SatelliteViews::Rebuild() {
+    const SatelliteViewInputs& in = last_;
+    if (in.ReceiverIdentified) {
+        chart_ = BuildSignalChart(lastList_, layout_.Columns, in.Family);
+        chart_.Background = chartBackground_;
+    }
+    grid_ = FillSatGrid(
+        {&lastList_, in.BdsGsvSeen, in.GalileoGsvSeen, in.Family, in.ReceiverIdentified},
+        layout_.Columns, layout_.FontSize);
+    if (in.ReceiverIdentified) {
+        sky_ = BuildSkyPlot({&lastList_, in.BdsGsvSeen, in.GalileoGsvSeen, in.Family,
+                             in.AntennaStatusExpected, in.AntennaState, in.LogicalDpi},
+                            background_, filter_);
+    } else {
+        sky_.Background = background_;
+        sky_.Scale = SkyScale(background_);
+        sky_.Filter = filter_;
+    }
+    ++revision_;
+}
+
+void SatelliteViews::ClearSatelliteViews() {
+    lastList_ = {};
+    const bool identified = last_.ReceiverIdentified;
+    last_.ReceiverIdentified = true;  // empty views are drawn whatever the state
+    Rebuild();
+    last_.ReceiverIdentified = identified;
+}
+
+void SatelliteViews::SetChartColumns(int columns) {
+    ApplyLayout(ChartColumnLayoutFor(columns).Columns);
+    Rebuild();
+}
+
+void SatelliteViews::SelectGnssView(int filter) {
+    if (filter < 0 || filter > kGnssViewAll) return;
+    filter_ = filter;
+    Rebuild();
+}
+
+void SatelliteViews::SetSkyBackground(SkyBackground background) {
+    background_ = background;
+    Rebuild();
+}
+
+void SatelliteViews::ResetForConnect() {
+    chartBackground_ = kSatGridColor;
+    filter_ = 5;
+    last_.AntennaState = 0;  // the antenna state is cleared with the talker flags
+    ClearSatelliteViews();
+}
+
+void SatelliteViews::PortOpened() {
+    counter_.Reset();
+    ApplyLayout(12);
+    filter_ = kGnssViewAll;
+    background_ = SkyBackground::Gps;
+    ClearSatelliteViews();
+}
+
+}  // namespace gnss
