@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "views/nmea_monitor.h"
 #include "base/virtual_time.h"
+#include "views/nmea_monitor.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "replay/capture_replay.h"
-#include "link/receive_pipeline.h"
 #include "base/virtual_time.h"
+#include "link/receive_pipeline.h"
+#include "replay/capture_replay.h"
 
 namespace {
 

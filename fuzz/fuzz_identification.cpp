@@ -10,8 +10,8 @@
 #include "base/virtual_time.h"
 #include "control/receiver_identification.h"
 #include "control/ubx_hd_reception.h"
-#include "link/memory_receiver_port.h"
 #include "frames/binary_frame.h"
+#include "link/memory_receiver_port.h"
 
 namespace {
 

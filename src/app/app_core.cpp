@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "logging/map_link.h"
 #include "link/port_list.h"
+#include "logging/map_link.h"
 #include "nmea/sentence_kind.h"
 
 namespace gnss {

@@ -6,13 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "views/debug_memo.h"
-#include "views/main_window_model.h"
-#include "views/navigation_panel.h"
-#include "views/nmea_monitor.h"
-#include "link/receive_pipeline.h"
 #include "app/receiver_identification_feature.h"
-#include "views/satellite_views.h"
 #include "app/settings.h"
 #include "base/clock.h"
 #include "base/desktop.h"
@@ -21,8 +15,14 @@
 #include "base/user_prompts.h"
 #include "link/connection_control.h"
 #include "link/port_enumerator.h"
+#include "link/receive_pipeline.h"
 #include "link/receiver_port.h"
 #include "logging/log_recorder.h"
+#include "views/debug_memo.h"
+#include "views/main_window_model.h"
+#include "views/navigation_panel.h"
+#include "views/nmea_monitor.h"
+#include "views/satellite_views.h"
 
 namespace gnss {
 

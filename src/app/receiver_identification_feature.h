@@ -1,11 +1,11 @@
 #pragma once
 
-#include "link/receive_pipeline.h"
 #include "base/clock.h"
 #include "base/scheduler.h"
 #include "control/receiver_identification.h"
 #include "control/ubx_hd_reception.h"
 #include "link/connection_control.h"
+#include "link/receive_pipeline.h"
 #include "link/receiver_port.h"
 
 namespace gnss {

@@ -5,9 +5,9 @@
 #include <sstream>
 #include <string>
 
+#include "cli/cli_commands.h"
 #include "replay/capture_replay.h"
 #include "replay/decode_report.h"
-#include "cli/cli_commands.h"
 
 namespace gnss::cli {
 

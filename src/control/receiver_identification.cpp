@@ -5,8 +5,8 @@
 
 #include "control/identification_rules.h"
 #include "control/ubx_hd_messages.h"
-#include "link/receiver_link.h"
 #include "frames/binary_frame.h"
+#include "link/receiver_link.h"
 #include "nmea/nmea_checksum.h"
 #include "nmea/text_fields.h"
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "frames/binary_frame.h"
 #include "link/receiver_port.h"
 #include "link/shared_state.h"
-#include "frames/binary_frame.h"
 #include "nmea/receiver_state.h"
 
 namespace gnss {

@@ -7,8 +7,8 @@
 
 #include "base/clock.h"
 #include "control/receiver_identification.h"
-#include "link/shared_state.h"
 #include "frames/binary_frame.h"
+#include "link/shared_state.h"
 #include "nmea/receiver_state.h"
 
 namespace gnss {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <exception>
 
-#include "link/receiver_link.h"
 #include "frames/binary_frame.h"
+#include "link/receiver_link.h"
 #include "nmea/nmea_checksum.h"
 #include "nmea/text_fields.h"
 

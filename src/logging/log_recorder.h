@@ -25,9 +25,9 @@ struct LogButtonView {
 
 // Records received sentences and annotation lines to a text log, and optionally every received
 // byte to a raw capture file beside it. Lines are collected in memory on the program's thread and
-// written in batches by the writer thread (`LogWriterThread`). While recording, the text goes to the
-// chosen name with ".tmp" as extension and the raw bytes to the chosen name with ".bin.tmp"; both
-// get their final names when the log is stopped.
+// written in batches by the writer thread (`LogWriterThread`). While recording, the text goes to
+// the chosen name with ".tmp" as extension and the raw bytes to the chosen name with ".bin.tmp";
+// both get their final names when the log is stopped.
 //
 // All members are called on the program's thread.
 class LogRecorder final : public LogLineSink {

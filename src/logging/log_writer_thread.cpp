@@ -32,7 +32,7 @@ LogWriterThread::~LogWriterThread() {
 }
 
 bool LogWriterThread::Open(FileHandle& file, std::filesystem::path& currentPath,
-                      const std::filesystem::path& path, std::string& error) {
+                           const std::filesystem::path& path, std::string& error) {
     std::lock_guard lock(logLock_);
     CloseLocked(file, currentPath);
     errno = 0;
@@ -75,8 +75,8 @@ bool LogWriterThread::TryHandOver(std::vector<std::string>& lines, std::string& 
     return true;
 }
 
-void LogWriterThread::FinalWrite(std::vector<std::string>& lines, std::string& rawBytes, bool closeText,
-                            bool closeRaw) {
+void LogWriterThread::FinalWrite(std::vector<std::string>& lines, std::string& rawBytes,
+                                 bool closeText, bool closeRaw) {
     std::lock_guard lock(logLock_);
     if (batchHeld_) {
         WriteHeldBatchLocked();
@@ -170,7 +170,7 @@ void LogWriterThread::WriteRawLocked(std::string& bytes) {
 }
 
 void LogWriterThread::WriteLocked(FileHandle& file, const std::filesystem::path& path,
-                             const std::string& data) {
+                                  const std::string& data) {
     if (file == nullptr || data.empty()) return;
     errno = 0;
     if (std::fwrite(data.data(), 1, data.size(), file.get()) != data.size()) {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "views/view_text.h"
 #include "nmea/coordinates.h"
+#include "views/view_text.h"
 
 namespace gnss {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "link/receive_pipeline.h"
 #include "base/virtual_time.h"
 #include "link/memory_receiver_port.h"
+#include "link/receive_pipeline.h"
 
 namespace gnss {
 

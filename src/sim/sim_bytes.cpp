@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "frames/mtk_sirf_frames.h"
 #include "frames/binary_frame.h"
+#include "frames/mtk_sirf_frames.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss::sim {

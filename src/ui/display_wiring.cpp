@@ -33,7 +33,8 @@ DisplayWiring::DisplayWiring(MainWindow& window, AppCore& core)
 void DisplayWiring::Refresh() {
     const NavigationPanelView& navigation = core_.Navigation.View();
     window_.NavigationPanel()->SetView(navigation);
-    window_.Gauges()->SetView(core_.Navigation.Gauges(), navigation.SpeedUnitText, navigation.GaugeCourseText);
+    window_.Gauges()->SetView(core_.Navigation.Gauges(), navigation.SpeedUnitText,
+                              navigation.GaugeCourseText);
     RefreshSatellites();
 }
 

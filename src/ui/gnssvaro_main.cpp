@@ -9,7 +9,6 @@
 #include <string>
 
 #include "app/app_core.h"
-#include "views/nmea_monitor_view.h"
 #include "app/settings.h"
 #include "platform/linux_clock_setter.h"
 #include "platform/optical_media.h"
@@ -22,6 +21,7 @@
 #include "ui/qt_dialogs.h"
 #include "ui/small_windows.h"
 #include "ui/window_wiring.h"
+#include "views/nmea_monitor_view.h"
 
 namespace {
 

@@ -63,7 +63,7 @@ void DropDownComboBox::showPopup() {
 // ---- MainWindow ----
 
 MainWindow::MainWindow(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
-                         QWidget* parent)
+                       QWidget* parent)
     : QMainWindow(parent), model_(model), debugMemo_(memo) {
     setObjectName("TFrmGPSVaro");
     setWindowIcon(ProgramIcon());
@@ -254,7 +254,8 @@ void MainWindow::BuildCentre() {
     monitorLayout->addLayout(monitorHeader);
     monitorList_ = new MonitorListView(monitorBox);
     monitorList_->SetMonitorModel(monitorModel_);
-    connect(monitorList_, &MonitorListView::ClearRequested, this, &MainWindow::MonitorClearRequested);
+    connect(monitorList_, &MonitorListView::ClearRequested, this,
+            &MainWindow::MonitorClearRequested);
     monitorLayout->addWidget(monitorList_, 1);
 
     // The debug memo.

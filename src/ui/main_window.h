@@ -50,7 +50,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     MainWindow(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
-                QWidget* parent = nullptr);
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Size and place as the product opens: 1218 x 620, shrunk to the screen when needed.

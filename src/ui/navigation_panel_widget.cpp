@@ -137,8 +137,10 @@ void NavigationPanelWidget::Paint(QPainter& p, const NavigationPanelView& v, QSi
         valueAt(Row(kRightValue, 3, 194), v.CourseText, live);
     } else {
         valueAt(Row(kRightValue, 3, 64), v.CourseText, live);
-        if (course.MagneticVariationVisible) valueAt(Row(kRightValue + 70, 3, 52), v.MagneticVariationText, live);
-        if (course.MagneticNorthVisible) valueAt(Row(kRightValue + 128, 3, 68), v.MagneticNorthText, live);
+        if (course.MagneticVariationVisible)
+            valueAt(Row(kRightValue + 70, 3, 52), v.MagneticVariationText, live);
+        if (course.MagneticNorthVisible)
+            valueAt(Row(kRightValue + 128, 3, 68), v.MagneticNorthText, live);
     }
     if (v.DopRowVisible) {
         const std::array<std::pair<int, const std::string*>, 3> dops = {

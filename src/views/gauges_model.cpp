@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "views/view_text.h"
 #include "nmea/number_parse.h"
 #include "nmea/text_fields.h"
+#include "views/view_text.h"
 
 namespace gnss {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "views/speed_units.h"
 #include "nmea/nmea_records.h"
 #include "nmea/sentence_kind.h"
+#include "views/speed_units.h"
 
 namespace gnss {
 

@@ -4,11 +4,11 @@
 #include <optional>
 #include <span>
 
-#include "views/view_text.h"
 #include "nmea/number_parse.h"
 #include "nmea/text_fields.h"
 #include "nmea/time_text.h"
 #include "nmea/time_zone.h"
+#include "views/view_text.h"
 
 namespace gnss {
 
@@ -146,8 +146,9 @@ void NavigationPanel::RunNmeaPath(const KindFlags& kindsSeen) {
             if (kindsSeen[kKindGga]) {
                 if (view_.DopRowVisible) view_.HdopText = FixedText(state.Hdop, 2, 3);
                 const double altitude = decoder.Gga().Altitude;
-                view_.AltitudeText = unit.AltitudeInFeet ? FixedText(altitude * kFeetPerMetre, 1) + " ft "
-                                                  : FixedText(altitude, 1) + " m ";
+                view_.AltitudeText = unit.AltitudeInFeet
+                                         ? FixedText(altitude * kFeetPerMetre, 1) + " ft "
+                                         : FixedText(altitude, 1) + " m ";
             }
             ShowSpeedAndCourse(kindsSeen);
             view_.SatellitesUsedText = IntText(decoder.DisplayList().UsedCount) + " ";
@@ -308,7 +309,7 @@ void NavigationPanel::ShowGgaTime() {
     deps_.State.ReceiverUtcTime = *utc;
     const DateTimeParts local = DecodeDateTime(UtcToLocal(*utc, deps_.Time));
     view_.LocalTimeText = datePart(view_.LocalTimeText, 15) +
-                        TimeOfDayText(local.Hour, local.Minute, local.Second, local.Millisecond);
+                          TimeOfDayText(local.Hour, local.Minute, local.Second, local.Millisecond);
 }
 
 void NavigationPanel::ShowDgpsLabel() {
@@ -382,7 +383,8 @@ bool NavigationPanel::RequestClockSync() {
 }
 
 void NavigationPanel::SetCourseRowLayout(int index) {
-    if (index >= 0 && index < static_cast<int>(kCourseRowLayouts.size())) view_.CourseRowLayoutIndex = index;
+    if (index >= 0 && index < static_cast<int>(kCourseRowLayouts.size()))
+        view_.CourseRowLayoutIndex = index;
 }
 
 void NavigationPanel::SetDopPanelVisible(bool visible) {
@@ -391,9 +393,11 @@ void NavigationPanel::SetDopPanelVisible(bool visible) {
 
 void NavigationPanel::ClearForConnect() {
     for (std::string* label :
-         {&view_.LatitudeText, &view_.LongitudeText, &view_.AltitudeText, &view_.FixText, &view_.SpeedText, &view_.CourseText,
-          &view_.MagneticNorthText, &view_.MagneticVariationText, &view_.SatellitesUsedText, &view_.UtcTimeText, &view_.LocalTimeText,
-          &view_.PdopText, &view_.VdopText, &view_.HdopText, &view_.GaugeCourseText}) {
+         {&view_.LatitudeText, &view_.LongitudeText, &view_.AltitudeText, &view_.FixText,
+          &view_.SpeedText, &view_.CourseText, &view_.MagneticNorthText,
+          &view_.MagneticVariationText, &view_.SatellitesUsedText, &view_.UtcTimeText,
+          &view_.LocalTimeText, &view_.PdopText, &view_.VdopText, &view_.HdopText,
+          &view_.GaugeCourseText}) {
         label->clear();
     }
     view_.CourseRowLayoutIndex = 0;

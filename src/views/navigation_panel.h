@@ -6,13 +6,13 @@
 #include <string>
 #include <string_view>
 
-#include "views/gauges_model.h"
-#include "views/speed_units.h"
 #include "base/clock.h"
 #include "base/desktop.h"
 #include "link/shared_state.h"
 #include "nmea/nmea_decoder.h"
 #include "nmea/receiver_state.h"
+#include "views/gauges_model.h"
+#include "views/speed_units.h"
 
 namespace gnss {
 
@@ -68,7 +68,8 @@ struct ShownPosition {
 
 // Everything the navigation panel shows, as texts and colours. Field names are the labels'.
 struct NavigationPanelView {
-    std::string LatitudeText, LongitudeText, AltitudeText, FixText, SpeedText, CourseText, GaugeCourseText, SatellitesUsedText;
+    std::string LatitudeText, LongitudeText, AltitudeText, FixText, SpeedText, CourseText,
+        GaugeCourseText, SatellitesUsedText;
     std::string UtcTimeText, LocalTimeText;
     std::string PdopText, HdopText, VdopText;
     std::string MagneticNorthText, MagneticVariationText;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "nmea/sat_display_list.h"
 #include "views/sat_grid_model.h"
 #include "views/speed_units.h"
-#include "nmea/sat_display_list.h"
 
 namespace gnss {
 

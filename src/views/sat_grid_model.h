@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "views/speed_units.h"
 #include "base/receiver_family.h"
 #include "nmea/sat_display_list.h"
+#include "views/speed_units.h"
 
 namespace gnss {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "nmea/sat_display_list.h"
 #include "views/sat_chart_model.h"
 #include "views/sat_grid_model.h"
 #include "views/sky_plot_model.h"
-#include "nmea/sat_display_list.h"
 
 namespace gnss {
 

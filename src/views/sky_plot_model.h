@@ -7,10 +7,10 @@
 #include <vector>
 #include "base/sky_background.h"
 
-#include "views/sat_grid_model.h"
-#include "views/speed_units.h"
 #include "base/receiver_family.h"
 #include "nmea/sat_display_list.h"
+#include "views/sat_grid_model.h"
+#include "views/speed_units.h"
 
 namespace gnss {
 

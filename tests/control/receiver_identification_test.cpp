@@ -11,8 +11,8 @@
 
 #include "base/virtual_time.h"
 #include "control/ubx_hd_messages.h"
-#include "link/memory_receiver_port.h"
 #include "frames/binary_frame.h"
+#include "link/memory_receiver_port.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss {

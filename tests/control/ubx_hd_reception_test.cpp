@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "link/receive_pipeline.h"
 #include "app/receiver_identification_feature.h"
 #include "base/virtual_time.h"
 #include "control/ubx_hd_messages.h"
 #include "doubles/scripted_prompts.h"
 #include "link/connection_control.h"
 #include "link/memory_receiver_port.h"
+#include "link/receive_pipeline.h"
 #include "nmea/hex_text.h"
 
 namespace gnss {

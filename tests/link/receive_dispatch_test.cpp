@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "link/dispatch_fixture.h"
 #include "frames/binary_frame.h"
+#include "link/dispatch_fixture.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "link/dispatch_fixture.h"
 #include "frames/binary_frame.h"
+#include "link/dispatch_fixture.h"
 
 namespace gnss {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "replay/capture_replay.h"
 #include "nmea/nmea_checksum.h"
+#include "replay/capture_replay.h"
 
 namespace gnss {
 namespace {

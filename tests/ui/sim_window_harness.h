@@ -15,7 +15,6 @@
 #include <string>
 
 #include "app/app_core.h"
-#include "views/nmea_monitor_view.h"
 #include "doubles/recording_desktop.h"
 #include "doubles/scripted_file_dialogs.h"
 #include "doubles/scripted_prompts.h"
@@ -26,6 +25,7 @@
 #include "platform/qt_scheduler.h"
 #include "ui/main_window.h"
 #include "ui/window_wiring.h"
+#include "views/nmea_monitor_view.h"
 
 namespace gnss::ui::testing {
 

@@ -9,14 +9,14 @@
 
 #include <cstdlib>
 
-#include "views/gauges_model.h"
-#include "views/navigation_panel.h"
-#include "views/satellite_views.h"
 #include "ui/gauge_widgets.h"
 #include "ui/navigation_panel_widget.h"
 #include "ui/sat_artwork.h"
 #include "ui/signal_chart_widget.h"
 #include "ui/sky_plot_widget.h"
+#include "views/gauges_model.h"
+#include "views/navigation_panel.h"
+#include "views/satellite_views.h"
 
 namespace gnss::ui {
 namespace {

@@ -83,8 +83,9 @@ TEST(WindowDisplays, ShowTheSimulatedReceiversPositionAndSatellitesAndPassOnDoub
     SkyPlotWidget& sky = *window.SkyPlot();
     const bool shown = WaitFor(
         [&] {
-            return !std::isnan(PositionDegrees(panel.View().LatitudeText)) && !chart.View().Bars.empty() &&
-                   !sky.View().Icons.empty() && SatelliteColumns(window.SatGrid()->Grid()) > 0;
+            return !std::isnan(PositionDegrees(panel.View().LatitudeText)) &&
+                   !chart.View().Bars.empty() && !sky.View().Icons.empty() &&
+                   SatelliteColumns(window.SatGrid()->Grid()) > 0;
         },
         30000);
     ASSERT_TRUE(shown) << "identified " << core.Shared().ReceiverIdentified << ", latitude \""
@@ -93,9 +94,11 @@ TEST(WindowDisplays, ShowTheSimulatedReceiversPositionAndSatellitesAndPassOnDoub
 
     const NavigationPanelView& navigation = panel.View();
     EXPECT_EQ(navigation.LatitudeText.substr(0, 2), "N ");
-    EXPECT_NEAR(PositionDegrees(navigation.LatitudeText), kSimLatitude, 0.001) << navigation.LatitudeText;
+    EXPECT_NEAR(PositionDegrees(navigation.LatitudeText), kSimLatitude, 0.001)
+        << navigation.LatitudeText;
     EXPECT_EQ(navigation.LongitudeText.substr(0, 2), "E ");
-    EXPECT_NEAR(PositionDegrees(navigation.LongitudeText), kSimLongitude, 0.001) << navigation.LongitudeText;
+    EXPECT_NEAR(PositionDegrees(navigation.LongitudeText), kSimLongitude, 0.001)
+        << navigation.LongitudeText;
     EXPECT_EQ(navigation.ValueColor, kNaviLiveColor);
     EXPECT_FALSE(navigation.UtcTimeText.empty());
 
@@ -108,7 +111,8 @@ TEST(WindowDisplays, ShowTheSimulatedReceiversPositionAndSatellitesAndPassOnDoub
     // for the clock, which the next valid RMC sets.
     QTest::mouseDClick(&panel, Qt::LeftButton, {}, QPoint(200, 20));
     EXPECT_TRUE(core.Navigation.DmsMode());
-    EXPECT_TRUE(WaitFor([&] { return panel.View().LatitudeText.find('\'') != std::string::npos; }, 5000))
+    EXPECT_TRUE(
+        WaitFor([&] { return panel.View().LatitudeText.find('\'') != std::string::npos; }, 5000))
         << panel.View().LatitudeText;
     QTest::mouseDClick(&panel, Qt::LeftButton, {}, QPoint(40, 20));
     EXPECT_EQ(program.desktop.clipboard.rfind("Lon:121.56", 0), 0u) << program.desktop.clipboard;

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "views/debug_memo.h"
-#include "views/nmea_monitor_view.h"
 #include "base/virtual_time.h"
 #include "nmea/time_text.h"
+#include "views/debug_memo.h"
+#include "views/nmea_monitor_view.h"
 
 namespace gnss {
 namespace {
