@@ -96,12 +96,12 @@ void BM_DecodeSentence(benchmark::State& state) {
     gnss::ReceiverState receiverState;
     const gnss::ReceiverFamily family = gnss::ReceiverFamily::ublox;
     gnss::NmeaDecoder decoder(receiverState, family);
-    gnss::SentenceKind prevKind = gnss::kKindNone;
+    gnss::SentenceKind prevKind = gnss::SentenceKind::None;
     const uint64_t before = gAllocations.load();
     for (auto _ : state) {
         for (std::string_view line : corpus.Lines) {
             const gnss::SentenceKind kind = decoder.DecodeSentence(line, prevKind);
-            if (kind != gnss::kKindNone) prevKind = kind;
+            if (kind != gnss::SentenceKind::None) prevKind = kind;
         }
         benchmark::DoNotOptimize(decoder.Sats());
     }
@@ -115,14 +115,14 @@ void BM_DecodeAndCloseBlocks(benchmark::State& state) {
     gnss::ReceiverState receiverState;
     const gnss::ReceiverFamily family = gnss::ReceiverFamily::ublox;
     gnss::NmeaDecoder decoder(receiverState, family);
-    gnss::SentenceKind prevKind = gnss::kKindNone;
+    gnss::SentenceKind prevKind = gnss::SentenceKind::None;
     int rebuilds = 0;
     const uint64_t before = gAllocations.load();
     for (auto _ : state) {
         for (std::string_view line : corpus.Lines) {
             const gnss::SentenceKind kind = decoder.DecodeSentence(line, prevKind);
-            if (kind == gnss::kKindNone) continue;
-            rebuilds += decoder.CloseEndedBlocks(kind, prevKind) ? 1 : 0;
+            if (kind == gnss::SentenceKind::None) continue;
+            rebuilds += decoder.CloseEndedBlocks(kind, prevKind).SatellitesRebuilt ? 1 : 0;
             prevKind = kind;
         }
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/virtual_time.h"
+#include "link/memory_receiver_port.h"
 #include "views/nmea_monitor.h"
 
 namespace {
@@ -24,7 +25,8 @@ void BM_MonitorSecondOf2000Lines(benchmark::State& state) {
     gnss::ReceiverState receiver;
     receiver.SecondsCounter = 60;
     NullLog log;
-    gnss::NmeaMonitor monitor(time, shared, receiver, log, {});
+    gnss::MemoryReceiverPort port;
+    gnss::NmeaMonitor monitor(time, shared, receiver, log, port);
     if (state.range(0) != 0) monitor.SetFilterText("GGA");
     std::vector<std::string> lines;
     for (int i = 0; i < 2000; ++i) {

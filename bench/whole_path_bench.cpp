@@ -77,6 +77,16 @@ std::string Corpus() {
     pipeline.Dispatcher.ClearRxBuffer();
 }
 
+// Counts what the receive path found, as the program's listeners would hear it.
+struct SentenceCounter final : gnss::LineListener, gnss::SatelliteListener {
+    void OnSentenceDecoded(gnss::SentenceKind kind, std::string_view) override {
+        Sentences += kind != gnss::SentenceKind::None ? 1 : 0;
+    }
+    void OnSatellitesRebuilt() override { ++Rebuilds; }
+    uint64_t Sentences = 0;
+    uint64_t Rebuilds = 0;
+};
+
 void BM_WholeReceivePath(benchmark::State& state) {
     const std::string corpus = Corpus();
     if (corpus.empty()) {
@@ -89,20 +99,16 @@ void BM_WholeReceivePath(benchmark::State& state) {
     gnss::ReceivePipeline pipeline(port, time, time, prompts);
     pipeline.Shared.PortOpen = true;
     pipeline.Dispatcher.SetLinkState(gnss::LinkState::Nmea);
-    uint64_t sentences = 0;
-    uint64_t rebuilds = 0;
-    pipeline.OnSentenceDecoded = [&sentences](gnss::SentenceKind kind, std::string_view) {
-        sentences += kind != gnss::kKindNone;
-    };
-    pipeline.OnSatellitesRebuilt = [&rebuilds] { ++rebuilds; };
+    SentenceCounter counter;
+    pipeline.Dispatcher.AddListener(counter);
 
     for (auto _ : state) ProcessCorpus(pipeline, port, corpus);
 
     const auto passes = static_cast<double>(state.iterations());
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.size()));
     state.counters["MB"] = static_cast<double>(corpus.size()) / 1e6;
-    state.counters["sentences/pass"] = static_cast<double>(sentences) / passes;
-    state.counters["rebuilds/pass"] = static_cast<double>(rebuilds) / passes;
+    state.counters["sentences/pass"] = static_cast<double>(counter.Sentences) / passes;
+    state.counters["rebuilds/pass"] = static_cast<double>(counter.Rebuilds) / passes;
 }
 
 BENCHMARK(BM_WholeReceivePath)->Unit(benchmark::kMillisecond);

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const bool repairChecksums = (data[0] & 0x80) != 0;
     std::string repaired;
     NmeaDecoder decoder(state, family);
-    SentenceKind prevKind = kKindNone;
+    SentenceKind prevKind = SentenceKind::None;
 
     std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
     while (!input.empty()) {
@@ -48,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
 
         const SentenceKind kind = decoder.DecodeSentence(line, prevKind);
-        Check(kind < kSentenceKindCount);
-        Check(ClassifyText(line) < kSentenceKindCount);
-        if (kind != kKindNone) {
+        Check(KindIndex(kind) < kSentenceKindCount);
+        Check(KindIndex(ClassifyText(line)) < kSentenceKindCount);
+        if (kind != SentenceKind::None) {
             decoder.CloseEndedBlocks(kind, prevKind);
             prevKind = kind;
         }

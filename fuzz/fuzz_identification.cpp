@@ -7,11 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "base/monitor_output.h"
+#include "base/user_prompts.h"
 #include "base/virtual_time.h"
 #include "control/receiver_identification.h"
 #include "control/ubx_hd_reception.h"
 #include "frames/binary_frame.h"
 #include "link/memory_receiver_port.h"
+#include "link/receive_pipeline.h"
 
 namespace {
 
@@ -43,6 +46,22 @@ constexpr std::string_view kSeeds[] = {
     "*",
 };
 
+class NoPrompts final : public gnss::UserPrompts {
+  public:
+    void ShowError(const std::string&) override {}
+    void ShowWarning(const std::string&) override {}
+    void ShowInfo(const std::string&) override {}
+    gnss::PromptAnswer ConfirmYesNo(const std::string&) override { return gnss::PromptAnswer::No; }
+};
+
+class NoOutput final : public gnss::MonitorOutput {
+  public:
+    void AddMonitorLine(std::string_view) override {}
+    void AddLoggedMonitorLine(std::string_view) override {}
+    void AddStampedMonitorLine(std::string_view) override {}
+    void AddDebugLine(std::string_view) override {}
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -61,13 +80,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     gnss::VirtualTime time;
     gnss::MemoryReceiverPort port;
+    NoPrompts prompts;
     port.Open();
-    gnss::SharedState shared;
+    gnss::ReceivePipeline pipeline(port, time, time, prompts);
+    gnss::SharedState& shared = pipeline.Shared;
+    gnss::ReceiverState& receiver = pipeline.Receiver;
     shared.PortOpen = true;
     shared.IdentificationPending = true;
     shared.UbxReplyDeadline = (mode & 0x01) ? 5 : 0;
-    gnss::ReceiverState receiver;
-    gnss::ReceiverIdentification id(shared, receiver, port, time);
+    pipeline.Dispatcher.SetSecondTimerEnabled(true);
+    gnss::ReceiverIdentification id(pipeline, port, time);
     id.Result.HdStage = (mode & 0x02) ? 2 : 1;
     if (mode & 0x04) id.Result.HdModuleInfo = "M_A1GB_X-";
 
@@ -82,16 +104,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     id.LineWatch(buffer);
     for (int s = 0; s < 3; ++s) {
         ++receiver.SecondsCounter;
-        id.OnSecond();
+        id.OnNmeaSecond(false);
     }
     time.Advance(400);
 
     // The frame handlers in the family the mode names.
     shared.Family = static_cast<gnss::ReceiverFamily>((mode >> 3) % gnss::kReceiverFamilyCount);
-    gnss::UbxHdReception rx(shared, receiver, time, id.Result);
-    rx.Hooks.HdAssistUploadRunning = [] { return true; };
-    rx.Hooks.FixTimeAwaitingStart = [] { return true; };
-    rx.Hooks.ExpectedRestartAck = [] { return std::string("\xF1\xD9\x05\x01", 4); };
+    NoOutput output;
+    gnss::UbxHdReception rx(shared, receiver, time, id.Result, output);
+    rx.ExpectRestartAck(std::string("\xF1\xD9\x05\x01", 4));
     for (bool ubx : {true, false}) {
         std::size_t from = 1;
         for (;;) {

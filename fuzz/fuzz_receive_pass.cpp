@@ -10,6 +10,7 @@
 #include "link/memory_receiver_port.h"
 #include "link/receive_dispatch.h"
 #include "nmea/nmea_checksum.h"
+#include "nmea/sentence_decoder.h"
 
 namespace {
 
@@ -24,6 +25,37 @@ class NoPrompts final : public gnss::UserPrompts {
 constexpr gnss::ReceiverFamily kFamilies[] = {gnss::ReceiverFamily::Unknown,
                                               gnss::ReceiverFamily::ublox,
                                               gnss::ReceiverFamily::HED, gnss::ReceiverFamily::MTK};
+
+// Any valid sentence decodes to some known kind; no block ends.
+class AnyKindDecoder final : public gnss::SentenceDecoder {
+  public:
+    gnss::SentenceKind DecodeSentence(std::string_view line, gnss::SentenceKind) override {
+        if (!gnss::IsValidSentence(line)) return gnss::SentenceKind::None;
+        return static_cast<gnss::SentenceKind>(1 + line.size() % (gnss::kSentenceKindCount - 1));
+    }
+    gnss::BlockEnds CloseEndedBlocks(gnss::SentenceKind, gnss::SentenceKind) override { return {}; }
+};
+
+// The monitor's step: cuts the buffer in a second without a sentence, and checks the bound.
+class BoundCheck final : public gnss::LinkListener {
+  public:
+    explicit BoundCheck(gnss::ReceiveDispatcher& dispatcher) : dispatcher_(dispatcher) {}
+    void OnNmeaSecond(bool) override {
+        auto& counters = dispatcher_.Counters();
+        if (counters.NewSentenceFlag) {
+            counters.NewSentenceFlag = false;
+        } else {
+            dispatcher_.CutRxBufferTo(512);
+        }
+        const uint32_t drained = counters.RxBytesThisSecond - drainedAtStep_;
+        if (dispatcher_.RxBuffer().size() > 512 + std::size_t{drained}) std::abort();
+        drainedAtStep_ = counters.RxBytesThisSecond;
+    }
+
+  private:
+    gnss::ReceiveDispatcher& dispatcher_;
+    uint32_t drainedAtStep_ = 0;
+};
 
 }  // namespace
 
@@ -46,21 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     shared.AntennaStatusExpected = (setup & 32) != 0;
 
     gnss::ReceiveDispatcher dispatcher(shared, receiver, port, time, time, prompts);
-    uint32_t drainedAtStep = 0;
-    dispatcher.Hooks.DecodeSentence = [](std::string_view line) -> uint8_t {
-        return gnss::IsValidSentence(line) ? static_cast<uint8_t>(1 + line.size() % 27) : 0;
-    };
-    dispatcher.Hooks.MonitorStep = [&] {
-        auto& counters = dispatcher.Counters();
-        if (counters.NewSentenceFlag) {
-            counters.NewSentenceFlag = false;
-        } else {
-            dispatcher.CutRxBufferTo(512);
-        }
-        const uint32_t drained = counters.RxBytesThisSecond - drainedAtStep;
-        if (dispatcher.RxBuffer().size() > 512 + std::size_t{drained}) std::abort();
-        drainedAtStep = counters.RxBytesThisSecond;
-    };
+    AnyKindDecoder decoder;
+    BoundCheck check(dispatcher);
+    dispatcher.SetDecoder(&decoder);
+    dispatcher.AddListener(check);
     dispatcher.SetLinkState(gnss::LinkState::Nmea);
     dispatcher.EnableProcessingTimer();
     dispatcher.SetSecondTimerEnabled(true);

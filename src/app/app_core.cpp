@@ -2,31 +2,18 @@
 
 #include <utility>
 
-#include "link/port_list.h"
 #include "logging/map_link.h"
 #include "nmea/sentence_kind.h"
+#include "views/port_list.h"
 
 namespace gnss {
 
 namespace {
 
-constexpr int kPanelPort = 2;
-constexpr int kPanelLog = 8;
 constexpr std::size_t kMonitorStepBufferCut = 512;
 
 std::vector<std::string> BaudItems() {
-    return {kBaudRateItems.begin(), kBaudRateItems.end()};
-}
-
-LogRecorder::Options RecorderOptions(const AppServices& services, ReceiverPort& port,
-                                     const MainWindowModel& window) {
-    LogRecorder::Options options;
-    options.ProgramFolder = services.ProgramFolder;
-    options.RunFromReadOnlyMedia = services.RunFromReadOnlyMedia;
-    options.PortName = [&port] { return port.PortName(); };
-    options.BaudRate = [&port] { return static_cast<int>(port.BaudRate()); };
-    options.WindowCaption = [&window] { return window.Caption(); };
-    return options;
+    return {kReceiverBaudItems.begin(), kReceiverBaudItems.end()};
 }
 
 }  // namespace
@@ -34,23 +21,36 @@ LogRecorder::Options RecorderOptions(const AppServices& services, ReceiverPort& 
 AppCore::AppCore(const AppServices& services)
     : Pipeline(services.Port, services.SystemClock, services.Timers, services.Prompts),
       Recorder(services.SystemClock, services.Prompts, services.Dialogs, Pipeline.Shared,
-               RecorderOptions(services, services.Port, Window)),
-      Monitor(services.SystemClock, Pipeline.Shared, Pipeline.Receiver, Recorder, MonitorHooks()),
+               services.Port,
+               LogRecorder::Options{services.ProgramFolder, services.RunFromReadOnlyMedia}),
+      Monitor(services.SystemClock, Pipeline.Shared, Pipeline.Receiver, Recorder, services.Port),
       Connection(Pipeline.Shared, Pipeline.Receiver, services.Port, Pipeline.Dispatcher,
                  services.SystemClock, services.Timers, services.Prompts),
-      Identification(Pipeline, Connection, services.Port, services.SystemClock, services.Timers),
+      Identification(Pipeline, services.Port, services.Timers),
+      Reception(Pipeline.Shared, Pipeline.Receiver, services.SystemClock, Identification.Result,
+                *this),
       Navigation(NavigationPanel::Deps{Pipeline.Decoder, Pipeline.Receiver, Pipeline.Shared,
-                                       services.SystemClock, services.ClockSetter}),
+                                       services.SystemClock, services.ClockSetter, *this}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
       desktop_(services.DesktopShell),
-      prompts_(services.Prompts) {
-    WireStatusBar();
-    WireConnection();
-    WireMonitorAndRecorder();
-    WireDisplays();
-    WireIdentification();
+      prompts_(services.Prompts),
+      statusBar_(Window.StatusBar(), Pipeline.Dispatcher, Connection, Identification, services.Port,
+                 Pipeline.Shared) {
+    // The order of registration is the order in which listeners hear of an event: the core's
+    // own reactions first (the monitor's step before identification's second), then the
+    // status bar, then the features.
+    PlugInSelf();
+    PlugIn(statusBar_);
+    PlugIn(Monitor);
+    PlugIn(Recorder);
+    PlugIn(Identification);
+    PlugIn(Reception);
+    PlugIn(Navigation);
+    JoinSentenceChain();
+
+    Recorder.SetListener(this);
     Window.SetButtonEnabled(ToolButton::Map, true);
     if (Recorder.LoggingDisabled()) Window.DisableLogging();
 }
@@ -59,108 +59,15 @@ AppCore::~AppCore() {
     Pipeline.Dispatcher.PauseProcessing();
 }
 
-void AppCore::ViewChanged() {
-    if (OnViewChanged) OnViewChanged();
+void AppCore::PlugInSelf() {
+    Pipeline.Dispatcher.AddListener(static_cast<LinkListener&>(*this));
+    Pipeline.Dispatcher.AddListener(static_cast<SatelliteListener&>(*this));
+    Connection.AddListener(*this);
+    Identification.AddListener(*this);
 }
 
-void AppCore::AddMemo(std::string_view text) {
-    Memo.Add(clock_.NowLocal(), text);
-    ViewChanged();
-}
-
-// --- wiring ---
-
-void AppCore::WireStatusBar() {
-    ReceiveHooks& hooks = Pipeline.Dispatcher.Hooks;
-    hooks.SetStatusPanel = [this](int index, std::string text) {
-        Window.StatusBar().SetStatusPanel(index, text);
-    };
-    hooks.RepaintStatusBar = [this] {
-        Window.StatusBar().SetLinkState(Shared().PortOpen,
-                                        Pipeline.Dispatcher.Counters().DataIndicator);
-    };
-    hooks.ConsumerError = [this](std::string_view what) { AddMemo(what); };
-    Window.StatusBar().SetChangedCallback([this] { ViewChanged(); });
-    Window.SetChangedCallback([this] { ViewChanged(); });
-}
-
-void AppCore::WireConnection() {
-    Connection.Hooks.SetStatusPanel = Pipeline.Dispatcher.Hooks.SetStatusPanel;
-    Connection.Hooks.SetStatusPanelLowered = [this](int index, bool lowered) {
-        Window.StatusBar().SetPanelBevel(index, lowered ? PanelBevel::Lowered : PanelBevel::Raised);
-    };
-    Connection.Hooks.OnViewChanged = [this] { SyncConnectionView(); };
-    Connection.Hooks.DebugMemo = [this](std::string line) { AddMemo(line); };
-    Connection.Hooks.RefreshPortList = [this] { PortListDropDown(); };
-
-    Connection.OnConnect([this] {
-        Pipeline.ResetForConnect();
-        Monitor.MonitorConnectReset();
-        Window.SetFirmwareText("");
-    });
-    Connection.OnEveryAction([this] { Window.StatusBar().ClearPanels(10, 12); });
-    Connection.OnDisconnect([this] {
-        Window.SetPaused(false);
-        Monitor.SetPause(false);
-        Window.StatusBar().SetLinkState(false, false);
-    });
-    Connection.OnSecond([this] {
-        Recorder.OnSecondTick();
-        Window.StatusBar().SetLinkState(Shared().PortOpen,
-                                        Pipeline.Dispatcher.Counters().DataIndicator);
-    });
-}
-
-NmeaMonitor::Hooks AppCore::MonitorHooks() {
-    // Called while the members are being built: the hooks only run later.
-    NmeaMonitor::Hooks hooks;
-    hooks.SentenceKind = [](std::string_view line) { return ClassifyText(line); };
-    hooks.TrimRxBuffer = [this] { Pipeline.Dispatcher.CutRxBufferTo(kMonitorStepBufferCut); };
-    hooks.SecondTickRunning = [this] { return Pipeline.Dispatcher.SecondTimerEnabled(); };
-    hooks.PortName = [this] { return port_.PortName(); };
-    hooks.BaudRate = [this] { return static_cast<int>(port_.BaudRate()); };
-    hooks.RefreshNavigationPanel = [this] {
-        Navigation.RefreshNavigationPanel(Pipeline.Dispatcher.Counters().KindsSeen);
-    };
-    hooks.ClearSatelliteViews = [this] { Satellites.ClearSatelliteViews(); };
-    return hooks;
-}
-
-void AppCore::WireMonitorAndRecorder() {
-    Pipeline.Dispatcher.Chain().Register(ChainSlot::Monitor, [this](SentenceContext& ctx) {
-        ctx.Shown = Monitor.MonitorReceived(ctx.Line);
-        return ChainStep::Continue;
-    });
-    Pipeline.OnSentenceDecoded = [this](SentenceKind kind, std::string_view) {
-        if (kind != 0) Monitor.MarkNewSentence();
-    };
-    Pipeline.Dispatcher.Hooks.MonitorStep = [this] {
-        Monitor.MonitorStep();
-        ViewChanged();
-    };
-    Pipeline.Dispatcher.Hooks.RawCaptureAppend = [this](std::string_view chunk) {
-        Recorder.LogRaw(chunk);
-    };
-    Recorder.OnViewChanged = [this] {
-        Window.SetLogging(Recorder.Button().Down);
-        Window.StatusBar().SetStatusPanel(kPanelLog, Recorder.StatusPanelText());
-        ViewChanged();
-    };
-}
-
-void AppCore::WireDisplays() {
-    Navigation.AddMonitorLine = [this](std::string_view line) { Monitor.MonitorAddLogged(line); };
-    Navigation.AddDebugLine = [this](std::string_view line) { AddMemo(line); };
-    ReceiveHooks& hooks = Pipeline.Dispatcher.Hooks;
-    hooks.ShowRmcTime = [this] { Navigation.ShowRmcTime(); };
-    hooks.ShowGgaTime = [this] { Navigation.ShowGgaTime(); };
-    Pipeline.OnSatellitesRefreshed = [this] { RefreshSatellites(); };
-
+void AppCore::JoinSentenceChain() {
     SentenceChain& chain = Pipeline.Dispatcher.Chain();
-    chain.Register(ChainSlot::FixKindLabel, [this](SentenceContext& ctx) {
-        if (ctx.Line.find("GGA") != std::string_view::npos) Navigation.ShowDgpsLabel();
-        return ChainStep::Continue;
-    });
     chain.Register(ChainSlot::RtkDfHeading, [this](SentenceContext& ctx) {
         if (Shared().Family != ReceiverFamily::RTK_DF) return ChainStep::Continue;
         if (ctx.Line.find("$PMDR,DIST") != std::string_view::npos) {
@@ -170,43 +77,84 @@ void AppCore::WireDisplays() {
         }
         return ChainStep::Continue;
     });
-
-    Connection.OnConnect([this] {
-        Navigation.ClearForConnect();
-        Satellites.ResetForConnect();
+    chain.Register(ChainSlot::Monitor, [this](SentenceContext& ctx) {
+        ctx.Shown = Monitor.MonitorReceived(ctx.Line);
+        return ChainStep::Continue;
     });
-    Connection.OnSecond([this] { Navigation.DgpsLabelTick(); });
+    chain.Register(ChainSlot::FixKindLabel, [this](SentenceContext& ctx) {
+        if (ctx.Line.find("GGA") != std::string_view::npos) Navigation.ShowDgpsLabel();
+        return ChainStep::Continue;
+    });
 }
 
-void AppCore::WireIdentification() {
-    IdentificationHooks& hooks = Identification.Identification.Hooks;
-    hooks.SetWindowTitle = [this](const std::string& title) {
-        // The title is the program's caption, with " (firmware)" or " (??)" after it.
-        const std::string base = WindowCaption("");
-        std::string suffix;
-        if (title.size() > base.size() + 3 && title.compare(0, base.size(), base) == 0 &&
-            title.back() == ')') {
-            suffix = title.substr(base.size() + 2, title.size() - base.size() - 3);
-        }
-        Window.SetFirmwareText(suffix);
-    };
-    hooks.SetStatusPanel = Pipeline.Dispatcher.Hooks.SetStatusPanel;
-    hooks.SetSkyBackground = [this](SkyBackground sky) { Satellites.SetSkyBackground(sky); };
-    hooks.SetGnssViewFilter = [this](int filter) { Satellites.SelectGnssView(filter); };
-    hooks.OnIdentified = [this] {
-        const ReceiverFamily family = Shared().Family;
-        if (family == ReceiverFamily::CMS || family == ReceiverFamily::CM2) {
-            Navigation.SetCourseRowLayout(2);
-        }
-        AddMemo("Receiver identified: " + std::string(FamilyDisplayName(family)) + " (" +
-                Identification.Identification.Result.FirmwareText + ")");
-    };
+void AppCore::ViewChanged() {
+    if (listener_ != nullptr) listener_->OnViewChanged();
+}
 
-    UbxHdReceptionHooks& reception = Identification.Reception.Hooks;
-    reception.MonitorAddLine = [this](const std::string& line) { Monitor.MonitorAddLine(line); };
-    reception.MonitorAddStamped = [this](const std::string& text) {
-        Monitor.MonitorAddStamped(text);
-    };
+void AppCore::AddMemo(std::string_view text) {
+    Memo.Add(clock_.NowLocal(), text);
+    ViewChanged();
+}
+
+// --- what the features report ---
+
+void AppCore::AddMonitorLine(std::string_view line) {
+    Monitor.MonitorAddLine(line);
+}
+
+void AppCore::AddLoggedMonitorLine(std::string_view line) {
+    Monitor.MonitorAddLogged(line);
+}
+
+void AppCore::AddStampedMonitorLine(std::string_view text) {
+    Monitor.MonitorAddStamped(text);
+}
+
+void AppCore::OnLogStateChanged() {
+    Window.SetLogging(Recorder.Button().Down);
+    statusBar_.ShowLogState(Recorder.StateText());
+    ViewChanged();
+}
+
+void AppCore::OnNmeaSecond(bool) {
+    switch (Monitor.MonitorStep()) {
+        case MonitorStepResult::NewSentences:
+            if (Shared().ReceiverIdentified) {
+                Navigation.RefreshNavigationPanel(Pipeline.Dispatcher.Counters().KindsSeen);
+            }
+            break;
+        case MonitorStepResult::Quiet:
+            Pipeline.Dispatcher.CutRxBufferTo(kMonitorStepBufferCut);
+            break;
+        case MonitorStepResult::Paused:
+            break;
+    }
+    ViewChanged();
+}
+
+void AppCore::OnConnecting() {
+    Pipeline.ResetForConnect();
+    Window.SetFirmwareText("");
+    Satellites.ResetForConnect();
+}
+
+void AppCore::OnDisconnected() {
+    Window.SetPaused(false);
+    Monitor.SetPause(false);
+}
+
+void AppCore::OnReceiverIdentified() {
+    const IdentificationResult& result = Identification.Result;
+    Satellites.SelectGnssView(result.GnssViewFilter);
+    OnIdentificationChanged();
+    AddMemo("Receiver identified: " + std::string(FamilyDisplayName(Shared().Family)) + " (" +
+            result.FirmwareText + ")");
+}
+
+void AppCore::OnIdentificationChanged() {
+    const IdentificationResult& result = Identification.Result;
+    Window.SetFirmwareText(result.FirmwareLabel);
+    Satellites.SetSkyBackground(result.Sky);
 }
 
 void AppCore::RefreshSatellites() {
@@ -217,9 +165,8 @@ void AppCore::RefreshSatellites() {
     in.Family = Shared().Family;
     in.ReceiverIdentified = Shared().ReceiverIdentified;
     in.AntennaStatusExpected = Shared().AntennaStatusExpected;
-    in.AntennaState = Shared().AntennaState;
+    in.Antenna = Shared().Antenna;
     Satellites.RefreshSatelliteViews(in);
-    if (OnSatellitesRefreshed) OnSatellitesRefreshed();
     ViewChanged();
 }
 
@@ -245,19 +192,14 @@ void AppCore::SyncConnectionView() {
     Window.SetConnectBusy(!view.OpenButtonEnabled);
     Window.SetButtonEnabled(ToolButton::Pause, Shared().PortOpen && view.PauseButtonEnabled);
     if (view.ShownBaud != Window.BaudRates().Text()) Window.SelectBaudRate(view.ShownBaud);
-    Window.StatusBar().SetLinkState(Shared().PortOpen,
-                                    Pipeline.Dispatcher.Counters().DataIndicator);
+    statusBar_.ShowLinkLamp();
     ViewChanged();
 }
 
 void AppCore::ApplyPauseView() {
     const MonitorPauseView& pause = Monitor.PauseView();
     Window.SetPaused(pause.Paused);
-    if (!pause.PortStatusText.empty()) {
-        Window.StatusBar().SetStatusPanel(kPanelPort, pause.PortStatusText);
-        Window.StatusBar().SetPanelBevel(
-            kPanelPort, pause.PortStatusLowered ? PanelBevel::Lowered : PanelBevel::Raised);
-    }
+    statusBar_.ShowPause(pause);
 }
 
 // --- start-up and shut-down ---
@@ -267,7 +209,7 @@ void AppCore::Start() {
     previousPortList_ = PortListText(present);
     Window.SetPortNames(present);
     Window.SelectBaudRate("9600");
-    Window.StatusBar().SetStatusPanel(3, std::string(LinkStateName(LinkState::Closed)));
+    statusBar_.ShowClosedLink();
 }
 
 void AppCore::LoadSettings(const std::filesystem::path& path) {
@@ -324,7 +266,7 @@ void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld) {
             break;
         case ToolButton::Log:
             Recorder.ToggleLog();
-            Recorder.LogButtonReleased(ctrlHeld);
+            Recorder.LogButtonReleased(ctrlHeld, Window.Caption());
             break;
         case ToolButton::Map:
             OpenMapLink(ctrlHeld, Receiver().FixValid, Pipeline.Decoder.Rmc(), prompts_, desktop_);
@@ -378,6 +320,8 @@ void AppCore::FilterTextChanged(std::string_view text) {
 
 void AppCore::MonitorClearRequested() {
     Monitor.MonitorClear();
+    // Without a running connection nothing else would clear the satellite views.
+    if (!Pipeline.Dispatcher.SecondTimerEnabled()) Satellites.ClearSatelliteViews();
     ViewChanged();
 }
 
@@ -403,8 +347,8 @@ void AppCore::PortListPolled() {
     }
     Window.PortEvents().AddAll(result.EventLines);
     Window.PortEventsChanged();
-    if (result.BringToFront && OnBringToFront) OnBringToFront();
-    if (result.ShowEventWindow && OnShowPortEvents) OnShowPortEvents();
+    if (result.BringToFront && listener_ != nullptr) listener_->OnBringToFront();
+    if (result.ShowEventWindow && listener_ != nullptr) listener_->OnShowPortEvents();
     ViewChanged();
 }
 

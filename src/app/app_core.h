@@ -1,20 +1,25 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
-#include "app/receiver_identification_feature.h"
 #include "app/settings.h"
+#include "app/status_bar_presenter.h"
 #include "base/clock.h"
 #include "base/desktop.h"
 #include "base/file_dialogs.h"
+#include "base/monitor_output.h"
 #include "base/scheduler.h"
 #include "base/user_prompts.h"
+#include "control/identification_listener.h"
+#include "control/receiver_identification.h"
+#include "control/ubx_hd_reception.h"
 #include "link/connection_control.h"
 #include "link/port_enumerator.h"
+#include "link/receive_listeners.h"
 #include "link/receive_pipeline.h"
 #include "link/receiver_port.h"
 #include "logging/log_recorder.h"
@@ -37,16 +42,38 @@ struct AppServices {
     Desktop& DesktopShell;
     SystemClockSetter& ClockSetter;
     std::filesystem::path ProgramFolder;
-    std::function<bool()> RunFromReadOnlyMedia;  // logging is disabled on read-only media
+    bool RunFromReadOnlyMedia = false;  // logging is disabled on read-only media
 };
 
-// The program without its windows: the receive path, connection control, monitor, recorder,
-// window model and status bar, wired together. The window program and the command-line monitor
-// both run on it; the window only paints its models and reports the user's actions here.
-class AppCore {
+// What the window program hears from the core.
+class AppCoreListener {
+  public:
+    virtual ~AppCoreListener() = default;
+    // Something visible changed (models, monitor lines, memo): schedule a repaint.
+    virtual void OnViewChanged() = 0;
+    // The main window should come to the front.
+    virtual void OnBringToFront() {}
+    // The port-event window should be shown.
+    virtual void OnShowPortEvents() {}
+};
+
+// The program without its windows, and the place where its features meet (the composition
+// root). It builds the receive path, the connection control and the features, and plugs each
+// feature into the sources it follows (PlugIn); the window program and the command-line monitor
+// both run on it. The window only paints the view models here and reports the user's actions.
+//
+// A feature plugs in by implementing the listener interfaces it needs (receive_listeners.h,
+// ConnectionListener, IdentificationListener, ReceiverReplyListener), by taking a position in the
+// sentence chain when it consumes lines in order, and by one PlugIn call in the constructor.
+class AppCore final : private MonitorOutput,
+                      private LogRecorderListener,
+                      private LinkListener,
+                      private SatelliteListener,
+                      private ConnectionListener,
+                      private IdentificationListener {
   public:
     explicit AppCore(const AppServices& services);
-    ~AppCore();
+    ~AppCore() override;
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
 
@@ -57,12 +84,16 @@ class AppCore {
     LogRecorder Recorder;
     NmeaMonitor Monitor;
     ConnectionControl Connection;
-    ReceiverIdentificationFeature Identification;
+    ReceiverIdentification Identification;
+    UbxHdReception Reception;
     NavigationPanel Navigation;  // with the gauges
     SatelliteViews Satellites;
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
+
+    // The window program; told about changes from now on.
+    void SetListener(AppCoreListener* listener) { listener_ = listener; }
 
     // --- start-up and shut-down ---
     // Fills the port box from the system's list (first entry selected).
@@ -91,24 +122,49 @@ class AppCore {
     // The system's port list, polled once a second: plug-in and removal.
     void PortListPolled();
 
-    // Something visible changed (models, monitor lines, memo): the window schedules a repaint.
-    std::function<void()> OnViewChanged;
-    // The main window should come to the front / show the port-event window.
-    std::function<void()> OnBringToFront;
-    std::function<void()> OnShowPortEvents;
-    // The satellite views should be redrawn (rate-limited by the receive path).
-    std::function<void()> OnSatellitesRefreshed;
-
     void AddMemo(std::string_view text);
 
   private:
-    void WireStatusBar();
-    void WireConnection();
-    void WireMonitorAndRecorder();
-    void WireDisplays();
-    void WireIdentification();
+    // Registers a feature with every source whose listener interface it implements.
+    template <typename Feature>
+    void PlugIn(Feature& feature) {
+        if constexpr (kIsReceiveListener<Feature>) Pipeline.Dispatcher.AddListener(feature);
+        if constexpr (std::is_base_of_v<ConnectionListener, Feature>) {
+            Connection.AddListener(feature);
+        }
+        if constexpr (std::is_base_of_v<IdentificationListener, Feature>) {
+            Identification.AddListener(feature);
+        }
+        if constexpr (std::is_base_of_v<ReceiverReplyListener, Feature>) {
+            Reception.AddListener(feature);
+        }
+    }
+    void PlugInSelf();
+    void JoinSentenceChain();
+
+    // MonitorOutput
+    void AddMonitorLine(std::string_view line) override;
+    void AddLoggedMonitorLine(std::string_view line) override;
+    void AddStampedMonitorLine(std::string_view text) override;
+    void AddDebugLine(std::string_view line) override { AddMemo(line); }
+    // LogRecorderListener
+    void OnLogStateChanged() override;
+    // LinkListener
+    void OnNmeaSecond(bool recognisedThisSecond) override;
+    void OnConsumerError(std::string_view what) override { AddMemo(what); }
+    // SatelliteListener
+    void OnSatellitesRefresh() override { RefreshSatellites(); }
+    // ConnectionListener
+    void OnConnecting() override;
+    void OnDisconnected() override;
+    void OnConnectionViewChanged() override { SyncConnectionView(); }
+    void OnPortOpenFailed() override { PortListDropDown(); }
+    void OnConnectionNote(std::string_view line) override { AddMemo(line); }
+    // IdentificationListener
+    void OnReceiverIdentified() override;
+    void OnIdentificationChanged() override;
+
     void RefreshSatellites();
-    NmeaMonitor::Hooks MonitorHooks();
     void SyncConnectionView();
     void SyncBoxesToConnection();
     void ApplyPauseView();
@@ -119,6 +175,8 @@ class AppCore {
     PortEnumerator& ports_;
     Desktop& desktop_;
     UserPrompts& prompts_;
+    StatusBarPresenter statusBar_;
+    AppCoreListener* listener_ = nullptr;
     std::string previousPortList_;
     std::vector<std::string> commandHistory_;
 };

@@ -84,8 +84,9 @@ class QuitOnSignal {
 };
 
 // Everything of one monitoring session: the port, the receive path, the connection control
-// and what is printed.
-class MonitorSession {
+// and what is printed. It follows the link (its state is printed whenever it changes) and the
+// connection (its notes go to stderr; a disconnect it did not ask for ends the session).
+class MonitorSession final : private LinkListener, private ConnectionListener {
   public:
     MonitorSession()
         : prompts_(ConsolePrompts::Policy::AlwaysNo),
@@ -99,24 +100,16 @@ class MonitorSession {
             ctx.Shown = true;
             return ChainStep::Continue;
         });
-        // The link state goes to a status panel whenever it changes.
-        dispatcher_.Hooks.SetStatusPanel = [this](int, const std::string&) { ReportLinkState(); };
-        control_.Hooks.SetStatusPanel = [this](int, const std::string&) { ReportLinkState(); };
-        control_.Hooks.DebugMemo = [](const std::string& line) {
-            PrintErr(QString::fromStdString(line + "\n"));
-        };
-        // A disconnect that the user did not ask for (the receiver's SiRF binary declined, a
-        // silent receiver given up, the device removed) ends the session.
-        control_.OnDisconnect([this] {
-            if (!closing_) End("disconnected from " + port_.PortName(), kExitFailure);
-        });
-        watcher_.OnChange = [this](const std::vector<std::string>& ports) {
+        dispatcher_.AddListener(static_cast<LinkListener&>(*this));
+        control_.AddListener(static_cast<ConnectionListener&>(*this));
+        QObject::connect(&watcher_, &PortWatcher::PortsChanged, [this] {
             if (!watchedPort_) return;
+            const std::vector<std::string>& ports = watcher_.Ports();
             if (std::find(ports.begin(), ports.end(), port_.PortName()) == ports.end()) {
                 PrintErr(QString::fromStdString(" (" + port_.PortName() + ") Remove !\n"));
                 control_.PortRemoved();
             }
-        };
+        });
         linkCheck_->SetIntervalMs(kLinkCheckIntervalMs);
         linkCheck_->OnTimeout = [this] { CheckLink(); };
     }
@@ -157,6 +150,19 @@ class MonitorSession {
     [[nodiscard]] int ExitCode() const { return exitCode_; }
 
   private:
+    // The link state is printed whenever the receive path recognises the link or the
+    // connection reports a change.
+    void OnLinkRecognised(LinkState) override { ReportLinkState(); }
+    void OnConnectionStatusChanged(ConnectionStatusItem) override { ReportLinkState(); }
+    void OnConnectionNote(std::string_view line) override {
+        PrintErr(QString::fromStdString(std::string(line) + "\n"));
+    }
+    // A disconnect that the user did not ask for (the receiver's SiRF binary declined, a silent
+    // receiver given up, the device removed) ends the session.
+    void OnDisconnected() override {
+        if (!closing_) End("disconnected from " + port_.PortName(), kExitFailure);
+    }
+
     // The state as this program shows it: "NULL" while the port is closed.
     [[nodiscard]] LinkState ShownState() const {
         return shared_.PortOpen ? dispatcher_.State() : LinkState::Closed;

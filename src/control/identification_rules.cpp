@@ -39,13 +39,13 @@ std::optional<long> ParseInteger(std::string_view text) {
     return value;
 }
 
-int HdModuleGnssSet(std::string_view moduleInfo) {
+GnssSet HdModuleGnssSet(std::string_view moduleInfo) {
     static constexpr DelimiterSet kUnderscore{"_"};
     const std::string_view code = CopyFrom(ExtractField(2, moduleInfo, kUnderscore), 3);
     for (const auto& entry : kHdGnssCodes) {
-        if (code == entry.Code) return entry.GnssSet;
+        if (code == entry.Code) return entry.Set;
     }
-    return 0;
+    return GnssSet::Gps;
 }
 
 }  // namespace gnss

@@ -6,7 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/gnss_set.h"
+
 namespace gnss {
+
+// Where a dead-reckoning module takes its speed from. The values are fixed.
+enum class DrSpeedInput : uint8_t { Unknown = 0, Odometer = 1, Uart = 2, Can = 3 };
 
 // The texts receivers announce themselves with, as the recognisers look for them.
 
@@ -48,19 +53,25 @@ inline constexpr std::string_view kMtkNoEpoRelease3 = "ZK-RW";
 // module information.
 struct HdGnssCode {
     std::string_view Code;
-    int GnssSet;
+    GnssSet Set;
 };
-inline constexpr std::array<HdGnssCode, 5> kHdGnssCodes = {
-    {{"B", 2}, {"L", 1}, {"GB", 6}, {"GL", 5}, {"GG", 5}}};
+inline constexpr std::array<HdGnssCode, 5> kHdGnssCodes = {{{"B", GnssSet::Bds},
+                                                            {"L", GnssSet::Glonass},
+                                                            {"GB", GnssSet::GpsBds},
+                                                            {"GL", GnssSet::GpsGlonass},
+                                                            {"GG", GnssSet::GpsGlonass}}};
 
 // ST dead-reckoning sensor links by the first character of the firmware's second "_" field.
 struct StSpeedInput {
     char Code;
-    uint8_t Value;
+    DrSpeedInput Input;
     std::string_view Name;
 };
-inline constexpr std::array<StSpeedInput, 3> kStSpeedInputs = {
-    {{'C', 3, "CAN"}, {'O', 1, "ODO"}, {'U', 2, "UART"}}};
+inline constexpr std::array<StSpeedInput, 3> kStSpeedInputs = {{
+    {'C', DrSpeedInput::Can, "CAN"},
+    {'O', DrSpeedInput::Odometer, "ODO"},
+    {'U', DrSpeedInput::Uart, "UART"},
+}};
 
 // --- text helpers of the recognisers (0-based positions) ---
 
@@ -76,6 +87,6 @@ inline constexpr std::array<StSpeedInput, 3> kStSpeedInputs = {
 // Decimal integer, or nothing when the text is not one.
 [[nodiscard]] std::optional<long> ParseInteger(std::string_view text);
 // The constellation set named by HD module information.
-[[nodiscard]] int HdModuleGnssSet(std::string_view moduleInfo);
+[[nodiscard]] GnssSet HdModuleGnssSet(std::string_view moduleInfo);
 
 }  // namespace gnss

@@ -20,10 +20,6 @@ constexpr int32_t kEasyQueryDelaySeconds = 2;
 constexpr uint32_t kShortDelayMs = 100;
 constexpr uint32_t kLongDelayMs = 300;
 
-constexpr int kPanelMessages = 1;
-constexpr int kPanelFamily = 10;
-constexpr int kPanelTag = 11;
-
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kMtkReleaseQuery = "$PMTK605*31\r\n";
 constexpr std::string_view kMtkRelease = "$PMTK705";
@@ -35,17 +31,11 @@ constexpr DelimiterSet kCommaDash{",-"};
 constexpr DelimiterSet kUnderscore{"_"};
 constexpr DelimiterSet kDash{"-"};
 
-constexpr int kGnssGps = 0;
-constexpr int kGnssGpsGlonass = 5;
-constexpr int kGnssGpsBds = 6;
-constexpr int kGnssGpsBdsGalileo = 10;
-constexpr int kGnssAllBds = 11;
-constexpr int kGnssHdDefault = 12;
-
-template <typename F, typename... Args>
-void Call(const std::function<F>& hook, Args&&... args) {
-    if (hook) hook(std::forward<Args>(args)...);
-}
+constexpr std::string_view kGaveUpCaption =
+    "?"
+    "?";
+// The constellation set of an HD binary chip without module information.
+constexpr GnssSet kHdDefaultSet = GnssSet::GpsBdsGalileoBdsIrnss;
 
 // The release text of an "$PMTK705" reply: after "$PMTK705" and its comma, up to "*".
 std::optional<std::string_view> MtkRelease(std::string_view text) {
@@ -71,12 +61,12 @@ bool ContainsAny(std::string_view text, auto const& patterns) {
 
 }  // namespace
 
-SkyBackground SkyBackgroundFor(int gnssSet) {
-    switch (gnssSet) {
-        case 2:
-        case 6:
-        case 8:
-        case 9:
+SkyBackground SkyBackgroundFor(GnssSet set) {
+    switch (set) {
+        case GnssSet::Bds:
+        case GnssSet::GpsBds:
+        case GnssSet::GpsGlonassBds:
+        case GnssSet::GpsGlonassGalileo:
             return SkyBackground::MultiGnss;
         default:
             return SkyBackground::Gps;
@@ -92,10 +82,11 @@ const ReceiverIdentification::Recogniser ReceiverIdentification::kChain[] = {
     {"uNav", &ReceiverIdentification::TryUnav},     {"BCM", &ReceiverIdentification::TryBcm},
 };
 
-ReceiverIdentification::ReceiverIdentification(SharedState& shared, ReceiverState& receiver,
-                                               ReceiverPort& port, Scheduler& scheduler)
-    : shared_(shared),
-      receiver_(receiver),
+ReceiverIdentification::ReceiverIdentification(ReceivePipeline& pipeline, ReceiverPort& port,
+                                               Scheduler& scheduler)
+    : pipeline_(pipeline),
+      shared_(pipeline.Shared),
+      receiver_(pipeline.Receiver),
       port_(port),
       after100_(scheduler),
       after300_(scheduler) {}
@@ -115,20 +106,22 @@ void ReceiverIdentification::SendSentence(std::string_view sentence) {
 
 void ReceiverIdentification::DeferEasyQuery() {
     Result.EasyQueryDue = receiver_.SecondsCounter + kEasyQueryDelaySeconds;
-    Call(Hooks.ScheduleEasyQuery, Result.EasyQueryDue);
 }
 
-void ReceiverIdentification::SetPanel(int index, std::string text) {
-    Call(Hooks.SetStatusPanel, index, std::move(text));
+void ReceiverIdentification::Changed() {
+    for (IdentificationListener* listener : listeners_) listener->OnIdentificationChanged();
 }
 
-void ReceiverIdentification::SetTitle(std::string title) {
-    title_ = std::move(title);
-    Call(Hooks.SetWindowTitle, title_);
+void ReceiverIdentification::SetChipTag(std::string tag) {
+    Result.ChipTag = std::move(tag);
+}
+
+void ReceiverIdentification::SetFirmwareLabel(std::string firmware) {
+    Result.FirmwareLabel = std::move(firmware);
 }
 
 void ReceiverIdentification::SetSky(SkyBackground sky) {
-    Call(Hooks.SetSkyBackground, sky);
+    Result.Sky = sky;
 }
 
 void ReceiverIdentification::SetNoChecksum(bool on) {
@@ -147,9 +140,20 @@ void ReceiverIdentification::Identify(ReceiverFamily family, std::string firmwar
 
 // --- arming, the cycle and the polls ---
 
+void ReceiverIdentification::OnLinkRecognised(LinkState state) {
+    if (state != LinkState::Nmea || shared_.ReceiverIdentified) return;
+    ArmIdentification();
+    ++shared_.IdentificationAttempts;
+}
+
+void ReceiverIdentification::OnNmeaSecond(bool recognisedThisSecond) {
+    // The second that recognised the link armed the identification already.
+    if (!recognisedThisSecond) OnSecond();
+}
+
 void ReceiverIdentification::ArmIdentification() {
     if (shared_.ReceiverIdentified) return;
-    if (Hooks.OneSecondTimerRunning && !Hooks.OneSecondTimerRunning()) return;
+    if (!pipeline_.Dispatcher.SecondTimerEnabled()) return;
     shared_.IdentificationPending = true;
     hdInfoPollAt_ = receiver_.SecondsCounter + 1;
     hdVersionPollAt_ = receiver_.SecondsCounter + 2;
@@ -168,9 +172,10 @@ void ReceiverIdentification::OnSecond() {
 
     if (tdkMtkProbe_.Active && now > tdkMtkProbe_.Until) {
         tdkMtkProbe_.Active = false;
-        if (Result.DrBaseChip != 4) {
+        if (Result.DrBaseChip != ReceiverFamily::MTK) {
             SetSky(SkyBackground::MultiGnss);
-            SetPanel(kPanelTag, "TD");
+            SetChipTag("TD");
+            Changed();
         }
     }
 
@@ -180,9 +185,8 @@ void ReceiverIdentification::OnSecond() {
         if (attempts % 2 == 0) ArmIdentification();
         ++attempts;
     } else if (attempts == kIdentificationAttemptLimit) {
-        SetTitle(std::string(kProgramTitle) +
-                 " (?"
-                 "?)");
+        SetFirmwareLabel(std::string(kGaveUpCaption));
+        Changed();
         ++attempts;
     } else {
         shared_.IdentificationPending = false;
@@ -211,31 +215,21 @@ bool ReceiverIdentification::IdentifyReceiver(std::string_view buffer) {
 void ReceiverIdentification::IdentificationDone() {
     const ReceiverFamily family = shared_.Family;
     if (family == ReceiverFamily::ublox || family == ReceiverFamily::HED) {
-        Call(Hooks.SetCommandBoxText, std::string("HEXCMD:"));
+        Result.CommandPreset = "HEXCMD:";
     }
     if (family == ReceiverFamily::SiRF4) {
         Result.SirfRomPatch = Contains(Result.FirmwareText, "RPATCH.");
     }
-    Result.GnssViewFilter = 13;
-    Call(Hooks.SetGnssViewFilter, Result.GnssViewFilter);
-    Call(Hooks.ShowStatusBar);
-    Call(Hooks.EnableLogging);
-    SetTitle(std::string(kProgramTitle) + " (" + Result.FirmwareText + ")");
+    Result.GnssViewFilter = GnssSet::All;
+    SetFirmwareLabel(Result.FirmwareText);
     shared_.IdentificationPending = false;
     shared_.ReceiverIdentified = true;
     done_ = true;
     hdInfoPollAt_ = 0;
     hdVersionPollAt_ = 0;
-    SetPanel(kPanelFamily, Result.FirmwareText.starts_with("RSC-")
-                               ? std::string("RSC")
-                               : std::string(FamilyDisplayName(family)));
-    Call(Hooks.SetMonitorColoured);
-    Call(Hooks.EnableReceiverControls);
     if (family != ReceiverFamily::Unknown) Send(kCrLf);
-    if (family != ReceiverFamily::TMC) Call(Hooks.ShowNavigationPanels, true);
     if (family != ReceiverFamily::TDK_DR) SetSky(SkyBackgroundFor(Result.ReceiverGnssSet));
-    if (family != ReceiverFamily::HED) Call(Hooks.HideHdAssistPage);
-    Call(Hooks.OnIdentified);
+    for (IdentificationListener* listener : listeners_) listener->OnReceiverIdentified();
 }
 
 // Rule 1: TDK dead-reckoning modules.
@@ -249,26 +243,27 @@ bool ReceiverIdentification::TryTdk(std::string_view buffer) {
     Result.DrRtkVariant = Contains(*firmware, "-QV2058,");
     Result.DrFormat = ExtractField(1, *firmware, kComma) < kTdkDrFormatSplit ? 1 : 2;
     if (Result.DrRtkVariant) {
-        SetPanel(kPanelTag, "RTK");
-        Call(Hooks.OpenFixGate);
-        Call(Hooks.ShowNtripButton);
+        SetChipTag("RTK");
+        Result.FixGateOpen = true;
+        Result.TakesNtripCorrections = true;
         after300_.After(kLongDelayMs, [this] {
             SendSentence(kInjectOff);
-            Call(Hooks.ShowCommandPanel, true);
+            Result.CommandPanelShown = true;
+            Changed();
         });
     } else {
         // The chip under the module: TechToTop names itself in the version's third field.
         const std::string_view chip = LeftPart(ExtractField(3, version, kCommaDash), 2);
         if (chip == "GL" || chip == "GB") {
-            Result.DrBaseChip = 19;
+            Result.DrBaseChip = ReceiverFamily::TTT;
         } else {
-            Result.DrBaseChip = 0;
+            Result.DrBaseChip = ReceiverFamily::Unknown;
             Send(kMtkReleaseQuery);
             tdkMtkProbe_ = {true, receiver_.SecondsCounter + kMtkWatchSeconds};
         }
     }
     if (Contains(buffer, "$PINVMIMU,")) SendSentence("$PMDC,MEMS,0");
-    Result.ReceiverGnssSet = kGnssGpsBds;
+    Result.ReceiverGnssSet = GnssSet::GpsBds;
     Result.CommandPanelShown = true;
     return true;
 }
@@ -291,22 +286,23 @@ bool ReceiverIdentification::TrySt(std::string_view buffer) {
         Result.StUsbFirmware = Contains(firmware, ".USB");
         Result.StDrModule = pattern == kStDrPattern;
         const std::size_t gnssAt = Result.StDrModule ? 3 : 2;
-        Result.ReceiverGnssSet = kGnssGpsGlonass;
+        Result.ReceiverGnssSet = GnssSet::GpsGlonass;
         if (firmware.size() > gnssAt) {
             if (firmware[gnssAt] == 'B') {
-                Result.ReceiverGnssSet = firmware[2] == 'B' ? kGnssAllBds : kGnssGpsBds;
+                Result.ReceiverGnssSet =
+                    firmware[2] == 'B' ? GnssSet::GpsBdsGalileoBds : GnssSet::GpsBds;
             } else if (firmware[gnssAt] == 'G') {
-                Result.ReceiverGnssSet = kGnssGpsGlonass;
+                Result.ReceiverGnssSet = GnssSet::GpsGlonass;
             }
         }
         if (Result.StDrModule) {
             after100_.After(kShortDelayMs, [this] { Send("$PSTMHOT\r\n"); });
             const std::string_view link = ExtractField(2, firmware, kUnderscore);
-            Result.StDrSpeedInput = 0;
+            Result.StDrSpeedInput = DrSpeedInput::Unknown;
             for (const auto& input : kStSpeedInputs) {
                 if (link.empty() || link[0] != input.Code) continue;
-                Result.StDrSpeedInput = input.Value;
-                SetPanel(kPanelTag, std::string(input.Name));
+                Result.StDrSpeedInput = input.Input;
+                SetChipTag(std::string(input.Name));
             }
         }
         return true;
@@ -321,7 +317,7 @@ bool ReceiverIdentification::TryMxt(std::string_view buffer) {
         if (!firmware) continue;
         Identify(ReceiverFamily::MXT, std::string(*firmware));
         shared_.AntennaStatusExpected = true;
-        Result.ReceiverGnssSet = kGnssGpsBds;
+        Result.ReceiverGnssSet = GnssSet::GpsBds;
         SetNoChecksum(true);
         return true;
     }
@@ -335,20 +331,20 @@ bool ReceiverIdentification::TryRtk(std::string_view buffer) {
         if (!firmware) continue;
         Identify(ReceiverFamily::RTK_DF, std::string(*firmware));
         Result.ForwardMode = false;
-        Call(Hooks.ShowCourseLabel, pattern.CourseShown);
+        Result.NoCourseOutput = !pattern.CourseShown;
         if (pattern.CourseShown) {
             after100_.After(kShortDelayMs, [this] {
                 SendSentence(Result.RtkViaCom4 ? "$PMDC,COM4,{PMDC,GETDIST}" : "$PMDC,GETDIST");
             });
         }
-        Call(Hooks.ShowNtripButton);
+        Result.TakesNtripCorrections = true;
         after300_.After(kLongDelayMs, [this] {
             SendSentence(kInjectOff);
             Result.CommandPanelShown = true;
-            Call(Hooks.ShowCommandPanel, true);
+            Changed();
         });
-        Result.RtcmPageAvailable = true;
-        Result.ReceiverGnssSet = kGnssGpsBds;
+        Result.RtcmForwardingAvailable = true;
+        Result.ReceiverGnssSet = GnssSet::GpsBds;
         return true;
     }
     return false;
@@ -362,7 +358,7 @@ bool ReceiverIdentification::TryMtk(std::string_view buffer) {
         if (lineEnd == std::string_view::npos) return false;  // wait for the whole line
         Identify(ReceiverFamily::MTK,
                  std::string(Trim(WithoutChecksum(buffer.substr(at, lineEnd - at)))));
-        Result.ReceiverGnssSet = kGnssGpsBds;
+        Result.ReceiverGnssSet = GnssSet::GpsBds;
         Result.ForwardMode = true;
         Send(kMtkReleaseQuery);
         mtkReleaseAppend_ = {true, receiver_.SecondsCounter + kMtkWatchSeconds};
@@ -371,16 +367,15 @@ bool ReceiverIdentification::TryMtk(std::string_view buffer) {
     } else if (const auto cms = TextUpToStar(buffer, "$PMDR,201", 12);
                cms && Contains(buffer, ".CMS")) {
         Identify(ReceiverFamily::CM2, std::string(*cms));
-        Result.ReceiverGnssSet = kGnssGpsGlonass;
+        Result.ReceiverGnssSet = GnssSet::GpsGlonass;
         Result.EpoCapable = true;
         Result.EpoPeriodDays = 14;
         DeferEasyQuery();
-        Call(Hooks.ShowHeadingMeterAndAttitude);
+        Result.HasAttitudeSensor = true;
         matched = true;
     } else {
         matched = TryMtkRelease(buffer);
     }
-    if (matched) Call(Hooks.ShowEpoPeriod, std::to_string(Result.EpoPeriodDays) + "d");
     return matched;
 }
 
@@ -392,7 +387,7 @@ bool ReceiverIdentification::TryMtkRelease(std::string_view buffer) {
         if (!release) return false;
         Identify(ReceiverFamily::MTK, Reordered(*release, true));
         shared_.AntennaStatusExpected = Contains(buffer, "ANT,");
-        Result.ReceiverGnssSet = kGnssGpsBds;
+        Result.ReceiverGnssSet = GnssSet::GpsBds;
         Result.EpoCapable = true;
         Result.EpoPeriodDays = 14;
         if (Contains(Result.FirmwareText, "QXWZ")) {
@@ -414,8 +409,8 @@ bool ReceiverIdentification::TryMtkRelease(std::string_view buffer) {
         Identify(ReceiverFamily::MTK, Reordered(*release, false));
         const std::string_view third = ExtractField(3, *release, kComma);
         Result.ReceiverGnssSet = third == "ZK-RR_WIDE" || Contains(third, "ZK-WRE")
-                                     ? kGnssGpsBdsGalileo
-                                     : kGnssGpsGlonass;
+                                     ? GnssSet::GpsBdsGalileo
+                                     : GnssSet::GpsGlonass;
         Result.EpoCapable = true;
         Result.EpoPeriodDays = 14;
         DeferEasyQuery();
@@ -424,7 +419,7 @@ bool ReceiverIdentification::TryMtkRelease(std::string_view buffer) {
     if (ContainsAny(buffer, kMtkRvTags)) {
         if (!release) return false;
         Identify(ReceiverFamily::MTK, Reordered(*release, true));
-        Result.ReceiverGnssSet = kGnssGpsBds;
+        Result.ReceiverGnssSet = GnssSet::GpsBds;
         if (!Contains(Result.FirmwareText, "ZK-Z35")) {
             Result.EpoCapable = true;
             Result.EpoPeriodDays = 14;
@@ -461,7 +456,7 @@ bool ReceiverIdentification::TrySirf(std::string_view buffer) {
     if (const auto v = TextUpToStar(buffer, "$PSRF195,5x", 9)) {
         Identify(ReceiverFamily::SiRF5, "SiRF V: " + std::string(*v));
         Result.ReceiverGnssSet =
-            Contains(buffer, "A3.GCC+5xpt_5.7.5-A3.KCC") ? kGnssGpsBds : kGnssGpsGlonass;
+            Contains(buffer, "A3.GCC+5xpt_5.7.5-A3.KCC") ? GnssSet::GpsBds : GnssSet::GpsGlonass;
         Result.SgeeCapable = false;
         sirfStoredText_ = std::string(*v);
         sirfCompletion_ = {true, receiver_.SecondsCounter + kSirfWatchSeconds};
@@ -469,7 +464,7 @@ bool ReceiverIdentification::TrySirf(std::string_view buffer) {
     }
     if (const auto v = TextUpToStar(buffer, "$PSRF195,GSD4e_4", 9)) {
         Identify(ReceiverFamily::SiRF4, "SiRF IV: " + std::string(*v));
-        Result.ReceiverGnssSet = kGnssGps;
+        Result.ReceiverGnssSet = GnssSet::Gps;
         sirfStoredText_ = std::string(*v);
         sirfCompletion_ = {true, receiver_.SecondsCounter + kSirfWatchSeconds};
         return true;
@@ -480,7 +475,7 @@ bool ReceiverIdentification::TrySirf(std::string_view buffer) {
     std::string text(*version);
     if (Contains(text, "GSD4e_")) {
         Result.SgeeCapable = true;
-        Call(Hooks.ShowWarmStartButton);
+        Result.OffersWarmStart = true;
         Result.SirfRomPatch = Contains(text, "RPATCH.");
         if (!Contains(buffer, "SR,201,")) {
             if (const std::size_t at = buffer.find(kSirfVersion); at != std::string_view::npos) {
@@ -494,7 +489,7 @@ bool ReceiverIdentification::TrySirf(std::string_view buffer) {
     }
     if (Contains(buffer, ".CMS")) {
         Identify(ReceiverFamily::CMS, text);
-        Call(Hooks.ShowHeadingMeterAndAttitude);
+        Result.HasAttitudeSensor = true;
     } else {
         Identify(ReceiverFamily::SiRF, "SC-" + text);
     }
@@ -512,7 +507,7 @@ bool ReceiverIdentification::TryFuruno(std::string_view buffer) {
     firmware += ',';
     firmware += ExtractField(6, *text, kComma);
     Identify(ReceiverFamily::Furuno, std::move(firmware));
-    Result.ReceiverGnssSet = kGnssGpsGlonass;
+    Result.ReceiverGnssSet = GnssSet::GpsGlonass;
     SetNoChecksum(false);
     return true;
 }
@@ -528,7 +523,7 @@ bool ReceiverIdentification::TryHd(std::string_view buffer) {
         firmware += ExtractField(3, *text, kComma);
         Identify(ReceiverFamily::HED, std::move(firmware));
         Result.HdAssistCapable = true;
-        Result.ReceiverGnssSet = kGnssGps;
+        Result.ReceiverGnssSet = GnssSet::Gps;
         Result.CommandPanelShown = true;
         return true;
     }
@@ -576,8 +571,8 @@ bool ReceiverIdentification::TryHdVersionFrame(std::string_view buffer) {
         }
         Identify(ReceiverFamily::HED, std::move(firmware));
         Result.ReceiverGnssSet =
-            Result.HdModuleInfo.empty() ? kGnssHdDefault : HdModuleGnssSet(Result.HdModuleInfo);
-        Call(Hooks.ShowGnssFilterLabel, Result.GnssViewFilter);
+            Result.HdModuleInfo.empty() ? kHdDefaultSet : HdModuleGnssSet(Result.HdModuleInfo);
+        Result.NamesGnssView = true;
         SetNoChecksum(true);
         (void)SendHdCommand(shared_, receiver_, port_, kHdNmeaVersionPoll);
         Result.CommandPanelShown = true;
@@ -612,10 +607,10 @@ bool ReceiverIdentification::TryUblox(std::string_view buffer) {
         return true;
     }
     Identify(ReceiverFamily::ublox, "ublox:" + both);
-    Result.ReceiverGnssSet = kGnssGps;
+    Result.ReceiverGnssSet = GnssSet::Gps;
     if (hardware.starts_with("0008")) {
-        const bool beidou = Hooks.BeidouReported && Hooks.BeidouReported();
-        Result.ReceiverGnssSet = beidou ? kGnssGpsBds : kGnssGpsGlonass;
+        const bool beidou = pipeline_.Decoder.BdsGsvSeen();
+        Result.ReceiverGnssSet = beidou ? GnssSet::GpsBds : GnssSet::GpsGlonass;
     }
     return true;
 }
@@ -639,8 +634,6 @@ bool ReceiverIdentification::TryTmc(std::string_view buffer) {
         if (quote == std::string_view::npos) return false;  // wait for the closing quote
         Identify(ReceiverFamily::TMC, std::string(buffer.substr(start, quote - start)));
         Result.TrafficMessageMode = true;
-        Call(Hooks.ShowNavigationPanels, false);
-        SetPanel(kPanelMessages, "TMC Baud Rate :" + std::to_string(port_.BaudRate()));
         return true;
     }
     if ((hasTech || Contains(upper, ",MDTECH")) && Contains(buffer, ",GSW")) {
@@ -708,15 +701,18 @@ void ReceiverIdentification::LineWatch(std::string_view line) {
             Result.FirmwareText += "-";
             Result.FirmwareText += *release;
             mtkReleaseAppend_.Active = false;
-            SetTitle(std::string(kProgramTitle) + " (" + Result.FirmwareText + ")");
+            SetFirmwareLabel(Result.FirmwareText);
+            Changed();
         }
     }
     if (WatchOn(tdkMtkProbe_) && Contains(line, kMtkRelease)) {
         tdkMtkProbe_.Active = false;
-        SetPanel(kPanelTag, "MTK");
-        Result.DrBaseChip = 4;
-        Result.ReceiverGnssSet = Contains(line, "ZK-WRE") ? kGnssGpsBdsGalileo : kGnssGpsBds;
+        SetChipTag("MTK");
+        Result.DrBaseChip = ReceiverFamily::MTK;
+        Result.ReceiverGnssSet =
+            Contains(line, "ZK-WRE") ? GnssSet::GpsBdsGalileo : GnssSet::GpsBds;
         SetSky(SkyBackgroundFor(Result.ReceiverGnssSet));
+        Changed();
     }
     if (WatchOn(sirfCompletion_) && Contains(line, kSirfVersion)) {
         const bool sirf5 = shared_.Family == ReceiverFamily::SiRF5;
@@ -728,7 +724,8 @@ void ReceiverIdentification::LineWatch(std::string_view line) {
                                         : "SiRF IV: " + sirfStoredText_ + "," + field;
             if (sirf5) Result.SirfRomPatch = Contains(Result.FirmwareText, "MD_");
             sirfCompletion_.Active = false;
-            SetTitle(std::string(kProgramTitle) + " (" + Result.FirmwareText + ")");
+            SetFirmwareLabel(Result.FirmwareText);
+            Changed();
         }
     }
 }

@@ -1,41 +1,47 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include "base/sky_background.h"
+#include <vector>
 
+#include "base/gnss_set.h"
 #include "base/receiver_family.h"
 #include "base/scheduler.h"
+#include "base/sky_background.h"
+#include "control/identification_listener.h"
+#include "control/identification_rules.h"
+#include "link/connection_listener.h"
+#include "link/receive_listeners.h"
+#include "link/receive_pipeline.h"
 #include "link/receiver_port.h"
 #include "link/shared_state.h"
 #include "nmea/receiver_state.h"
 
 namespace gnss {
 
-// The window title before the firmware is known.
-inline constexpr std::string_view kProgramTitle = "MERIDAN GPSVaro V:0.99v8_HD only";
-// Identification gives up after this many attempts; the title then ends in " (??)".
+// Identification gives up after this many attempts; the receiver is then shown as "??".
 inline constexpr int kIdentificationAttemptLimit = 9;
 
-// 2, 6, 8 and 9 are sets with a second constellation drawn on the multi-GNSS sky.
-[[nodiscard]] SkyBackground SkyBackgroundFor(int gnssSet);
+// Sets with a second constellation drawn on the multi-GNSS sky (BDS, GPS+BDS, GPS+GLONASS+BDS,
+// GPS+GLONASS+GALILEO) choose it; the others the GPS sky.
+[[nodiscard]] SkyBackground SkyBackgroundFor(GnssSet set);
 
 // What identification found out about the receiver, for every feature that depends on it.
 // Everything except CommandPanelShown goes back to these values on every connect.
 struct IdentificationResult {
-    std::string FirmwareText;  // empty until identified
-    int ReceiverGnssSet = 0;   // constellation set (0 "GPS", 5 "GPS+GLONASS", 6 "GPS+BDS", ...)
-    int GnssViewFilter = 13;   // 13 "ALL"
+    std::string FirmwareText;                // empty until identified
+    GnssSet ReceiverGnssSet = GnssSet::Gps;  // the constellations the receiver tracks
+    GnssSet GnssViewFilter = GnssSet::All;   // what the sky plot shows
 
     bool EpoCapable = false;
     int EpoPeriodDays = 0;  // 7 or 14 for receivers that take EPO data
     bool SgeeCapable = false;
     bool HdAssistCapable = false;
 
-    bool DrRtkVariant = false;   // TDK_DR: the RTK variant
-    uint8_t DrBaseChip = 0;      // TDK_DR: 0 not yet known, 4 MTK, 19 TechToTop
+    bool DrRtkVariant = false;  // TDK_DR: the RTK variant
+    // TDK_DR: the chip under the module: MTK or TTT, Unknown until known.
+    ReceiverFamily DrBaseChip = ReceiverFamily::Unknown;
     int DrFormat = 0;            // TDK_DR: 1 for firmware before R20191022, else 2
     bool HdPlainChip = false;    // HED: bare chip without module information
     std::string HdModuleInfo;    // HED: module information reply, "-" appended when not empty
@@ -43,57 +49,51 @@ struct IdentificationResult {
     bool SirfRomPatch = false;   // SiRF firmware with a ROM patch (no factory default)
     bool StUsbFirmware = false;  // ST firmware for USB (no factory default)
     bool StDrModule = false;     // ST dead-reckoning firmware
-    uint8_t StDrSpeedInput = 0;  // 3 CAN, 1 odometer, 2 UART, 0 unknown
-    bool ForwardMode = false;    // MTK module behind the maker's forwarding firmware
+    DrSpeedInput StDrSpeedInput = DrSpeedInput::Unknown;
+    bool ForwardMode = false;  // MTK module behind the maker's forwarding firmware
     bool TrafficMessageMode = false;
-    bool NoChecksum = false;  // text commands go out without a checksum (ckNoCK)
+    bool NoChecksum = false;  // text commands go out without a checksum ("No_checksum")
     bool QxwzRtk = false;     // MTK module of the RTK type (firmware names "QXWZ")
-    bool RtcmPageAvailable = false;
+    bool RtcmForwardingAvailable = false;
     bool RtkViaCom4 = false;   // the RTK distance query goes through COM4
     int32_t EasyQueryDue = 0;  // SecondsCounter value of the deferred EASY query; 0 none
 
-    bool CommandPanelShown = false;  // kept across connections
-};
+    // How the receiver is named and drawn: the firmware label (the firmware text, or "??" once
+    // identification gave up; empty before), its chip tag ("RTK", "TD", "MTK" or the
+    // dead-reckoning speed input) and the sky background of its constellations.
+    std::string FirmwareLabel;
+    std::string ChipTag;
+    SkyBackground Sky = SkyBackground::Gps;
+    // What the receiver offers beyond plain NMEA.
+    std::string CommandPreset;   // the command to start from: "HEXCMD:" or HD module information
+    bool NamesGnssView = false;  // the view filter's name is shown (HD binary path)
+    bool HasAttitudeSensor = false;      // heading and attitude from the module (CMS, CM2)
+    bool TakesNtripCorrections = false;  // RTCM corrections from an NTRIP client (RTK modules)
+    bool NoCourseOutput = false;         // RTK modules that report no course
+    bool OffersWarmStart = false;        // SiRF IV with assistance data
+    bool FixGateOpen = false;            // TDK RTK variant: fixes count from the first GGA
 
-// How identification reaches the rest of the program. Every hook may stay empty.
-struct IdentificationHooks {
-    std::function<void(std::string title)> SetWindowTitle;
-    std::function<void(int index, std::string text)> SetStatusPanel;
-    std::function<void(std::string text)> SetCommandBoxText;
-    std::function<void(SkyBackground sky)> SetSkyBackground;
-    std::function<void(int filter)> SetGnssViewFilter;
-    std::function<void(int filter)> ShowGnssFilterLabel;  // the GNSS label names the filter
-    std::function<void()> ShowStatusBar;
-    std::function<void()> EnableLogging;
-    std::function<void()> SetMonitorColoured;  // coloured owner-drawn monitor on black
-    std::function<void(bool shown)> ShowNavigationPanels;
-    std::function<void()> EnableReceiverControls;
-    std::function<void()> ShowHeadingMeterAndAttitude;
-    std::function<void(std::string figure)> ShowEpoPeriod;  // "14d" on the EPO window
-    std::function<void()> HideHdAssistPage;
-    std::function<void(bool shown)> ShowCommandPanel;
-    std::function<void()> ShowNtripButton;
-    std::function<void(bool shown)> ShowCourseLabel;
-    std::function<void()> ShowWarmStartButton;
-    std::function<void()> OpenFixGate;                         // TDK RTK variant
-    std::function<void(int32_t dueSecond)> ScheduleEasyQuery;  // "$PMTK869,0*29" then
-    std::function<bool()> BeidouReported;                      // BeiDou satellites decoded
-    std::function<bool()> OneSecondTimerRunning;               // empty: taken as running
-    std::function<void()> OnIdentified;                        // after IdentificationDone
+    bool CommandPanelShown = false;  // kept across connections
 };
 
 // Works out the receiver's chip family and firmware from what it sends: a chain of recognisers
 // over the whole receive buffer while identification is pending, the HD version polls, the
 // once-per-second cycle that gives up after nine attempts, and the refinements of the firmware
-// text from lines that follow the match.
-class ReceiverIdentification {
+// text from lines that follow the match. It follows the receive path (the buffer, every line,
+// the link's recognition and seconds) and the connection (its resets); what it finds goes into
+// Result and the shared state, and its listeners hear when that changed.
+class ReceiverIdentification final : public StreamListener,
+                                     public LineListener,
+                                     public LinkListener,
+                                     public ConnectionListener {
   public:
-    ReceiverIdentification(SharedState& shared, ReceiverState& receiver, ReceiverPort& port,
-                           Scheduler& scheduler);
+    ReceiverIdentification(ReceivePipeline& pipeline, ReceiverPort& port, Scheduler& scheduler);
     ReceiverIdentification(const ReceiverIdentification&) = delete;
     ReceiverIdentification& operator=(const ReceiverIdentification&) = delete;
 
-    IdentificationHooks Hooks;
+    // Registers a listener; it must outlive the identification's use of it.
+    void AddListener(IdentificationListener& listener) { listeners_.push_back(&listener); }
+
     IdentificationResult Result;
 
     // Sets IdentificationPending and schedules the HD polls, when the one-second timer runs and
@@ -116,7 +116,17 @@ class ReceiverIdentification {
     // What every connect and disconnect action clears.
     void ResetForEveryAction();
 
-    [[nodiscard]] const std::string& WindowTitle() const { return title_; }
+    // StreamListener: the buffer while identification is pending.
+    void OnReceiveBuffer(std::string_view buffer) override { (void)IdentifyReceiver(buffer); }
+    // LineListener: the refinements, and "$PRCR" unwrapped while one waits for its line.
+    [[nodiscard]] bool UnwrapsPrcrLines() const override { return PrcrRewriteActive(); }
+    void OnLineReceived(std::string_view line) override { LineWatch(line); }
+    // LinkListener: NMEA found arms the identification; its seconds run the cycle.
+    void OnLinkRecognised(LinkState state) override;
+    void OnNmeaSecond(bool recognisedThisSecond) override;
+    // ConnectionListener
+    void OnConnectionChanging() override { ResetForEveryAction(); }
+    void OnConnecting() override { ResetForConnect(); }
 
   private:
     struct Watch {
@@ -150,16 +160,18 @@ class ReceiverIdentification {
     void Send(std::string_view bytes);
     void SendSentence(std::string_view sentence);  // checksum and CR LF added
     void DeferEasyQuery();
-    void SetPanel(int index, std::string text);
-    void SetTitle(std::string title);
+    void SetChipTag(std::string tag);
+    void SetFirmwareLabel(std::string firmware);
     void SetSky(SkyBackground sky);
     void SetNoChecksum(bool on);
+    void Changed();
     [[nodiscard]] bool WatchOn(const Watch& watch) const;
 
+    ReceivePipeline& pipeline_;
     SharedState& shared_;
     ReceiverState& receiver_;
     ReceiverPort& port_;
-    std::string title_{kProgramTitle};
+    std::vector<IdentificationListener*> listeners_;
 
     bool done_ = false;         // IdentificationDone ran since the connect
     int32_t hdInfoPollAt_ = 0;  // SecondsCounter values of the scheduled HD polls (0: none)

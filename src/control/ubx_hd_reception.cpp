@@ -18,11 +18,6 @@ constexpr std::size_t kMonVerSoftware = 30;
 constexpr std::size_t kMonVerHardware = 10;
 constexpr std::size_t kPortConfigFrameSize = 16;
 
-template <typename F, typename... Args>
-void Call(const std::function<F>& hook, Args&&... args) {
-    if (hook) hook(std::forward<Args>(args)...);
-}
-
 uint32_t U8(std::string_view p, std::size_t at) {
     return static_cast<uint8_t>(p[at]);
 }
@@ -50,25 +45,35 @@ std::string Trimmed(std::string_view bytes) {
 }  // namespace
 
 UbxHdReception::UbxHdReception(SharedState& shared, ReceiverState& receiver, Clock& clock,
-                               IdentificationResult& identification)
-    : shared_(shared), receiver_(receiver), clock_(clock), identification_(identification) {}
+                               IdentificationResult& identification, MonitorOutput& output)
+    : shared_(shared),
+      receiver_(receiver),
+      clock_(clock),
+      identification_(identification),
+      output_(output) {}
 
-void UbxHdReception::Line(std::string text) {
-    Call(Hooks.MonitorAddLine, std::move(text));
+void UbxHdReception::Line(std::string_view text) {
+    output_.AddMonitorLine(text);
+}
+
+void UbxHdReception::FrameHandled(FrameProtocol protocol, std::string_view name,
+                                  std::string_view frame) {
+    for (ReceiverReplyListener* listener : listeners_) {
+        listener->OnFrameHandled(protocol, name, frame);
+    }
 }
 
 bool UbxHdReception::IsExpectedRestartAck(std::string_view frame) const {
-    if (!Hooks.FixTimeAwaitingStart || !Hooks.FixTimeAwaitingStart()) return false;
-    return Hooks.ExpectedRestartAck && frame == Hooks.ExpectedRestartAck();
+    return !expectedRestartAck_.empty() && frame == expectedRestartAck_;
 }
 
 // --- UBX ---
 
 void UbxHdReception::UbxMessageLines(uint8_t cls, uint8_t id, std::string_view payload) {
     if (cls == 0x02 && id == 0x11 && payload.size() >= 2) {
-        Call(Hooks.MonitorAddStamped,
-             Format("      Subframe:[ChanNum:%d][SatID:%d]", static_cast<int>(U8(payload, 0)),
-                    static_cast<int>(U8(payload, 1))));
+        output_.AddStampedMonitorLine(Format("      Subframe:[ChanNum:%d][SatID:%d]",
+                                             static_cast<int>(U8(payload, 0)),
+                                             static_cast<int>(U8(payload, 1))));
     } else if (cls == 0x0A && id == 0x04 && payload.size() == kMonVerPayloadSize) {
         const std::string firmware = Trimmed(payload.substr(0, kMonVerSoftware));
         const std::string hardware = Trimmed(payload.substr(kMonVerSoftware, kMonVerHardware));
@@ -79,7 +84,7 @@ void UbxHdReception::UbxMessageLines(uint8_t cls, uint8_t id, std::string_view p
 
 void UbxHdReception::UbxMonitor(uint8_t cls, uint8_t id, std::string_view payload) {
     UbxMessageLines(cls, id, payload);
-    Call(Hooks.FrameHandled, FrameProtocol::Ubx, MessageName(FrameProtocol::Ubx, cls, id), payload);
+    FrameHandled(FrameProtocol::Ubx, MessageName(FrameProtocol::Ubx, cls, id), payload);
 }
 
 void UbxHdReception::HandleUbxFrame(std::string_view frame) {
@@ -87,12 +92,13 @@ void UbxHdReception::HandleUbxFrame(std::string_view frame) {
     const uint8_t id = FrameId(frame);
     if (shared_.Family != ReceiverFamily::ublox) {
         UbxMessageLines(cls, id, FramePayload(frame));
-        Call(Hooks.FrameHandled, FrameProtocol::Ubx, MessageName(FrameProtocol::Ubx, cls, id),
-             frame);
+        FrameHandled(FrameProtocol::Ubx, MessageName(FrameProtocol::Ubx, cls, id), frame);
     }
     if (shared_.Family == ReceiverFamily::ublox && IsExpectedRestartAck(frame)) {
         UbxAckTick = clock_.TickMs();
-        Call(Hooks.UbxRestartAcknowledged, UbxAckTick);
+        for (ReceiverReplyListener* listener : listeners_) {
+            listener->OnRestartAcknowledged(FrameProtocol::Ubx, UbxAckTick);
+        }
     }
 }
 
@@ -133,22 +139,26 @@ void UbxHdReception::HandleHdFrame(std::string_view frame) {
     const uint8_t cls = FrameClass(frame);
     const uint8_t id = FrameId(frame);
     const std::string_view payload = FramePayload(frame);
-    Call(Hooks.FrameHandled, FrameProtocol::Hd, MessageName(FrameProtocol::Hd, cls, id), frame);
+    FrameHandled(FrameProtocol::Hd, MessageName(FrameProtocol::Hd, cls, id), frame);
 
     if (cls == 0x05) {
-        if (payload.size() >= 2 && Hooks.HdAssistUploadRunning && Hooks.HdAssistUploadRunning()) {
+        if (payload.size() >= 2) {
             const auto ackedClass = static_cast<uint8_t>(payload[0]);
             const auto ackedId = static_cast<uint8_t>(payload[1]);
             if (ackedClass == 0x0B && (ackedId == 0x32 || ackedId == 0x33)) {
-                Call(Hooks.HdAssistAcknowledged, ackedClass, ackedId);
+                for (ReceiverReplyListener* listener : listeners_) {
+                    listener->OnHdAcknowledged(ackedClass, ackedId);
+                }
             }
         }
     } else if (cls == 0x06 && id == 0x00) {
-        if (frame.size() == kPortConfigFrameSize) Call(Hooks.HdPortConfigReply, frame);
+        if (frame.size() == kPortConfigFrameSize) {
+            for (ReceiverReplyListener* listener : listeners_) listener->OnHdPortConfigReply(frame);
+        }
     } else if (cls == 0x0A && id == 0x05) {
         if (identification_.HdModuleInfo.empty()) {
             identification_.HdModuleInfo = std::string(payload);
-            Call(Hooks.SetCommandBoxText, identification_.HdModuleInfo);
+            identification_.CommandPreset = identification_.HdModuleInfo;
         }
     } else if (cls == 0x0B && id == 0x11) {
         TimeEcho(payload);
@@ -163,7 +173,9 @@ void UbxHdReception::HandleHdFrame(std::string_view frame) {
     if (shared_.Family == ReceiverFamily::HED && IsExpectedRestartAck(frame)) {
         HdAckTick = clock_.TickMs();
         receiver_.FixValid = false;
-        Call(Hooks.HdRestartAcknowledged, HdAckTick);
+        for (ReceiverReplyListener* listener : listeners_) {
+            listener->OnRestartAcknowledged(FrameProtocol::Hd, HdAckTick);
+        }
     }
 }
 

@@ -1,53 +1,62 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/clock.h"
+#include "base/monitor_output.h"
 #include "control/receiver_identification.h"
 #include "frames/binary_frame.h"
+#include "link/receive_listeners.h"
 #include "link/shared_state.h"
 #include "nmea/receiver_state.h"
 
 namespace gnss {
 
-// What the UBX and HD handlers hand on. Every hook may stay empty (a query answers false).
-struct UbxHdReceptionHooks {
-    std::function<void(std::string line)> MonitorAddLine;
-    std::function<void(std::string text)> MonitorAddStamped;
-    // Every frame handled, with its name from the protocol's table (may be empty).
-    std::function<void(FrameProtocol protocol, std::string_view name, std::string_view frame)>
-        FrameHandled;
-
-    // HD assistance upload: while it runs, an ACK of an ephemeris message (0B 32 / 0B 33)
-    // moves it on.
-    std::function<bool()> HdAssistUploadRunning;
-    std::function<void(uint8_t ackedClass, uint8_t ackedId)> HdAssistAcknowledged;
-    // The 16-byte reply to the HD port-configuration poll (the baud change waits for it).
-    std::function<void(std::string_view frame)> HdPortConfigReply;
-    std::function<void(std::string text)> SetCommandBoxText;  // HD module information
-
-    // Fix-time measurement: armed and its start not taken yet; the acknowledgement the last
-    // restart command expects; the moment the acknowledgement arrived.
-    std::function<bool()> FixTimeAwaitingStart;
-    std::function<std::string()> ExpectedRestartAck;
-    std::function<void(uint32_t tickMs)> UbxRestartAcknowledged;
-    std::function<void(uint32_t tickMs)> HdRestartAcknowledged;
+// What the handling of UBX and HD frames tells the features that wait for replies; registered
+// with UbxHdReception::AddListener. Every method does nothing by default.
+class ReceiverReplyListener {
+  public:
+    virtual ~ReceiverReplyListener() = default;
+    // Every frame handled, with its message name from the protocol's table (may be empty).
+    virtual void OnFrameHandled(FrameProtocol /*protocol*/, std::string_view /*name*/,
+                                std::string_view /*frame*/) {}
+    // An HD acknowledgement of an ephemeris message (0B 32 or 0B 33): an assistance upload
+    // moves on.
+    virtual void OnHdAcknowledged(uint8_t /*ackedClass*/, uint8_t /*ackedId*/) {}
+    // The 16-byte reply to the HD port-configuration poll.
+    virtual void OnHdPortConfigReply(std::string_view /*frame*/) {}
+    // The acknowledgement that the restart command expected arrived (see ExpectRestartAck).
+    virtual void OnRestartAcknowledged(FrameProtocol /*protocol*/, uint32_t /*tickMs*/) {}
 };
 
 // The handling of received UBX and HD frames: version and subframe lines for the monitor, the
 // HD module information, assistance echoes and acknowledgements, and the moment a restart
-// was acknowledged.
-class UbxHdReception {
+// was acknowledged. It takes the frames the receive path finds (a FrameListener).
+class UbxHdReception final : public FrameListener {
   public:
     UbxHdReception(SharedState& shared, ReceiverState& receiver, Clock& clock,
-                   IdentificationResult& identification);
+                   IdentificationResult& identification, MonitorOutput& output);
     UbxHdReception(const UbxHdReception&) = delete;
     UbxHdReception& operator=(const UbxHdReception&) = delete;
 
-    UbxHdReceptionHooks Hooks;
+    // Registers a listener; it must outlive the reception's use of it.
+    void AddListener(ReceiverReplyListener& listener) { listeners_.push_back(&listener); }
+
+    // The acknowledgement (a whole frame) that the last restart command expects while the
+    // fix-time measurement waits for its start; empty when none is awaited.
+    void ExpectRestartAck(std::string frame) { expectedRestartAck_ = std::move(frame); }
+    [[nodiscard]] const std::string& ExpectedRestartAck() const { return expectedRestartAck_; }
+
+    // FrameListener
+    void OnUbxFrameSeen(uint8_t cls, uint8_t id, std::string_view payload) override {
+        UbxMonitor(cls, id, payload);
+    }
+    void OnUbxFrame(std::string_view frame) override { HandleUbxFrame(frame); }
+    void OnHdFrame(std::string_view frame) override { HandleHdFrame(frame); }
 
     // A complete UBX frame with a valid checksum, seen while the family is ublox (the buffer
     // keeps it): the message lines go to the monitor.
@@ -70,12 +79,16 @@ class UbxHdReception {
     void TimePositionEcho(std::string_view payload);
     [[nodiscard]] bool PayloadLengthOk(std::string_view payload, std::size_t expected);
     [[nodiscard]] bool IsExpectedRestartAck(std::string_view frame) const;
-    void Line(std::string text);
+    void Line(std::string_view text);
+    void FrameHandled(FrameProtocol protocol, std::string_view name, std::string_view frame);
 
     SharedState& shared_;
     ReceiverState& receiver_;
     Clock& clock_;
     IdentificationResult& identification_;
+    MonitorOutput& output_;
+    std::vector<ReceiverReplyListener*> listeners_;
+    std::string expectedRestartAck_;
 };
 
 }  // namespace gnss

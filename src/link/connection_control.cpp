@@ -24,12 +24,6 @@ constexpr std::array<std::string_view, 5> kDetectionNmeaMarkers = {"$GP", "$GN",
 constexpr std::string_view kSirfStart{"\xA0\xA2", 2};
 constexpr std::string_view kSirfEnd{"\xB0\xB3", 2};
 
-constexpr int kPanelMessages = 1;
-constexpr int kPanelPort = 2;
-constexpr int kPanelRate = 4;
-constexpr int kPanelElapsed = 6;
-constexpr int kPanelNoData = 9;
-
 std::string OpenText(const std::string& port, uint32_t rate) {
     return "Open (" + port + "," + std::to_string(rate) + " bps)";
 }
@@ -70,29 +64,56 @@ ConnectionControl::ConnectionControl(SharedState& shared, ReceiverState& receive
       prompts_(prompts),
       commonEnd_(scheduler),
       reconnect_(scheduler) {
-    dispatcher_.Hooks.OneSecondTick = [this] { LinkSecond(); };
-    dispatcher_.Hooks.DetectionStep = [this] { DetectionStep(); };
-    dispatcher_.Hooks.StartSteppingDetection = [this] { StartSteppingDetection(); };
-    dispatcher_.Hooks.Disconnect = [this] {
-        if (shared_.PortOpen) ToggleConnection();
-    };
+    dispatcher_.SetController(this);
 }
 
-void ConnectionControl::SetPanel(int index, std::string text) {
-    if (index == kPanelMessages) panel1_ = text;
-    if (Hooks.SetStatusPanel) Hooks.SetStatusPanel(index, std::move(text));
+void ConnectionControl::DisconnectLink() {
+    if (shared_.PortOpen) ToggleConnection();
 }
 
-void ConnectionControl::SetPanelLowered(int index, bool lowered) {
-    if (Hooks.SetStatusPanelLowered) Hooks.SetStatusPanelLowered(index, lowered);
+void ConnectionControl::SetStatus(ConnectionStatusItem item, std::string text) {
+    switch (item) {
+        case ConnectionStatusItem::PortText:
+            status_.PortText = std::move(text);
+            break;
+        case ConnectionStatusItem::Elapsed:
+            status_.Elapsed = std::move(text);
+            break;
+        case ConnectionStatusItem::NoData:
+            status_.NoData = std::move(text);
+            break;
+        case ConnectionStatusItem::ReceiveRate:
+            status_.ReceiveRate = std::move(text);
+            break;
+        case ConnectionStatusItem::Detection:
+            status_.Detection = std::move(text);
+            break;
+        case ConnectionStatusItem::PortOpenLook:
+            return;  // not a text: SetPortOpenLook
+    }
+    for (ConnectionListener* listener : listeners_) listener->OnConnectionStatusChanged(item);
+}
+
+void ConnectionControl::SetPortOpenLook(bool open) {
+    status_.PortOpenLook = open;
+    for (ConnectionListener* listener : listeners_) {
+        listener->OnConnectionStatusChanged(ConnectionStatusItem::PortOpenLook);
+    }
 }
 
 void ConnectionControl::ViewChanged() {
-    if (Hooks.OnViewChanged) Hooks.OnViewChanged();
+    for (ConnectionListener* listener : listeners_) listener->OnConnectionViewChanged();
 }
 
-void ConnectionControl::Memo(std::string line) {
-    if (Hooks.DebugMemo) Hooks.DebugMemo(std::move(line));
+void ConnectionControl::Note(std::string_view line) {
+    for (ConnectionListener* listener : listeners_) listener->OnConnectionNote(line);
+}
+
+bool ConnectionControl::ConnectionHeld() const {
+    for (const ConnectionListener* listener : listeners_) {
+        if (listener->HoldsConnection()) return true;
+    }
+    return false;
 }
 
 void ConnectionControl::SetShownPort(std::string port) {
@@ -114,16 +135,15 @@ uint32_t ConnectionControl::ShownRate() const {
 // --- connect and disconnect ---
 
 void ConnectionControl::ToggleConnection() {
-    if (Hooks.CloseCorrectionLink) Hooks.CloseCorrectionLink();
-    if (Hooks.DrCalibrationRunning && Hooks.DrCalibrationRunning()) return;
+    for (ConnectionListener* listener : listeners_) listener->OnConnectPressed();
+    if (ConnectionHeld()) return;
 
     shared_.AntennaStatusExpected = false;
-    shared_.AntennaState = 0;
+    shared_.Antenna = AntennaState::Unknown;
     receiver_.FixMode = 0;
-    for (int panel = 10; panel <= 12; ++panel) SetPanel(panel, "");
     noDataSeconds_ = 0;
     dispatcher_.Counters().RxBytesThisSecond = 0;
-    for (const auto& reset : everyAction_) reset();
+    for (ConnectionListener* listener : listeners_) listener->OnConnectionChanging();
     view_.OpenButtonEnabled = false;
 
     if (shared_.PortOpen) {
@@ -144,11 +164,10 @@ void ConnectionControl::Disconnect() {
     view_.OpenButtonHint = "Connect to GPS";
     view_.OpenButtonDown = false;
     CloseReceiverPort();
-    if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
     shared_.MonitorPaused = false;
     dispatcher_.PauseProcessing();
     view_.PauseButtonEnabled = false;
-    for (const auto& action : onDisconnect_) action();
+    for (ConnectionListener* listener : listeners_) listener->OnDisconnected();
 }
 
 void ConnectionControl::Connect() {
@@ -159,19 +178,18 @@ void ConnectionControl::Connect() {
     shared_.IdentificationAttempts = 0;
     receiver_.SecondsCounter = 0;
     receiver_.FixValid = false;
-    for (const auto& reset : onConnect_) reset();
+    for (ConnectionListener* listener : listeners_) listener->OnConnecting();
 
     // 2. Open at the rate and port the boxes show.
     const uint32_t rate = ShownRate();
     const std::string portName = view_.ShownPort;
     shared_.PortOpen = OpenReceiverPort(portName, rate);
     if (!shared_.PortOpen) {
-        SetPanel(kPanelPort, "Connection Fail");
+        SetStatus(ConnectionStatusItem::PortText, "Connection Fail");
     } else {
         dispatcher_.ClearRxBuffer();
-        SetPanel(kPanelPort, OpenText(portName, port_.BaudRate()));
-        SetPanelLowered(kPanelPort, false);
-        if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
+        SetStatus(ConnectionStatusItem::PortText, OpenText(portName, port_.BaudRate()));
+        SetPortOpenLook(true);
         shared_.MonitorPaused = false;
         shared_.ReceiverIdentified = false;
         shared_.Family = ReceiverFamily::Unknown;
@@ -184,7 +202,6 @@ void ConnectionControl::Connect() {
 
     // 4. A fresh receive path.
     dispatcher_.ResetLink();
-    if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
     receiver_.SecondsCounter = 0;
 
     // 5. Start processing, or fall back.
@@ -208,7 +225,7 @@ bool ConnectionControl::OpenReceiverPort(const std::string& portName, uint32_t r
     if (result.Ok()) return true;
     prompts_.ShowError(ConnectionErrorText(portName, result));
     port_.Close();
-    if (Hooks.RefreshPortList) Hooks.RefreshPortList();
+    for (ConnectionListener* listener : listeners_) listener->OnPortOpenFailed();
     return false;
 }
 
@@ -216,15 +233,15 @@ void ConnectionControl::CloseReceiverPort() {
     port_.Close();
     dispatcher_.SetLinkState(LinkState::Unknown);
     shared_.PortOpen = false;
-    SetPanel(kPanelPort, port_.PortName() + " Close");
-    SetPanelLowered(kPanelPort, true);
+    SetStatus(ConnectionStatusItem::PortText, port_.PortName() + " Close");
+    SetPortOpenLook(false);
 }
 
 void ConnectionControl::ConnectButtonPressed(bool ctrlHeld) {
     ToggleConnection();
     if (!ctrlHeld) return;
     // The bridge driver's requests have no equivalent on a generic serial driver here.
-    Memo("USB bridge device-control requests are not available for this port; nothing sent");
+    Note("USB bridge device-control requests are not available for this port; nothing sent");
 }
 
 void ConnectionControl::PortRemoved() {
@@ -235,15 +252,16 @@ void ConnectionControl::PortRemoved() {
 
 void ConnectionControl::LinkSecond() {
     ++receiver_.SecondsCounter;
-    SetPanel(kPanelElapsed, SecondsText(static_cast<uint32_t>(receiver_.SecondsCounter)));
+    SetStatus(ConnectionStatusItem::Elapsed,
+              SecondsText(static_cast<uint32_t>(receiver_.SecondsCounter)));
 
     ReceiveCounters& counters = dispatcher_.Counters();
     if (counters.RxBufferLength != 0) {
         noDataSeconds_ = 0;
         reconnectAttempts_ = 0;
-        SetPanel(kPanelNoData, "");
+        SetStatus(ConnectionStatusItem::NoData, "");
     } else {
-        SetPanel(kPanelNoData, "*");
+        SetStatus(ConnectionStatusItem::NoData, "*");
         if (!BypassNoData && ++noDataSeconds_ > kSilentSecondsBeforeReconnect) {
             noDataSeconds_ = 0;
             if (reconnectAttempts_ < kMaxReconnects) {
@@ -256,19 +274,20 @@ void ConnectionControl::LinkSecond() {
         }
     }
 
-    SetPanel(kPanelRate, " Rx(Bps):" + std::to_string(counters.RxBytesThisSecond));
+    SetStatus(ConnectionStatusItem::ReceiveRate,
+              " Rx(Bps):" + std::to_string(counters.RxBytesThisSecond));
     counters.RxBytesThisSecond = 0;
     counters.RxBufferLength = 0;
 
     if (shared_.PortOpen && !shared_.MonitorPaused) {
-        SetPanel(kPanelPort, OpenText(port_.PortName(), port_.BaudRate()));
+        SetStatus(ConnectionStatusItem::PortText, OpenText(port_.PortName(), port_.BaudRate()));
     }
     dispatcher_.LinkSupervisionSecond();
-    for (const auto& duty : onSecond_) duty();
+    for (ConnectionListener* listener : listeners_) listener->OnLinkSecond();
 }
 
 void ConnectionControl::ReconnectAfterSilence() {
-    Memo("No data from " + port_.PortName() + ": reconnecting");
+    Note("No data from " + port_.PortName() + ": reconnecting");
     if (shared_.PortOpen) ToggleConnection();
     reconnect_.After(kReconnectWaitMs, [this] {
         if (!shared_.PortOpen) ToggleConnection();
@@ -291,9 +310,8 @@ void ConnectionControl::StartSteppingDetection() {
     shared_.DetectionStartTick = clock_.TickMs();
     detectionRateIndex_ = 0;
     detectionRounds_ = 0;
-    SetPanel(kPanelMessages, "GPS Baud Rate Detection");
+    SetStatus(ConnectionStatusItem::Detection, "GPS Baud Rate Detection");
     dispatcher_.SetLinkState(LinkState::BaudDetection);
-    if (Hooks.EmptyRawCapture) Hooks.EmptyRawCapture();
 }
 
 void ConnectionControl::StartFactoryDetection() {
@@ -326,16 +344,16 @@ void ConnectionControl::DetectionStep() {
     }
 
     ++detectionRateIndex_;
-    SetPanel(kPanelMessages, panel1_ + ".");
+    SetStatus(ConnectionStatusItem::Detection, status_.Detection + ".");
     if (detectionRateIndex_ > kLastSteppingIndex) {
         if (detectionRounds_ > kMaxDetectionRounds) {
-            SetPanel(kPanelMessages, "can not find GPS Data");
+            SetStatus(ConnectionStatusItem::Detection, "can not find GPS Data");
             shared_.DetectionActive = false;
             dispatcher_.ClearRxBuffer();
             if (shared_.PortOpen) ToggleConnection();
             return;
         }
-        SetPanel(kPanelMessages, "GPS Baud Rate Detection");
+        SetStatus(ConnectionStatusItem::Detection, "GPS Baud Rate Detection");
         ++detectionRounds_;
         detectionRateIndex_ = 1;
     }

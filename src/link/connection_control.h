@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +9,8 @@
 #include "base/clock.h"
 #include "base/scheduler.h"
 #include "base/user_prompts.h"
+#include "link/connection_listener.h"
+#include "link/link_controller.h"
 #include "link/receive_dispatch.h"
 #include "link/receiver_port.h"
 #include "link/shared_state.h"
@@ -17,28 +18,27 @@
 
 namespace gnss {
 
-// Items of the receiver baud-rate box, "9600" selected at start.
-inline constexpr std::array<std::string_view, 10> kBaudRateItems = {
-    "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
 // Rates tried in turn by the stepping baud-rate detection.
 inline constexpr std::array<uint32_t, 6> kSteppingRates = {9600, 38400, 19200, 57600, 4800, 115200};
 
 // What the connection controls show: the connect button, the pause button's availability, the
-// two port boxes and the line states. The window paints it; OnViewChanged says when.
+// two port boxes and the line states. ConnectionListener::OnConnectionViewChanged says when it
+// changed.
 struct ConnectionView {
     bool OpenButtonEnabled = true;
     bool OpenButtonDown = false;
     std::string OpenButtonHint = "Connect to GNSS Receiver";
     bool PauseButtonEnabled = false;
-    std::string ShownPort;           // text of cbGPSCOM
-    std::string ShownBaud = "9600";  // text of cbCOMBR
+    std::string ShownPort;           // the port the user chose (a name or a typed path)
+    std::string ShownBaud = "9600";  // the baud rate the user chose
     std::string DtrText;             // "DTR:On" / "DTR:Off" after a connect
     std::string RtsText;
 };
 
 // Connecting and disconnecting, the link's once-per-second duties (seconds counter, receive
-// rate, no-data watchdog) and the stepping baud-rate detection.
-class ConnectionControl {
+// rate, no-data watchdog) and the stepping baud-rate detection. It owns the receive path's
+// connection (it is the dispatcher's LinkController) and tells its listeners what happens.
+class ConnectionControl final : private LinkController {
   public:
     ConnectionControl(SharedState& shared, ReceiverState& receiver, ReceiverPort& port,
                       ReceiveDispatcher& dispatcher, Clock& clock, Scheduler& scheduler,
@@ -46,27 +46,11 @@ class ConnectionControl {
     ConnectionControl(const ConnectionControl&) = delete;
     ConnectionControl& operator=(const ConnectionControl&) = delete;
 
-    // --- what other features plug in ---
-    struct Hooks {
-        std::function<void(int index, std::string text)> SetStatusPanel;
-        std::function<void(int index, bool lowered)> SetStatusPanelLowered;
-        std::function<void()> OnViewChanged;
-        std::function<void(std::string line)> DebugMemo;
-        std::function<void()> RefreshPortList;       // after a failed open
-        std::function<void()> CloseCorrectionLink;   // first step of every connect/disconnect
-        std::function<bool()> DrCalibrationRunning;  // a running calibration blocks the button
-        std::function<void()> EmptyRawCapture;
-    };
-    Hooks Hooks;
-    // Per-connection state of other features, reset at the start of every connect and
-    // disconnect action, at connect only, or at disconnect only. Run in registration order.
-    void OnEveryAction(std::function<void()> reset) { everyAction_.push_back(std::move(reset)); }
-    void OnConnect(std::function<void()> reset) { onConnect_.push_back(std::move(reset)); }
-    void OnDisconnect(std::function<void()> action) { onDisconnect_.push_back(std::move(action)); }
-    // Duties that follow the link's own in the one-second tick.
-    void OnSecond(std::function<void()> duty) { onSecond_.push_back(std::move(duty)); }
+    // Registers a listener; it must outlive the connection control's use of it.
+    void AddListener(ConnectionListener& listener) { listeners_.push_back(&listener); }
 
     [[nodiscard]] const ConnectionView& View() const { return view_; }
+    [[nodiscard]] const ConnectionStatus& Status() const { return status_; }
     void SetShownPort(std::string port);
     void SetShownBaud(std::string baud);
 
@@ -82,7 +66,7 @@ class ConnectionControl {
     bool OpenReceiverPort(const std::string& portName, uint32_t rate);
     void CloseReceiverPort();
     void LinkSecond();
-    void StartSteppingDetection();
+    void StartSteppingDetection() override;
     // The search a factory restart starts: like StartSteppingDetection, but the link goes back
     // to "UNKNOW" (so NMEA at the current rate is recognised directly) and no panel changes.
     void StartFactoryDetection();
@@ -103,10 +87,16 @@ class ConnectionControl {
     void Disconnect();
     void ReconnectAfterSilence();
     void GiveUpSilentLink();
-    void SetPanel(int index, std::string text);
-    void SetPanelLowered(int index, bool lowered);
+    // LinkController
+    void OnSecondTick() override { LinkSecond(); }
+    void OnDetectionStepDue() override { DetectionStep(); }
+    void DisconnectLink() override;
+
+    void SetStatus(ConnectionStatusItem item, std::string text);
+    void SetPortOpenLook(bool open);
     void ViewChanged();
-    void Memo(std::string line);
+    void Note(std::string_view line);
+    [[nodiscard]] bool ConnectionHeld() const;
     [[nodiscard]] uint32_t ShownRate() const;
 
     SharedState& shared_;
@@ -117,10 +107,8 @@ class ConnectionControl {
     UserPrompts& prompts_;
 
     ConnectionView view_;
-    std::vector<std::function<void()>> everyAction_;
-    std::vector<std::function<void()>> onConnect_;
-    std::vector<std::function<void()>> onDisconnect_;
-    std::vector<std::function<void()>> onSecond_;
+    ConnectionStatus status_;
+    std::vector<ConnectionListener*> listeners_;
 
     int noDataSeconds_ = 0;
     int reconnectAttempts_ = 0;
@@ -128,7 +116,6 @@ class ConnectionControl {
     uint32_t connectedRate_ = 0;
     int detectionRateIndex_ = 0;
     int detectionRounds_ = 0;
-    std::string panel1_;
     DelayedCall commonEnd_;
     DelayedCall reconnect_;
 };

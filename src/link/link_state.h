@@ -6,7 +6,7 @@
 
 namespace gnss {
 
-// What the link is believed to carry. The display name is shown in the status bar.
+// What the link is believed to carry, with the name users see for each state.
 enum class LinkState : uint8_t {
     Closed = 0,         // port closed
     Unknown = 1,        // port open, nothing recognised yet

@@ -17,21 +17,21 @@ constexpr std::size_t kNotFound = std::string_view::npos;
 // Text that marks a chunk as NMEA while the link is not yet known to carry it.
 constexpr std::array<std::string_view, 5> kNmeaMarkers = {"$GP", "$GN", "$GL", "$PL", "$PMD"};
 
-// Antenna status words, first match wins; the value is the AntennaState.
+// Antenna status words, first match wins.
 struct AntennaWord {
     std::string_view Text;
-    uint8_t State;
+    AntennaState State;
 };
 constexpr std::array<AntennaWord, 9> kAntennaWords = {{
-    {"US=OK*", 1},
-    {"NA OK*", 1},
-    {"ANT_OK*", 1},
-    {"US=OPEN*", 2},
-    {"NA OPEN*", 2},
-    {"ANT_OPEN*", 2},
-    {"US=SHORT*", 3},
-    {"NA SHORT", 3},
-    {"ANT_SHORT*", 3},
+    {"US=OK*", AntennaState::Ok},
+    {"NA OK*", AntennaState::Ok},
+    {"ANT_OK*", AntennaState::Ok},
+    {"US=OPEN*", AntennaState::Open},
+    {"NA OPEN*", AntennaState::Open},
+    {"ANT_OPEN*", AntennaState::Open},
+    {"US=SHORT*", AntennaState::Short},
+    {"NA SHORT", AntennaState::Short},
+    {"ANT_SHORT*", AntennaState::Short},
 }};
 // Families whose receivers report the antenna in unknown sentences.
 constexpr std::array<ReceiverFamily, 4> kAntennaFamilies = {
@@ -76,13 +76,11 @@ bool PassesLineFilter(std::string_view line, ReceiverFamily family) {
     return family == ReceiverFamily::ublox || Contains(line, "ANTSTATUS");
 }
 
-template <typename T>
-void Call(const std::function<T>& hook, auto&&... args) {
-    if (hook) hook(std::forward<decltype(args)>(args)...);
-}
-
-bool Ask(const std::function<bool()>& hook) {
-    return hook && hook();
+// Calls `method` of every listener in `listeners`, in registration order.
+template <typename Listener, typename... Params, typename... Args>
+void Notify(const std::vector<Listener*>& listeners, void (Listener::*method)(Params...),
+            Args&&... args) {
+    for (std::size_t i = 0; i < listeners.size(); ++i) (listeners[i]->*method)(args...);
 }
 
 }  // namespace
@@ -170,10 +168,6 @@ void ReceiveDispatcher::ResetLink() {
 
 // --- helpers ---
 
-void ReceiveDispatcher::SetStatusPanel(int index, std::string text) {
-    if (Hooks.SetStatusPanel) Hooks.SetStatusPanel(index, std::move(text));
-}
-
 void ReceiveDispatcher::EnableSecondTimer() {
     secondTimer_->SetEnabled(true);
 }
@@ -182,21 +176,40 @@ bool ReceiveDispatcher::DetectionWindowPassed(uint32_t ms) const {
     return clock_.TickMs() - shared_.DetectionStartTick >= ms;
 }
 
-void ReceiveDispatcher::StartIdentificationIfNeeded() {
-    if (shared_.ReceiverIdentified) return;
-    Call(Hooks.StartIdentification);
-    ++shared_.IdentificationAttempts;
+void ReceiveDispatcher::Recognised(LinkState state) {
+    state_ = state;
+    Notify(linkListeners_, &LinkListener::OnLinkRecognised, state);
+}
+
+void ReceiveDispatcher::DataLamp(bool lit) {
+    counters_.DataIndicator = lit;
+    Notify(linkListeners_, &LinkListener::OnDataLampChanged, lit);
+}
+
+bool ReceiveDispatcher::AnyUnwrapsPrcrLines() const {
+    for (const LineListener* listener : lineListeners_) {
+        if (listener->UnwrapsPrcrLines()) return true;
+    }
+    return false;
+}
+
+bool ReceiveDispatcher::AnyExpectsSirfBinary() const {
+    for (const LinkListener* listener : linkListeners_) {
+        if (listener->ExpectsSirfBinary()) return true;
+    }
+    return false;
 }
 
 void ReceiveDispatcher::GoNmea() {
-    state_ = LinkState::Nmea;
     counters_.LinkUpTick = clock_.TickMs();
-    SetStatusPanel(1, "Baud Rate :" + std::to_string(port_.BaudRate()));
-    SetStatusPanel(3, std::string(LinkStateName(state_)));
     // Identification is armed only while the one-second timer runs; start the timer first, so
     // that a receiver whose version text comes with its first data is not missed.
     EnableSecondTimer();
-    StartIdentificationIfNeeded();
+    Recognised(LinkState::Nmea);
+}
+
+void ReceiveDispatcher::NmeaSecond(bool recognisedThisSecond) {
+    Notify(linkListeners_, &LinkListener::OnNmeaSecond, recognisedThisSecond);
 }
 
 // --- timers ---
@@ -205,8 +218,9 @@ void ReceiveDispatcher::OnProcessingTick() {
     if (ring_.Empty()) {
         if (++counters_.IdleTicks == kIdleTicksForSecondTimer) EnableSecondTimer();
         if (counters_.DataSinceIdle) {
-            if (shared_.DetectionActive && DetectionWindowPassed(kDetectionStepAfterMs)) {
-                Call(Hooks.DetectionStep);
+            if (shared_.DetectionActive && DetectionWindowPassed(kDetectionStepAfterMs) &&
+                controller_ != nullptr) {
+                controller_->OnDetectionStepDue();
             }
             EnableSecondTimer();
             counters_.DataSinceIdle = false;
@@ -219,10 +233,9 @@ void ReceiveDispatcher::OnProcessingTick() {
     // Bytes that arrive right after a rate change were sent at the old rate.
     if (shared_.DetectionActive && !DetectionWindowPassed(kDetectionDropMs + 1)) return;
     if (port_.BaudRate() == kSlowRate) EnableSecondTimer();
-    if (shared_.RawCaptureActive) Call(Hooks.RawCaptureAppend, std::string_view(chunk_));
+    Notify(streamListeners_, &StreamListener::OnBytesReceived, std::string_view(chunk_));
     if (!dataLampTimer_->IsActive()) {
-        counters_.DataIndicator = true;
-        Call(Hooks.RepaintStatusBar);
+        DataLamp(true);
         dataLampTimer_->SetEnabled(true);
     }
     counters_.DataSinceIdle = true;
@@ -249,22 +262,21 @@ void ReceiveDispatcher::OnProcessingTick() {
     }
 
     if (counters_.DataSinceIdle && shared_.DetectionActive &&
-        DetectionWindowPassed(kDetectionStepAfterMs)) {
-        Call(Hooks.DetectionStep);
+        DetectionWindowPassed(kDetectionStepAfterMs) && controller_ != nullptr) {
+        controller_->OnDetectionStepDue();
     }
 }
 
 void ReceiveDispatcher::OnDataLampTick() {
     if (++dataLampTicks_ < 2) return;
-    counters_.DataIndicator = false;
     dataLampTicks_ = 0;
-    Call(Hooks.RepaintStatusBar);
+    DataLamp(false);
     dataLampTimer_->SetEnabled(false);
 }
 
 void ReceiveDispatcher::OnSecondTick() {
-    if (Hooks.OneSecondTick) {
-        Hooks.OneSecondTick();
+    if (controller_ != nullptr) {
+        controller_->OnSecondTick();
     } else {
         LinkSupervisionSecond();
     }
@@ -276,7 +288,7 @@ void ReceiveDispatcher::PauseProcessing() {
     dataLampTicks_ = 0;
     secondTimer_->SetEnabled(false);
     processingTimer_->SetEnabled(false);
-    Call(Hooks.OnPauseProcessing);
+    Notify(linkListeners_, &LinkListener::OnProcessingPaused);
 }
 
 void ReceiveDispatcher::ResumeProcessing() {
@@ -294,28 +306,30 @@ void ReceiveDispatcher::ProcessReceiveBuffer() {
     hdPackets_.clear();
     hdFrames_.clear();
     std::size_t consumed = 0;
+    std::string error;
     try {
         RunPass(consumed);
     } catch (const std::exception& e) {
         // A failing consumer ends the pass. The line it failed on counts as processed, so the
         // next pass does not trip over it again; the lines after it stay for the next tick.
         ++counters_.ConsumerErrors;
-        Call(Hooks.ConsumerError, std::string_view(e.what()));
+        error = e.what();
     } catch (...) {
         ++counters_.ConsumerErrors;
-        Call(Hooks.ConsumerError, std::string_view("unknown exception"));
+        error = "unknown exception";
     }
     inPass_ = false;
     if (consumed > 0) rxBuffer_.erase(0, consumed);
     for (const auto& [op, n] : pendingOps_) ApplyBufferOp(op, n);
     pendingOps_.clear();
+    if (!error.empty()) Notify(linkListeners_, &LinkListener::OnConsumerError, error);
 }
 
 void ReceiveDispatcher::RunPass(std::size_t& consumed) {
     const ReceiverFamily family = shared_.Family;
     if (family == ReceiverFamily::ublox) ScanUbxMonitor();
     if (shared_.IdentificationPending && !shared_.ReceiverIdentified) {
-        Call(Hooks.IdentifyReceiver, std::string_view(rxBuffer_));
+        Notify(streamListeners_, &StreamListener::OnReceiveBuffer, std::string_view(rxBuffer_));
     }
     if (!pendingOps_.empty()) return;
     if (family == ReceiverFamily::Unknown || family == ReceiverFamily::HED) CutHdFrames();
@@ -355,8 +369,8 @@ void ReceiveDispatcher::ScanUbxMonitor() {
         if (rest.size() < frameSize) return;
         const std::string_view frame = rest.substr(0, frameSize);
         if (FrameChecksumValid(frame)) {
-            Call(Hooks.UbxMonitor, FrameClass(frame), FrameId(frame), FramePayloadLength(frame),
-                 FramePayload(frame));
+            Notify(frameListeners_, &FrameListener::OnUbxFrameSeen, FrameClass(frame),
+                   FrameId(frame), FramePayload(frame));
         }
         from = at + frameSize;
     }
@@ -386,7 +400,9 @@ void ReceiveDispatcher::ExtractUbxFrames() {
     std::size_t last = first;
     while (!candidate.Frame.empty()) {
         last = candidate.Position - 1 + candidate.Frame.size();
-        if (IsUbxFrame(candidate.Frame)) Call(Hooks.HandleUbxFrame, candidate.Frame);
+        if (IsUbxFrame(candidate.Frame)) {
+            Notify(frameListeners_, &FrameListener::OnUbxFrame, candidate.Frame);
+        }
         if (!pendingOps_.empty()) break;  // the handled frames still leave the buffer
         candidate = FindUbxFrame(rxBuffer_, last + 1);
     }
@@ -401,56 +417,51 @@ void ReceiveDispatcher::HandleHdFrames() {
     const std::string_view packets = hdPackets_;
     for (const auto& [offset, size] : hdFrames_) {
         const std::string_view frame = packets.substr(offset, size);
-        if (IsHdFrame(frame)) Call(Hooks.HandleHdFrame, frame);
+        if (IsHdFrame(frame)) Notify(frameListeners_, &FrameListener::OnHdFrame, frame);
     }
 }
 
 void ReceiveDispatcher::ProcessLine(std::string_view line) {
-    if (Ask(Hooks.PrcrRewriteActive) && Contains(line, "$PRCR")) {
+    if (AnyUnwrapsPrcrLines() && Contains(line, "$PRCR")) {
         lineScratch_.assign("$");
         lineScratch_.append(ExtractField(3, line, kDollar));
         line = lineScratch_;
     }
-    Call(Hooks.IdentificationLineWatch, line);
+    Notify(lineListeners_, &LineListener::OnLineReceived, line);
     if (line.size() > kOverlongLine) ++counters_.OverlongLines;
     if (!PassesLineFilter(line, shared_.Family)) return;
 
-    if (!shared_.MonitorPaused && chain_.HandleSentence(line) && Ask(Hooks.TrafficPanelVisible)) {
-        Call(Hooks.HandleTrafficSentence, line);
+    if (!shared_.MonitorPaused && chain_.HandleSentence(line)) {
+        Notify(lineListeners_, &LineListener::OnLinePassedChain, line);
     }
-    const uint8_t kind = Hooks.DecodeSentence ? Hooks.DecodeSentence(line) : 0;
-    Call(Hooks.FixGate);
-    if (kind != 0) {
+    const SentenceKind kind = decoder_ != nullptr
+                                  ? decoder_->DecodeSentence(line, counters_.PrevKind)
+                                  : SentenceKind::None;
+    Notify(lineListeners_, &LineListener::OnSentenceDecoded, kind, line);
+    if (kind != SentenceKind::None) {
         HandleKnownKind(kind, line);
     } else {
         CheckAntennaStatus(line);
     }
 }
 
-void ReceiveDispatcher::HandleKnownKind(uint8_t kind, std::string_view line) {
-    if (!IsGsaKind(kind) && IsGsaKind(counters_.PrevKind)) Call(Hooks.GsaBlockEnded);
-    if (!IsGsvKind(kind) && Hooks.GsvCollectionState) {
-        const uint8_t gsv = Hooks.GsvCollectionState();
-        if (gsv == 1 || gsv == 2) {
-            Call(Hooks.RebuildSatelliteList);
-            Call(Hooks.SetGsvCollectionState, uint8_t{3});
-            const uint32_t now = clock_.TickMs();
-            if (!shared_.MonitorPaused && now - counters_.LastSatRefreshTick > kSatRefreshMinMs) {
-                Call(Hooks.RefreshSatelliteViews);
-                counters_.LastSatRefreshTick = now;
-            }
+void ReceiveDispatcher::HandleKnownKind(SentenceKind kind, std::string_view line) {
+    const BlockEnds ends =
+        decoder_ != nullptr ? decoder_->CloseEndedBlocks(kind, counters_.PrevKind) : BlockEnds{};
+    if (ends.GsaBlockEnded) Notify(satelliteListeners_, &SatelliteListener::OnGsaBlockEnded);
+    if (ends.SatellitesRebuilt) {
+        Notify(satelliteListeners_, &SatelliteListener::OnSatellitesRebuilt);
+        const uint32_t now = clock_.TickMs();
+        if (!shared_.MonitorPaused && now - counters_.LastSatRefreshTick > kSatRefreshMinMs) {
+            Notify(satelliteListeners_, &SatelliteListener::OnSatellitesRefresh);
+            counters_.LastSatRefreshTick = now;
         }
     }
     counters_.PrevKind = kind;
-    if (kind == 2) {
-        Call(Hooks.ShowRmcTime);
-    } else if (kind == 3) {
-        Call(Hooks.ShowGgaTime);
-        receiver_.ReceiverUtcTime = clock_.NowUtc();
-    }
+    if (kind == SentenceKind::Gga) receiver_.ReceiverUtcTime = clock_.NowUtc();
     if (line == "$GPRMC,,*4B") receiver_.FixValid = false;
-    if (kind < kSentenceKindCount) counters_.KindsSeen[kind] = true;
-    Call(Hooks.TtffKind, kind);
+    counters_.KindsSeen[kind] = true;
+    Notify(lineListeners_, &LineListener::OnSentenceHandled, kind);
     counters_.NewSentenceFlag = true;
 }
 
@@ -461,7 +472,7 @@ void ReceiveDispatcher::CheckAntennaStatus(std::string_view line) {
     if (!familyReports) return;
     for (const auto& word : kAntennaWords) {
         if (!Contains(line, word.Text)) continue;
-        shared_.AntennaState = word.State;
+        shared_.Antenna = word.State;
         return;
     }
 }
@@ -471,17 +482,13 @@ void ReceiveDispatcher::CheckAntennaStatus(std::string_view line) {
 void ReceiveDispatcher::LinkSupervisionSecond() {
     switch (state_) {
         case LinkState::Unknown:
-            if (Ask(Hooks.SirfPollPending)) {
-                state_ = LinkState::SirfBinary;
-                SetStatusPanel(3, std::string(LinkStateName(state_)));
+            if (AnyExpectsSirfBinary()) {
+                Recognised(LinkState::SirfBinary);
             } else if (DetectNmea()) {
                 GoNmea();
-                Call(Hooks.MonitorStep);
+                NmeaSecond(true);
             } else {
-                if (Contains(rxBuffer_, kSirfBinaryStart)) {
-                    state_ = LinkState::SirfBinary;
-                    SetStatusPanel(3, std::string(LinkStateName(state_)));
-                }
+                if (Contains(rxBuffer_, kSirfBinaryStart)) Recognised(LinkState::SirfBinary);
                 KeepRxBufferTail(kUnknownKeep);
             }
             break;
@@ -489,8 +496,7 @@ void ReceiveDispatcher::LinkSupervisionSecond() {
             AnswerSirfQuestion();
             break;
         case LinkState::Nmea:
-            Call(Hooks.MonitorStep);
-            Call(Hooks.NmeaSecondDuties);
+            NmeaSecond(false);
             break;
         case LinkState::Ascii:
             state_ = LinkState::Unknown;
@@ -503,16 +509,16 @@ void ReceiveDispatcher::LinkSupervisionSecond() {
 void ReceiveDispatcher::AnswerSirfQuestion() {
     PauseProcessing();
     if (prompts_.ConfirmYesNo(std::string(kSirfQuestion)) != PromptAnswer::Yes) {
-        Call(Hooks.Disconnect);
+        if (controller_ != nullptr) controller_->DisconnectLink();
         return;
     }
     ResumeProcessing();
     if (!SendToReceiver(shared_, port_, SirfSwitchToNmeaFrame())) return;
     sirfSwitch_.After(kSirfSwitchWaitMs, [this] {
-        Call(Hooks.ClearSirfSubstate);
+        Notify(linkListeners_, &LinkListener::OnSwitchedToNmea);
         sirfSwitch_.After(kSirfSwitchWaitMs, [this] {
             ClearRxBuffer();
-            Call(Hooks.StartSteppingDetection);
+            if (controller_ != nullptr) controller_->StartSteppingDetection();
         });
     });
 }

@@ -3,22 +3,25 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "base/clock.h"
 #include "base/scheduler.h"
 #include "base/user_prompts.h"
+#include "link/link_controller.h"
 #include "link/link_state.h"
+#include "link/receive_listeners.h"
 #include "link/receiver_port.h"
 #include "link/rx_ring.h"
 #include "link/sentence_chain.h"
 #include "link/shared_state.h"
 #include "nmea/receiver_state.h"
+#include "nmea/sentence_decoder.h"
 #include "nmea/sentence_kind.h"
 
 namespace gnss {
@@ -31,75 +34,24 @@ struct ReceiveCounters {
     bool DataSinceIdle = false;      // a drain stored data since the last empty tick
     bool DataIndicator = false;      // the data lamp is lit
     uint32_t LinkUpTick = 0;         // tick (ms) at which the link last became NMEA
-    bool NewSentenceFlag = false;    // a known kind was decoded since the monitor step
-    uint8_t PrevKind = 0;            // kind of the previously decoded line
-    std::array<bool, kSentenceKindCount> KindsSeen{};
+    bool NewSentenceFlag = false;    // a known kind was decoded since the last second
+    SentenceKind PrevKind = SentenceKind::None;  // kind of the previously decoded line
+    KindFlags KindsSeen;
     uint32_t OverlongLines = 0;  // lines longer than 100 characters
     uint32_t LastSatRefreshTick = 0;
     uint32_t ConsumerErrors = 0;  // passes ended by an exception of a consumer
 };
 
-// What later features plug into the receive path. Every hook may stay empty: an empty hook
-// does nothing (a query answers false / 0). The composition root fills them in one place.
-struct ReceiveHooks {
-    // --- status bar ---
-    std::function<void(int index, std::string text)> SetStatusPanel;
-    std::function<void()> RepaintStatusBar;  // the data lamp changed
-
-    // --- receiver identification ---
-    std::function<void(std::string_view buffer)> IdentifyReceiver;  // whole buffer, each pass
-    std::function<void(std::string_view line)> IdentificationLineWatch;
-    std::function<bool()> PrcrRewriteActive;    // "$PRCR" lines are rewritten while true
-    std::function<void()> StartIdentification;  // sets IdentificationPending
-    std::function<bool()> SirfPollPending;
-    std::function<void()> ClearSirfSubstate;
-
-    // --- binary frames ---
-    // UBX monitor of family ublox: every complete frame with a valid checksum, buffer unchanged.
-    std::function<void(uint8_t cls, uint8_t id, uint16_t length, std::string_view payload)>
-        UbxMonitor;
-    // A UBX frame taken out of the buffer (valid length and checksum).
-    std::function<void(std::string_view frame)> HandleUbxFrame;
-    // An HD frame taken out of the buffer (valid length and checksum), at the end of the pass.
-    std::function<void(std::string_view frame)> HandleHdFrame;
-
-    // --- decoding and per-line reactions ---
-    std::function<uint8_t(std::string_view line)> DecodeSentence;  // the SentenceKind
-    std::function<void()> FixGate;                                 // after every decode
-    std::function<void()> GsaBlockEnded;
-    std::function<uint8_t()> GsvCollectionState;
-    std::function<void(uint8_t state)> SetGsvCollectionState;
-    std::function<void()> RebuildSatelliteList;
-    std::function<void()> RefreshSatelliteViews;
-    std::function<void()> ShowRmcTime;
-    std::function<void()> ShowGgaTime;
-    std::function<void(uint8_t kind)> TtffKind;
-    std::function<bool()> TrafficPanelVisible;
-    std::function<void(std::string_view line)> HandleTrafficSentence;
-
-    // --- stream-level ---
-    std::function<void(std::string_view chunk)> RawCaptureAppend;
-    std::function<void()> DetectionStep;
-    std::function<void()> StartSteppingDetection;
-    std::function<void()> Disconnect;         // "No" to the SiRF question
-    std::function<void()> OnPauseProcessing;  // stop the dead-reckoning hint timer
-    std::function<void(std::string_view what)> ConsumerError;
-
-    // --- one-second tick ---
-    // The handler of Tm1s. When empty, the tick runs LinkSupervisionSecond alone; the link's
-    // own second (seconds counter, watchdog, rate) sets this and calls LinkSupervisionSecond.
-    std::function<void()> OneSecondTick;
-    std::function<void()> MonitorStep;
-    std::function<void()> NmeaSecondDuties;  // identification and fix-time duties
-};
-
 // The receive spine: the ring, the receive buffer, the processing timer, the data lamp, the
-// one-second timer, the per-line dispatch and the link-state supervision.
+// one-second timer, the per-line dispatch and the link-state supervision. Features plug in
+// through the interfaces of receive_listeners.h (AddListener), the sentence chain (Chain), the
+// decoder (SetDecoder) and the controller that owns the connection (SetController).
 //
 // Bounds of the receive buffer: processed lines leave on every pass. In "UNKNOW" the buffer is
 // cut to its last 128 bytes every second (180 before each NMEA detection). In "NMEA" the
-// monitor step cuts it to its first 512 bytes in every second without a decoded sentence, so a
-// stream without CR LF may hold 512 bytes plus a second of data. Other states are cut by the
+// program's once-per-second step (LinkListener::OnNmeaSecond) cuts it to its first 512 bytes in
+// every second without a decoded sentence, so a stream without CR LF may hold 512 bytes plus a
+// second of data. Other states are cut by the
 // feature that runs them (detection keeps 180 bytes per step); while processing is paused the
 // ring limits what is collected.
 class ReceiveDispatcher {
@@ -116,7 +68,35 @@ class ReceiveDispatcher {
     ReceiveDispatcher(const ReceiveDispatcher&) = delete;
     ReceiveDispatcher& operator=(const ReceiveDispatcher&) = delete;
 
-    ReceiveHooks Hooks;
+    // --- what plugs in ---
+    // The decoder of the lines that pass the line filter; without one every line decodes to
+    // SentenceKind::None. Must outlive the dispatcher or be replaced before it goes.
+    void SetDecoder(SentenceDecoder* decoder) { decoder_ = decoder; }
+    // The owner of the connection; see LinkController.
+    void SetController(LinkController* controller) { controller_ = controller; }
+    // Registers `listener` for every receive interface it implements (StreamListener,
+    // FrameListener, LineListener, SatelliteListener, LinkListener). It must outlive the
+    // dispatcher's use of it: listeners are never removed.
+    template <typename Listener>
+    void AddListener(Listener& listener) {
+        static_assert(kIsReceiveListener<Listener>,
+                      "a receive listener implements at least one receive interface");
+        if constexpr (std::is_base_of_v<StreamListener, Listener>) {
+            streamListeners_.push_back(&listener);
+        }
+        if constexpr (std::is_base_of_v<FrameListener, Listener>) {
+            frameListeners_.push_back(&listener);
+        }
+        if constexpr (std::is_base_of_v<LineListener, Listener>) {
+            lineListeners_.push_back(&listener);
+        }
+        if constexpr (std::is_base_of_v<SatelliteListener, Listener>) {
+            satelliteListeners_.push_back(&listener);
+        }
+        if constexpr (std::is_base_of_v<LinkListener, Listener>) {
+            linkListeners_.push_back(&listener);
+        }
+    }
 
     // --- parts ---
     [[nodiscard]] RxRing& Ring() { return ring_; }
@@ -135,6 +115,7 @@ class ReceiveDispatcher {
 
     // --- link state ---
     [[nodiscard]] LinkState State() const { return state_; }
+    // Sets the state without announcing it (the connection control's own changes).
     void SetLinkState(LinkState state) { state_ = state; }
 
     // --- timers ---
@@ -165,15 +146,18 @@ class ReceiveDispatcher {
     void OnSecondTick();
     void ApplyBufferOp(BufferOp op, std::size_t n);
     void RunPass(std::size_t& consumed);
-    void SetStatusPanel(int index, std::string text);
     void EnableSecondTimer();
     void GoNmea();
-    void StartIdentificationIfNeeded();
+    void Recognised(LinkState state);
+    void DataLamp(bool lit);
+    [[nodiscard]] bool AnyUnwrapsPrcrLines() const;
+    [[nodiscard]] bool AnyExpectsSirfBinary() const;
+    void NmeaSecond(bool recognisedThisSecond);
     void ScanUbxMonitor();
     void CutHdFrames();
     void ExtractUbxFrames();
     void ProcessLine(std::string_view line);
-    void HandleKnownKind(uint8_t kind, std::string_view line);
+    void HandleKnownKind(SentenceKind kind, std::string_view line);
     void CheckAntennaStatus(std::string_view line);
     void HandleHdFrames();
     void AnswerSirfQuestion();
@@ -187,6 +171,13 @@ class ReceiveDispatcher {
     ReceiverPort& port_;
     Clock& clock_;
     UserPrompts& prompts_;
+    SentenceDecoder* decoder_ = nullptr;
+    LinkController* controller_ = nullptr;
+    std::vector<StreamListener*> streamListeners_;
+    std::vector<FrameListener*> frameListeners_;
+    std::vector<LineListener*> lineListeners_;
+    std::vector<SatelliteListener*> satelliteListeners_;
+    std::vector<LinkListener*> linkListeners_;
 
     RxRing ring_;
     SentenceChain chain_;

@@ -6,6 +6,9 @@
 
 namespace gnss {
 
+// What the receiver last said about its antenna.
+enum class AntennaState : uint8_t { Unknown, Ok, Open, Short };
+
 // Program-wide flags that several features read and a few write. There is one instance, owned
 // by the application core and handed by reference to the features that need it.
 struct SharedState {
@@ -21,7 +24,7 @@ struct SharedState {
     bool DetectionActive = false;  // stepping baud-rate detection running
     uint32_t DetectionStartTick = 0;
     bool AntennaStatusExpected = false;
-    uint8_t AntennaState = 0;  // 0 unknown, 1 OK, 2 open, 3 short
+    AntennaState Antenna = AntennaState::Unknown;
     bool RawCaptureActive = false;
 };
 

@@ -56,13 +56,14 @@ std::string WithExtension(const std::string& name, const char* extension) {
 }  // namespace
 
 LogRecorder::LogRecorder(const Clock& clock, UserPrompts& prompts, FileDialogs& dialogs,
-                         SharedState& shared, Options options)
+                         SharedState& shared, const ReceiverPort& port, Options options)
     : clock_(clock),
       prompts_(prompts),
       dialogs_(dialogs),
       shared_(shared),
+      port_(port),
       options_(std::move(options)) {
-    if (options_.RunFromReadOnlyMedia && options_.RunFromReadOnlyMedia()) {
+    if (options_.ReadOnlyMedia) {
         disabled_ = true;
         button_.Enabled = false;
         button_.Hint = std::string(kDisabledHint);
@@ -81,15 +82,15 @@ void LogRecorder::ToggleLog() {
     }
 }
 
-void LogRecorder::LogButtonReleased(bool ctrlHeld) {
-    if (ctrlHeld && logActive_) StartRawCapture();
+void LogRecorder::LogButtonReleased(bool ctrlHeld, std::string_view caption) {
+    if (ctrlHeld && logActive_) StartRawCapture(caption);
 }
 
 std::string LogRecorder::ProposedFileName() const {
     const std::string when = FileTimeText(clock_.NowLocal());
     if (shared_.PortOpen) {
-        const std::string port = options_.PortName ? PortFilePart(options_.PortName()) : "";
-        const int baud = options_.BaudRate ? options_.BaudRate() : 0;
+        const std::string port = PortFilePart(port_.PortName());
+        const uint32_t baud = port_.BaudRate();
         return "NMEA_" + port + "_" + std::to_string(baud) + "_" + when + ".txt";
     }
     return "NMEA_" + when + ".txt";
@@ -141,7 +142,7 @@ bool LogRecorder::StartLog() {
     return true;
 }
 
-void LogRecorder::StartRawCapture() {
+void LogRecorder::StartRawCapture(std::string_view caption) {
     if (!logActive_ || shared_.RawCaptureActive) return;
     rawActive_.clear();
     std::string reason;
@@ -151,11 +152,11 @@ void LogRecorder::StartRawCapture() {
     }
     shared_.RawCaptureActive = true;
     if (shared_.ReceiverIdentified) {
-        const std::string port = options_.PortName ? options_.PortName() : "";
-        const int baud = options_.BaudRate ? options_.BaudRate() : 0;
-        const std::string caption = options_.WindowCaption ? options_.WindowCaption() : "";
+        const std::string port = port_.PortName();
+        const uint32_t baud = port_.BaudRate();
+        const std::string_view described = caption.size() > 8 ? caption.substr(8) : "";
         rawActive_ = "[" + port + " @ " + std::to_string(baud) + " bps]==[" +
-                     (caption.size() > 8 ? caption.substr(8) : std::string()) + "]== \r\n\r\n";
+                     std::string(described) + "]== \r\n\r\n";
     }
     // Shows that the raw capture runs beside the text log.
     SetView(true, "Start Log+");
@@ -247,7 +248,7 @@ void LogRecorder::SetView(bool recording, std::string statusText) {
     button_.Down = recording;
     button_.Hint = std::string(recording ? kStopLog : kStartToLog);
     statusPanel_ = std::move(statusText);
-    if (OnViewChanged) OnViewChanged();
+    if (listener_ != nullptr) listener_->OnLogStateChanged();
 }
 
 }  // namespace gnss

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,17 +9,27 @@
 #include "base/clock.h"
 #include "base/file_dialogs.h"
 #include "base/user_prompts.h"
+#include "link/connection_listener.h"
+#include "link/receive_listeners.h"
+#include "link/receiver_port.h"
 #include "link/shared_state.h"
 #include "logging/log_line_sink.h"
 #include "logging/log_writer_thread.h"
 
 namespace gnss {
 
-// What the log button (`TBStartLog`) shows.
+// What the log button shows.
 struct LogButtonView {
     bool Enabled = true;
     bool Down = false;  // recording image
     std::string Hint = "Start to Log data";
+};
+
+// Told when what the log button and the log state show changed.
+class LogRecorderListener {
+  public:
+    virtual ~LogRecorderListener() = default;
+    virtual void OnLogStateChanged() = 0;
 };
 
 // Records received sentences and annotation lines to a text log, and optionally every received
@@ -30,18 +39,13 @@ struct LogButtonView {
 // both get their final names when the log is stopped.
 //
 // All members are called on the program's thread.
-class LogRecorder final : public LogLineSink {
+class LogRecorder final : public LogLineSink, public StreamListener, public ConnectionListener {
   public:
     struct Options {
         // Initial folder of the save dialog until a log has been saved somewhere.
         std::filesystem::path ProgramFolder;
-        // True when the program runs from read-only media (a CD-ROM); asked once, at
-        // construction, and disables logging for the whole run.
-        std::function<bool()> RunFromReadOnlyMedia;
-        // The receiver port's name ("COM3", "/dev/ttyUSB0") and baud rate, and the window caption.
-        std::function<std::string()> PortName;
-        std::function<int()> BaudRate;
-        std::function<std::string()> WindowCaption;
+        // The program runs from read-only media (a CD-ROM): logging is disabled for the run.
+        bool ReadOnlyMedia = false;
     };
 
     static constexpr std::size_t kHandoverLines = 500;
@@ -56,16 +60,18 @@ class LogRecorder final : public LogLineSink {
     static constexpr std::string_view kDisabledHint =
         "The Log function was disabled when run the utility from CD-ROM !";
 
+    // `port` gives the receiver port's name and baud rate for file names and the raw header.
     LogRecorder(const Clock& clock, UserPrompts& prompts, FileDialogs& dialogs, SharedState& shared,
-                Options options);
+                const ReceiverPort& port, Options options);
     ~LogRecorder() override;
     LogRecorder(const LogRecorder&) = delete;
     LogRecorder& operator=(const LogRecorder&) = delete;
 
     // The log button: a click starts or stops the log; the mouse release afterwards with Ctrl
-    // held starts the raw capture when a log is then active.
+    // held starts the raw capture when a log is then active. `caption` is the program's caption
+    // (title and firmware), named in the raw capture's first line.
     void ToggleLog();
-    void LogButtonReleased(bool ctrlHeld);
+    void LogButtonReleased(bool ctrlHeld, std::string_view caption);
 
     // Asks for the file name (and whether to overwrite) and starts recording. False when the
     // user cancels, logging is disabled or the file cannot be created.
@@ -73,7 +79,7 @@ class LogRecorder final : public LogLineSink {
     // Writes the rest, gives the files their final names and tells the user.
     void StopLog();
     // Starts capturing every received byte (only while a log is active).
-    void StartRawCapture();
+    void StartRawCapture(std::string_view caption);
 
     // LogLineSink
     [[nodiscard]] bool LogActive() const override { return logActive_; }
@@ -83,10 +89,12 @@ class LogRecorder final : public LogLineSink {
 
     // Every received chunk while the raw capture is on.
     void LogRaw(std::string_view bytes);
+    void OnBytesReceived(std::string_view chunk) override { LogRaw(chunk); }
 
     // Once per second on the program's thread: hands collected raw bytes to the writer and
     // reports a write error.
     void OnSecondTick();
+    void OnLinkSecond() override { OnSecondTick(); }
     // Shows the first write error of the current log to the user, once.
     void PollErrors();
 
@@ -98,8 +106,8 @@ class LogRecorder final : public LogLineSink {
     [[nodiscard]] std::string ProposedFileName() const;
 
     [[nodiscard]] const LogButtonView& Button() const { return button_; }
-    // Status panel 8: "", "Start Log", "Start Log+" or "Stop Log".
-    [[nodiscard]] const std::string& StatusPanelText() const { return statusPanel_; }
+    // The log state: "", "Start Log", "Start Log+" or "Stop Log".
+    [[nodiscard]] const std::string& StateText() const { return statusPanel_; }
     [[nodiscard]] const std::string& LogFileName() const { return logFileName_; }
     [[nodiscard]] const std::string& LogTempName() const { return logTempName_; }
     [[nodiscard]] std::string RawFileName() const;
@@ -109,8 +117,8 @@ class LogRecorder final : public LogLineSink {
     // Blocks until the writer has written every batch handed to it.
     void WaitForWriter() { writer_.WaitIdle(); }
 
-    // Called whenever the button or the status panel changes.
-    std::function<void()> OnViewChanged;
+    // Told whenever the button or the log state changes.
+    void SetListener(LogRecorderListener* listener) { listener_ = listener; }
 
   private:
     void FinishRaw();
@@ -122,7 +130,9 @@ class LogRecorder final : public LogLineSink {
     UserPrompts& prompts_;
     FileDialogs& dialogs_;
     SharedState& shared_;
+    const ReceiverPort& port_;
     Options options_;
+    LogRecorderListener* listener_ = nullptr;
 
     LogWriterThread writer_;
     bool disabled_ = false;

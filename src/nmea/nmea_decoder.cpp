@@ -64,30 +64,31 @@ NmeaDecoder::NmeaDecoder(ReceiverState& state, const ReceiverFamily& family)
     : state_(state), family_(family) {}
 
 SentenceKind NmeaDecoder::DecodeSentence(std::string_view line, SentenceKind prevKind) {
-    if (!IsValidSentence(line)) return kKindNone;
+    if (!IsValidSentence(line)) return SentenceKind::None;
     const SentenceKind kind = ClassifyText(line);
-    if (kind == kKindNone) return kKindNone;
+    if (kind == SentenceKind::None) return SentenceKind::None;
 
-    if ((kind == kKindBdGsv || kind == kKindGbGsv) && !bdsGsvSeen_) bdsGsvSeen_ = true;
-    if (kind == kKindGnGsv && bdsGsvSeen_) bdsGsvSeen_ = false;
-    if (kind == kKindGaGsv) galileoGsvSeen_ = true;
+    if ((kind == SentenceKind::BdGsv || kind == SentenceKind::GbGsv) && !bdsGsvSeen_)
+        bdsGsvSeen_ = true;
+    if (kind == SentenceKind::GnGsv && bdsGsvSeen_) bdsGsvSeen_ = false;
+    if (kind == SentenceKind::GaGsv) galileoGsvSeen_ = true;
     currentKind_ = kind;
 
     switch (kind) {
-        case kKindGga:
-        case kKindGns:
+        case SentenceKind::Gga:
+        case SentenceKind::Gns:
             DecodeGga(SentenceFields(line));
             break;
-        case kKindRmc:
+        case SentenceKind::Rmc:
             DecodeRmc(SentenceFields(line));
             break;
-        case kKindGll:
+        case SentenceKind::Gll:
             DecodeGll(SentenceFields(line));
             break;
-        case kKindVtg:
+        case SentenceKind::Vtg:
             DecodeVtg(SentenceFields(line));
             break;
-        case kKindMss:
+        case SentenceKind::Mss:
             mss_.Sentence.Assign(line);
             break;
         default:
@@ -138,7 +139,7 @@ void NmeaDecoder::DecodeGga(const SentenceFields& fields) {
             gga_.FixQuality = static_cast<uint8_t>(*value);
             state_.FixQuality = gga_.FixQuality;
             state_.DrFix = gga_.FixQuality == 6;
-            if (OnGgaQuality) OnGgaQuality(gga_.FixQuality);
+            gga_.QualityReported = true;
         }
     }
 
@@ -224,7 +225,7 @@ void NmeaDecoder::ResetDecoder() {
     mss_ = {};
     satTable_ = {};
     displayList_ = {};
-    currentKind_ = kKindNone;
+    currentKind_ = SentenceKind::None;
     gsvInViewTotal_ = 0;
     gsvSkipTalker_ = 0;
     gsaBlockCount_ = 0;
@@ -239,16 +240,20 @@ void NmeaDecoder::ClearTalkerFlags() {
     galileoGsvSeen_ = false;
 }
 
-bool NmeaDecoder::CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind) {
-    if (kind == kKindNone) return false;
-    if (!IsGsaKind(kind) && IsGsaKind(prevKind)) EndGsaBlock();
+BlockEnds NmeaDecoder::CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind) {
+    BlockEnds ends;
+    if (kind == SentenceKind::None) return ends;
+    if (!IsGsaKind(kind) && IsGsaKind(prevKind)) {
+        EndGsaBlock();
+        ends.GsaBlockEnded = true;
+    }
     if (!IsGsvKind(kind) && (satTable_.CollectionState == kGsvGroupInProgress ||
                              satTable_.CollectionState == kGsvGroupComplete)) {
         RebuildSatDisplayList();
         satTable_.CollectionState = kGsvBlockComplete;
-        return true;
+        ends.SatellitesRebuilt = true;
     }
-    return false;
+    return ends;
 }
 
 void NmeaDecoder::EndGsaBlock() {

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 
 #include "base/receiver_family.h"
 #include "nmea/nmea_records.h"
 #include "nmea/receiver_state.h"
 #include "nmea/sat_display_list.h"
+#include "nmea/sentence_decoder.h"
 #include "nmea/sentence_kind.h"
 
 namespace gnss {
@@ -21,20 +21,22 @@ class SentenceFields;
 //
 // Per line the dispatch calls, in this order:
 //     kind = decoder.DecodeSentence(line, prevKind);
-//     if (kind != kKindNone) { rebuilt = decoder.CloseEndedBlocks(kind, prevKind); prevKind = kind;
+//     if (kind != SentenceKind::None) {
+//         ends = decoder.CloseEndedBlocks(kind, prevKind);
+//         prevKind = kind;
 //     }
 // Decoding allocates nothing (a station-id field longer than a short string's inline capacity
 // aside).
-class NmeaDecoder {
+class NmeaDecoder final : public SentenceDecoder {
   public:
     // The decoder writes `state` and reads the receiver family through `family` (which must
     // outlive it, e.g. the family field of the shared state).
     NmeaDecoder(ReceiverState& state, const ReceiverFamily& family);
 
-    // Classifies `line` (0 unless it is a valid sentence), updates the talker flags, sets
+    // Classifies `line` (None unless it is a valid sentence), updates the talker flags, sets
     // CurrentKind and parses the line into its record. `prevKind` is the kind of the previous
     // decoded line, owned by the dispatch.
-    SentenceKind DecodeSentence(std::string_view line, SentenceKind prevKind);
+    SentenceKind DecodeSentence(std::string_view line, SentenceKind prevKind) override;
 
     // Zeroes every record, the satellite table and display list and the block counters, and
     // sets the receiver state's DOPs to "not reported". The talker flags stay.
@@ -44,17 +46,13 @@ class NmeaDecoder {
 
     // The block ends that a decoded line of `kind` closes, when the previous decoded line was
     // `prevKind`: the end of a GSA block copies the used count into the display list; the end
-    // of a GSV block rebuilds the display list and marks the table consumed. True when the
-    // display list was rebuilt (the satellite views may be refreshed).
-    bool CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind);
+    // of a GSV block rebuilds the display list and marks the table consumed (after which the
+    // satellite views may be refreshed).
+    BlockEnds CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind) override;
     // The display list's used count = the GSA record's used count.
     void EndGsaBlock();
     // Display list from the satellite table and the GSA used list; resets the GSA used count.
     void RebuildSatDisplayList();
-
-    // Called with the fix quality of every GGA whose quality field is one digit (the main
-    // window's fix-source display listens here). Empty by default.
-    std::function<void(uint8_t quality)> OnGgaQuality;
 
     [[nodiscard]] const GgaRecord& Gga() const { return gga_; }
     [[nodiscard]] const RmcRecord& Rmc() const { return rmc_; }
@@ -98,7 +96,7 @@ class NmeaDecoder {
     SatTable satTable_;
     SatDisplayList displayList_;
 
-    SentenceKind currentKind_ = kKindNone;
+    SentenceKind currentKind_ = SentenceKind::None;
     int32_t gsvInViewTotal_ = 0;
     char gsvSkipTalker_ = 0;
     int gsaBlockCount_ = 0;

@@ -57,10 +57,11 @@ void NmeaDecoder::DecodeGsa(const SentenceFields& fields, SentenceKind prevKind)
     const bool hasSystemId = systemId != 0;
     // With a system id the id alone says which constellation the sentence lists; the family
     // rules below are for receivers that do not send one.
-    bool countsAsBeiDou =
-        hasSystemId ? systemId == '4' : kind == kKindGbGsa && family == ReceiverFamily::ublox;
+    bool countsAsBeiDou = hasSystemId
+                              ? systemId == '4'
+                              : kind == SentenceKind::GbGsa && family == ReceiverFamily::ublox;
 
-    gsaBlockCount_ = prevKind == kKindGnGsa ? gsaBlockCount_ + 1 : 1;
+    gsaBlockCount_ = prevKind == SentenceKind::GnGsa ? gsaBlockCount_ + 1 : 1;
 
     if (!IsGsaKind(prevKind)) {
         gsa_ = {};
@@ -87,8 +88,9 @@ void NmeaDecoder::DecodeGsa(const SentenceFields& fields, SentenceKind prevKind)
     }
     gsa_.Sentence.Assign(fields.Line());
 
-    const bool bdsNumbering = kind == kKindBdGsa && family != ReceiverFamily::Uni;
-    const bool galileoNumbering = kind == kKindGaGsa || (kind == kKindGnGsa && gsaBlockCount_ == 3);
+    const bool bdsNumbering = kind == SentenceKind::BdGsa && family != ReceiverFamily::Uni;
+    const bool galileoNumbering =
+        kind == SentenceKind::GaGsa || (kind == SentenceKind::GnGsa && gsaBlockCount_ == 3);
     for (int i = 1; i <= kSatelliteFieldsPerGsa; ++i) {
         const int position = gsaUsedOffset_ + i;  // 1-based place in the used list
         const auto parsed = fields.Int(i + 3);

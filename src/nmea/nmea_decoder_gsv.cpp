@@ -26,18 +26,18 @@ constexpr std::string_view kSecondSignalIds = "23456789ABCDEF";
 constexpr std::string_view kGalileoSecondSignalIds = "1234589ABCDEF";
 
 constexpr std::array<GsvTalkerRule, 8> kGsvTalkerRules{{
-    {kKindGnGsv, 0, false, kSecondSignalIds},
-    {kKindQzGsv, 0, false, kSecondSignalIds},
-    {kKindGpGsv, 0, false, kSecondSignalIds},
-    {kKindGlGsv, 0, false, kSecondSignalIds},
-    {kKindBdGsv, 200, true, kSecondSignalIds},
-    {kKindGbGsv, 200, false, kSecondSignalIds},
-    {kKindGaGsv, 300, false, kGalileoSecondSignalIds},
-    {kKindGiGsv, 400, false, kSecondSignalIds},
+    {SentenceKind::GnGsv, 0, false, kSecondSignalIds},
+    {SentenceKind::QzGsv, 0, false, kSecondSignalIds},
+    {SentenceKind::GpGsv, 0, false, kSecondSignalIds},
+    {SentenceKind::GlGsv, 0, false, kSecondSignalIds},
+    {SentenceKind::BdGsv, 200, true, kSecondSignalIds},
+    {SentenceKind::GbGsv, 200, false, kSecondSignalIds},
+    {SentenceKind::GaGsv, 300, false, kGalileoSecondSignalIds},
+    {SentenceKind::GiGsv, 400, false, kSecondSignalIds},
 }};
 
 const GsvTalkerRule& RuleFor(SentenceKind kind) {
-    return kGsvTalkerRules[static_cast<std::size_t>(kind - kKindGnGsv)];
+    return kGsvTalkerRules[KindIndex(kind) - KindIndex(SentenceKind::GnGsv)];
 }
 
 // Keeps the running count of a block far away from overflow whatever the sentences claim.

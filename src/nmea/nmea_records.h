@@ -59,6 +59,9 @@ struct GgaRecord {
     double DifferentialAge = 0.0;  // seconds
     int16_t StationId = 0;         // -1 when empty or not a number
     bool IsGns = false;
+    // The GGA form's quality field was one digit and went into the receiver state (FixQuality,
+    // DrFix); the fix-source displays follow the quality only then.
+    bool QualityReported = false;
     SentenceCopy Sentence;
 };
 

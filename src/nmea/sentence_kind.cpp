@@ -48,11 +48,11 @@ SentenceKind ClassifyText(std::string_view text) {
         }
         if (best == 0) break;
     }
-    return best < kSentenceKindTexts.size() ? kSentenceKindTexts[best].Kind : kKindNone;
+    return best < kSentenceKindTexts.size() ? kSentenceKindTexts[best].Kind : SentenceKind::None;
 }
 
 SentenceKind ClassifySentence(std::string_view line) {
-    return IsValidSentence(line) ? ClassifyText(line) : kKindNone;
+    return IsValidSentence(line) ? ClassifyText(line) : SentenceKind::None;
 }
 
 }  // namespace gnss

@@ -57,7 +57,6 @@ bool PortWatcher::Poll() {
     if (text == text_) return false;
     ports_ = std::move(ports);
     text_ = std::move(text);
-    if (OnChange) OnChange(ports_);
     emit PortsChanged();
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QTimer>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,7 +25,8 @@ class QtPortEnumerator final : public PortEnumerator {
 };
 
 // Device-change notification by polling: every intervalMs the port list is read again, and
-// OnChange runs with the new list whenever its text differs from the previous one.
+// PortsChanged is emitted whenever its text differs from the previous one (Ports() holds the new
+// list).
 class PortWatcher final : public QObject {
     Q_OBJECT
 
@@ -41,8 +41,6 @@ class PortWatcher final : public QObject {
     // One poll now; true when the list changed.
     bool Poll();
     [[nodiscard]] const std::vector<std::string>& Ports() const { return ports_; }
-
-    std::function<void(const std::vector<std::string>&)> OnChange;
 
   signals:
     void PortsChanged();

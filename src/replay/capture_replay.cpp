@@ -44,6 +44,60 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
                                               [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
+// What the replay plugs into the receive path: it counts every line that is cut, hands decoded
+// sentences and satellite blocks to the observer, and stands in for the live program's
+// connection (the link's second, the end of the connection) and the monitor's step (the bound
+// of a second without a decoded sentence).
+class ReplayTap final : public LineListener,
+                        public SatelliteListener,
+                        public LinkListener,
+                        public LinkController {
+  public:
+    ReplayTap(ReceivePipeline& pipeline, const VirtualTime& time, ReplayObserver& observer,
+              ReplaySummary& summary)
+        : pipeline_(pipeline), time_(time), observer_(observer), summary_(summary) {}
+
+    // LineListener
+    void OnLineReceived(std::string_view) override { ++summary_.Lines; }
+    void OnSentenceDecoded(SentenceKind kind, std::string_view line) override {
+        ++summary_.DecodedLines;
+        ++summary_.LinesPerKind[kind];
+        if (kind == SentenceKind::None) {
+            ++summary_.InvalidLines;
+            return;
+        }
+        observer_.Sentence(time_.ElapsedMs(), kind, line, pipeline_.Decoder);
+    }
+
+    // SatelliteListener
+    void OnSatellitesRebuilt() override {
+        ++summary_.SatelliteBlocks;
+        observer_.Satellites(time_.ElapsedMs(), pipeline_.Decoder);
+    }
+
+    // LinkListener
+    void OnNmeaSecond(bool) override {
+        ReceiveCounters& counters = pipeline_.Dispatcher.Counters();
+        if (!counters.NewSentenceFlag) pipeline_.Dispatcher.CutRxBufferTo(kQuietSecondKeep);
+        counters.NewSentenceFlag = false;
+    }
+
+    // LinkController
+    void OnSecondTick() override {
+        ++pipeline_.Receiver.SecondsCounter;
+        pipeline_.Dispatcher.LinkSupervisionSecond();
+    }
+    void OnDetectionStepDue() override {}
+    void StartSteppingDetection() override {}
+    void DisconnectLink() override { summary_.Disconnected = true; }
+
+  private:
+    ReceivePipeline& pipeline_;
+    const VirtualTime& time_;
+    ReplayObserver& observer_;
+    ReplaySummary& summary_;
+};
+
 }  // namespace
 
 uint64_t BytesDeliveredBy(uint64_t ticks, uint32_t baudRate) {
@@ -96,34 +150,9 @@ ReplaySummary ReplayCapture(std::string_view capture, const ReplayOptions& optio
     pipeline.Dispatcher.SetLinkState(LinkState::Unknown);
     pipeline.Dispatcher.EnableProcessingTimer();
 
-    ReceiveHooks& hooks = pipeline.Dispatcher.Hooks;
-    // Identification is not part of the replay; its line watch sees every line that is cut,
-    // before the line filter, which makes it the place to count them.
-    hooks.IdentificationLineWatch = [&summary](std::string_view) { ++summary.Lines; };
-    hooks.OneSecondTick = [&pipeline] {
-        ++pipeline.Receiver.SecondsCounter;
-        pipeline.Dispatcher.LinkSupervisionSecond();
-    };
-    hooks.MonitorStep = [&pipeline] {
-        ReceiveCounters& counters = pipeline.Dispatcher.Counters();
-        if (!counters.NewSentenceFlag) pipeline.Dispatcher.CutRxBufferTo(kQuietSecondKeep);
-        counters.NewSentenceFlag = false;
-    };
-    hooks.Disconnect = [&summary] { summary.Disconnected = true; };
-
-    pipeline.OnSentenceDecoded = [&](SentenceKind kind, std::string_view line) {
-        ++summary.DecodedLines;
-        if (kind < summary.LinesPerKind.size()) ++summary.LinesPerKind[kind];
-        if (kind == kKindNone) {
-            ++summary.InvalidLines;
-            return;
-        }
-        observer.Sentence(time.ElapsedMs(), kind, line, pipeline.Decoder);
-    };
-    pipeline.OnSatellitesRebuilt = [&] {
-        ++summary.SatelliteBlocks;
-        observer.Satellites(time.ElapsedMs(), pipeline.Decoder);
-    };
+    ReplayTap tap(pipeline, time, observer, summary);
+    pipeline.Dispatcher.AddListener(tap);
+    pipeline.Dispatcher.SetController(&tap);
 
     const uint32_t baudRate = std::max(options.BaudRate, ReplayOptions::kMinBaudRate);
     uint64_t fed = 0;

@@ -35,8 +35,8 @@ struct ReplaySummary {
     uint64_t BytesLeft = 0;     // bytes still in the receive buffer at the end (not processed)
     uint64_t Lines = 0;         // every CR LF-ended line cut from the stream
     uint64_t DecodedLines = 0;  // lines that passed the line filter and reached the decoder
-    uint64_t InvalidLines = 0;  // decoder lines of kind 0
-    std::array<uint64_t, kSentenceKindCount> LinesPerKind{};
+    uint64_t InvalidLines = 0;  // decoder lines of kind None
+    PerSentenceKind<uint64_t> LinesPerKind;
     uint64_t OverlongLines = 0;  // lines longer than 100 characters
     uint64_t SatelliteBlocks = 0;
     uint64_t RingOverruns = 0;

@@ -175,8 +175,8 @@ void PositionFields(FieldSink& f, double lat, const char& latLetter, double lon,
 // The fields of the record that a sentence of `kind` was parsed into.
 void RecordFields(FieldSink& f, SentenceKind kind, const NmeaDecoder& decoder) {
     switch (kind) {
-        case kKindGga:
-        case kKindGns: {
+        case SentenceKind::Gga:
+        case SentenceKind::Gns: {
             const GgaRecord& r = decoder.Gga();
             f.Flag("gns", r.IsGns);
             f.Text("time", TimeText(r.Time));
@@ -193,7 +193,7 @@ void RecordFields(FieldSink& f, SentenceKind kind, const NmeaDecoder& decoder) {
             }
             return;
         }
-        case kKindRmc: {
+        case SentenceKind::Rmc: {
             const RmcRecord& r = decoder.Rmc();
             f.Text("time", TimeText(r.Time));
             f.Text("status", LetterText(r.Status));
@@ -206,14 +206,14 @@ void RecordFields(FieldSink& f, SentenceKind kind, const NmeaDecoder& decoder) {
             f.Text("mode", LetterText(r.ModeLetter));
             return;
         }
-        case kKindGll: {
+        case SentenceKind::Gll: {
             const GllRecord& r = decoder.Gll();
             PositionFields(f, r.Latitude, r.LatitudeLetter, r.Longitude, r.LongitudeLetter);
             f.Text("time", TimeText(r.Time));
             f.Text("status", LetterText(r.Status));
             return;
         }
-        case kKindVtg: {
+        case SentenceKind::Vtg: {
             const VtgRecord& r = decoder.Vtg();
             f.Number("courseTrue", r.CourseTrueDeg);
             f.Number("courseMagnetic", r.CourseMagneticDeg);
@@ -222,7 +222,7 @@ void RecordFields(FieldSink& f, SentenceKind kind, const NmeaDecoder& decoder) {
             f.Text("mode", LetterText(r.ModeLetter));
             return;
         }
-        case kKindMss:
+        case SentenceKind::Mss:
             return;  // the line is the record
         default:
             break;
@@ -272,7 +272,7 @@ void AppendJsonEntry(std::string& out, const SatEntry& e) {
 }  // namespace
 
 std::string_view SentenceKindName(SentenceKind kind) {
-    return kind < kKindNames.size() ? kKindNames[kind] : std::string_view{};
+    return KindIndex(kind) < kKindNames.size() ? kKindNames[KindIndex(kind)] : std::string_view{};
 }
 
 void AppendJsonString(std::string& out, std::string_view bytes) {
@@ -353,7 +353,7 @@ void JsonLinesReport::Sentence(uint64_t timeMs, SentenceKind kind, std::string_v
     text_ = "{\"type\":\"sentence\",\"t\":";
     AppendUnsigned(text_, timeMs);
     text_ += ",\"kind\":";
-    AppendUnsigned(text_, kind);
+    AppendUnsigned(text_, KindIndex(kind));
     text_ += ",\"name\":";
     AppendJsonString(text_, SentenceKindName(kind));
     text_ += ",\"line\":";
@@ -418,7 +418,8 @@ void JsonLinesReport::Summary(const ReplaySummary& s) {
     field("invalidLines", s.InvalidLines);
     text_ += ",\"kinds\":{";
     bool first = true;
-    for (std::size_t kind = 1; kind < s.LinesPerKind.size(); ++kind) {
+    for (std::size_t index = 1; index < kSentenceKindCount; ++index) {
+        const auto kind = static_cast<SentenceKind>(index);
         if (s.LinesPerKind[kind] == 0) continue;
         if (!first) text_ += ',';
         first = false;
@@ -539,10 +540,11 @@ void TextReport::Summary(const ReplaySummary& s) {
     line("  lines            ", s.Lines);
     line("  decoded lines    ", s.DecodedLines);
     line("  invalid lines    ", s.InvalidLines);
-    for (std::size_t kind = 1; kind < s.LinesPerKind.size(); ++kind) {
+    for (std::size_t index = 1; index < kSentenceKindCount; ++index) {
+        const auto kind = static_cast<SentenceKind>(index);
         if (s.LinesPerKind[kind] == 0) continue;
         text_ += "    ";
-        text_ += SentenceKindName(static_cast<SentenceKind>(kind));
+        text_ += SentenceKindName(kind);
         text_.append(13 - std::min<std::size_t>(13, SentenceKindName(kind).size()), ' ');
         AppendUnsigned(text_, s.LinesPerKind[kind]);
         Flush();

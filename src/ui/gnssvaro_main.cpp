@@ -78,11 +78,8 @@ int main(int argc, char* argv[]) {
         QCoreApplication::applicationDirPath().toStdString();
 
     gnss::AppServices services{
-        port,          clock,
-        scheduler,     prompts,
-        dialogs,       ports,
-        desktop,       clockSetter,
-        programFolder, [programFolder] { return gnss::IsOnOpticalMedia(programFolder); }};
+        port,  clock,   scheduler,   prompts,       dialogs,
+        ports, desktop, clockSetter, programFolder, gnss::IsOnOpticalMedia(programFolder)};
     gnss::AppCore core(services);
     core.Start();
 
@@ -105,12 +102,10 @@ int main(int argc, char* argv[]) {
     gnss::ui::WindowWiring wiring(window, core);
 
     gnss::PortWatcher watcher(ports);
-    watcher.OnChange = [&core](const std::vector<std::string>&) { core.PortListPolled(); };
-
-    window.SetCloseHandler([&core, &settingsPath] {
-        core.Shutdown(settingsPath);
-        return true;
-    });
+    QObject::connect(&watcher, &gnss::PortWatcher::PortsChanged, &window,
+                     [&core] { core.PortListPolled(); });
+    QObject::connect(&window, &gnss::ui::MainWindow::Closing, &window,
+                     [&core, &settingsPath] { core.Shutdown(settingsPath); });
 
     if (parser.isSet(sizeOption)) {
         const QRegularExpressionMatch size =

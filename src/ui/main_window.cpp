@@ -78,7 +78,7 @@ MainWindow::MainWindow(MainWindowModel& model, MonitorView& monitor, DebugMemo& 
     connect(aboutBox_, &AboutBox::LinkActivated, this, &MainWindow::AboutLinkActivated);
     portEvents_ = new PortEventWindow(this);
 
-    model_.SetChangedCallback([this] { ScheduleRefresh(); });
+    model_.SetChangeListener(this);
     syncTimer_ = new QTimer(this);
     syncTimer_->setInterval(kSyncIntervalMs);
     connect(syncTimer_, &QTimer::timeout, this, [this] {
@@ -94,7 +94,7 @@ MainWindow::MainWindow(MainWindowModel& model, MonitorView& monitor, DebugMemo& 
 }
 
 MainWindow::~MainWindow() {
-    model_.SetChangedCallback(nullptr);
+    model_.SetChangeListener(nullptr);
 }
 
 void MainWindow::BuildToolbar() {
@@ -379,10 +379,7 @@ QToolButton* MainWindow::ToolButtonOf(ToolButton id) const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (closeHandler_ && !closeHandler_()) {
-        event->ignore();
-        return;
-    }
+    emit Closing();
     syncTimer_->stop();
     aboutBox_->hide();
     portEvents_->hide();

@@ -4,7 +4,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
-#include <functional>
 
 #include "views/debug_memo.h"
 #include "views/main_window_model.h"
@@ -46,7 +45,7 @@ class DropDownComboBox : public QComboBox {
 // panel over the debug memo beside the NMEA monitor with its display filter; the status bar.
 // It paints the models it is given and reports what the user does; it decides nothing. The
 // displays are fed by DisplayWiring.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private ViewChangeListener {
     Q_OBJECT
   public:
     MainWindow(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
@@ -62,9 +61,6 @@ class MainWindow : public QMainWindow {
     // Takes the new monitor lines and debug lines; runs by itself on a short timer.
     void SyncMonitor();
     void SyncDebugMemo();
-
-    // Asked before the window closes; false keeps it open.
-    void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
 
     [[nodiscard]] QToolButton* ToolButtonOf(ToolButton id) const;
     [[nodiscard]] QComboBox* PortBox() const { return portBox_; }
@@ -95,6 +91,8 @@ class MainWindow : public QMainWindow {
     void AboutLinkActivated(const QString& address);
     void AboutBoxClosed();
     void MonitorClearRequested();
+    // The window is closing; connected slots run the program's close sequence first.
+    void Closing();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,10 +101,10 @@ class MainWindow : public QMainWindow {
     void BuildToolbar();
     void BuildCentre();
     void ScheduleRefresh();
+    void OnViewChanged() override { ScheduleRefresh(); }
 
     MainWindowModel& model_;
     DebugMemo& debugMemo_;
-    std::function<bool()> closeHandler_;
     bool refreshScheduled_ = false;
 
     std::array<QToolButton*, kToolButtonCount> buttons_{};

@@ -36,8 +36,8 @@ void SkyPlotWidget::Paint(QPainter& painter, const SkyPlotView& view, qreal dpr)
         painter.drawText(QRectF(icon.LabelCenterX - 20, icon.LabelTop, 40, 14),
                          Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(icon.Label));
     }
-    if (view.AntennaBadge >= 1 && view.AntennaBadge <= 3) {
-        painter.drawPixmap(0, 0, art.AntennaBadge(view.AntennaBadge, dpr));
+    if (view.AntennaBadge != AntennaState::Unknown) {
+        painter.drawPixmap(0, 0, art.AntennaBadge(static_cast<int>(view.AntennaBadge), dpr));
     }
 }
 

@@ -49,8 +49,9 @@ void StatusBarWidget::Refresh() {
 QRect StatusBarWidget::PanelRect(int index) const {
     if (index < 0 || index >= StatusBarModel::kPanelCount) return {};
     int left = 0;
-    for (int i = 0; i < index; ++i) left += model_.Panel(i).WidthPx;
-    const int width = model_.Panel(index).WidthPx;
+    const auto panels = model_.Panels();
+    for (int i = 0; i < index; ++i) left += panels[static_cast<std::size_t>(i)].WidthPx;
+    const int width = panels[static_cast<std::size_t>(index)].WidthPx;
     // The gap between panels comes out of each panel's own width, so that panel i starts
     // exactly at the sum of the widths before it.
     return QRect(left + 1, 2, width - kPanelGapPx, height() - 3);
@@ -73,12 +74,14 @@ void StatusBarWidget::paintEvent(QPaintEvent*) {
     p.drawLine(0, 0, width(), 0);
     p.setFont(font());
     const QFontMetrics metrics(font());
+    const auto panels = model_.Panels();
     for (int i = 0; i < StatusBarModel::kPanelCount; ++i) {
         const QRect panel = PanelRect(i);
         if (panel.left() >= width()) break;
-        DrawBevel(p, panel, model_.Panel(i).Bevel, palette());
+        const StatusPanelState& state = panels[static_cast<std::size_t>(i)];
+        DrawBevel(p, panel, state.Bevel, palette());
         const QRect inner = panel.adjusted(1, 1, -1, -1);
-        if (i == StatusBarModel::kLinkIconPanel) {
+        if (i == static_cast<int>(StatusPanel::LinkIcon)) {
             const int size = std::min(inner.width(), inner.height()) + 2;
             const QPixmap lamp = LinkLampPixmap(model_.Icon(), size * devicePixelRatio());
             QPixmap scaled = lamp;
@@ -88,7 +91,7 @@ void StatusBarWidget::paintEvent(QPaintEvent*) {
                          scaled);
             continue;
         }
-        const QString text = QString::fromStdString(model_.PanelText(i));
+        const QString text = QString::fromStdString(state.Text);
         if (text.isEmpty()) continue;
         const QRect textRect = inner.adjusted(kTextPaddingPx - 1, 0, -1, 0);
         p.setPen(palette().color(QPalette::WindowText));
@@ -114,7 +117,8 @@ bool StatusBarWidget::event(QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         for (int i = 1; i < StatusBarModel::kPanelCount; ++i) {
             if (!PanelRect(i).contains(help->pos())) continue;
-            const QString text = QString::fromStdString(model_.PanelText(i));
+            const QString text =
+                QString::fromStdString(model_.Panels()[static_cast<std::size_t>(i)].Text);
             if (!text.trimmed().isEmpty()) {
                 QToolTip::showText(help->globalPos(), text, this, PanelRect(i));
                 return true;

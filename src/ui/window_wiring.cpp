@@ -18,13 +18,7 @@ constexpr int kRepaintCoalesceMs = 50;
 WindowWiring::WindowWiring(MainWindow& window, AppCore& core)
     : QObject(&window), window_(window), core_(core) {
     displays_ = new DisplayWiring(window_, core_);
-    core_.OnViewChanged = [this] { RequestRepaint(); };
-    core_.OnSatellitesRefreshed = [this] { RequestRepaint(); };
-    core_.OnBringToFront = [this] {
-        window_.raise();
-        window_.activateWindow();
-    };
-    core_.OnShowPortEvents = [this] { window_.PortEventsWindow()->show(); };
+    core_.SetListener(this);
 
     connect(&window_, &MainWindow::ToolButtonClicked, this,
             [this](ToolButton id, Qt::KeyboardModifiers modifiers) {
@@ -49,6 +43,19 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core)
             [this] { core_.MonitorClearRequested(); });
     connect(&window_, &MainWindow::AboutLinkActivated, this,
             [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
+}
+
+WindowWiring::~WindowWiring() {
+    core_.SetListener(nullptr);
+}
+
+void WindowWiring::OnBringToFront() {
+    window_.raise();
+    window_.activateWindow();
+}
+
+void WindowWiring::OnShowPortEvents() {
+    window_.PortEventsWindow()->show();
 }
 
 void WindowWiring::RequestRepaint() {

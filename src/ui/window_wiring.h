@@ -2,9 +2,7 @@
 
 #include <QObject>
 
-namespace gnss {
-class AppCore;
-}
+#include "app/app_core.h"
 
 namespace gnss::ui {
 
@@ -14,11 +12,17 @@ class MainWindow;
 // Connects the main window's user events to the application core and the core's change
 // notifications to the window's repaint (coalesced to one repaint per 50 ms), which also feeds
 // the displays.
-class WindowWiring final : public QObject {
+class WindowWiring final : public QObject, private AppCoreListener {
   public:
     WindowWiring(MainWindow& window, AppCore& core);
+    ~WindowWiring() override;
 
   private:
+    // AppCoreListener
+    void OnViewChanged() override { RequestRepaint(); }
+    void OnBringToFront() override;
+    void OnShowPortEvents() override;
+
     void RequestRepaint();
 
     MainWindow& window_;

@@ -43,8 +43,8 @@ void GaugesModel::UpdateGauges(const GaugeInputs& in) {
     view_.SpeedometerVisible = true;
     view_.Face = SpeedUnitAt(in.SpeedUnitIndex).Face;
 
-    const bool rmcSeen = in.KindsSeen != nullptr && (*in.KindsSeen)[kKindRmc];
-    const bool vtgSeen = in.KindsSeen != nullptr && (*in.KindsSeen)[kKindVtg];
+    const bool rmcSeen = in.KindsSeen != nullptr && (*in.KindsSeen)[SentenceKind::Rmc];
+    const bool vtgSeen = in.KindsSeen != nullptr && (*in.KindsSeen)[SentenceKind::Vtg];
     if (rmcSeen && in.Rmc != nullptr) {
         if (in.Rmc->CourseDeg < kCourseUnknownFrom)
             view_.Heading = RoundedHeading(in.Rmc->CourseDeg);

@@ -11,9 +11,6 @@
 
 namespace gnss {
 
-// One flag per sentence kind: a sentence of that kind was decoded in the current second.
-using KindFlags = std::array<bool, kSentenceKindCount>;
-
 inline constexpr Rgb kSpeedometerNormalColor = 0x808080;
 inline constexpr Rgb kSpeedometerOverRangeColor = 0xFF0080;
 inline constexpr Rgb kHeadingMeterColor = 0xFFFF00;  // needle and arrow, set at start-up

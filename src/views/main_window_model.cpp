@@ -149,7 +149,7 @@ MainWindowModel::MainWindowModel() : baudRates_(BaudItems(), BaudStartIndex()) {
         button.SeparatorBefore = row.SeparatorBefore;
     }
     // Any status change repaints the window as a whole.
-    statusBar_.SetChangedCallback([this] { Changed(); });
+    statusBar_.SetChangeListener(this);
 }
 
 void MainWindowModel::SetFirmwareText(std::string_view firmware) {
@@ -292,7 +292,7 @@ void MainWindowModel::SetUnitIndex(int index) {
 
 void MainWindowModel::Changed() {
     ++revision_;
-    if (changed_) changed_();
+    if (listener_ != nullptr) listener_->OnViewChanged();
 }
 
 }  // namespace gnss

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "views/status_bar_model.h"
+#include "views/view_change_listener.h"
 
 namespace gnss {
 
@@ -126,12 +126,12 @@ class ChoiceList {
     std::string text_;
 };
 
-// The receiver baud-rate items of `cbCOMBR` and the one selected at start.
+// The receiver baud-rate items of the baud box and the one selected at start.
 inline constexpr std::array<std::string_view, 10> kReceiverBaudItems = {
     "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
 inline constexpr std::string_view kReceiverBaudStart = "9600";
 
-// The unit selector `rgUNIT`.
+// The unit selector.
 inline constexpr std::array<std::string_view, 3> kUnitItems = {"KM", "ML", "NM"};
 
 // The port-event window: one line per plugged or removed port.
@@ -157,7 +157,7 @@ class PortEventLog {
 // Everything the main window shows that is not a feature's own panel: the caption, the
 // toolbar, the two port boxes, the unit selector, the status bar and the port-event window.
 // Events from the rest of the program are method calls; the window repaints on the callback.
-class MainWindowModel {
+class MainWindowModel final : private ViewChangeListener {
   public:
     static constexpr std::string_view kFilterHint =
         "filter: allow for display certain messages (empty for all message)";
@@ -178,7 +178,7 @@ class MainWindowModel {
     void ConnectionOpened();
     void ConnectionClosed();
     void ConnectionFailed();
-    // `TBOpen` is disabled while a connect or disconnect runs.
+    // The connect button is disabled while a connect or disconnect runs.
     void SetConnectBusy(bool busy);
     void SetPaused(bool paused);
     void SetLogging(bool recording);
@@ -212,13 +212,15 @@ class MainWindowModel {
     [[nodiscard]] const PortEventLog& PortEvents() const { return portEvents_; }
 
     [[nodiscard]] uint64_t Revision() const { return revision_; }
-    void SetChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
+    // Told after every change, the status bar's included.
+    void SetChangeListener(ViewChangeListener* listener) { listener_ = listener; }
     // Marks a change made directly on the port-event log.
     void PortEventsChanged() { Changed(); }
 
   private:
     ToolButtonState& Mutable(ToolButton id);
     void Changed();
+    void OnViewChanged() override { Changed(); }  // the status bar changed
 
     std::string firmware_;
     std::array<ToolButtonState, kToolButtonCount> buttons_;
@@ -228,7 +230,7 @@ class MainWindowModel {
     StatusBarModel statusBar_;
     PortEventLog portEvents_;
     uint64_t revision_ = 0;
-    std::function<void()> changed_;
+    ViewChangeListener* listener_ = nullptr;
 };
 
 }  // namespace gnss

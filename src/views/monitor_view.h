@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,7 +49,8 @@ class MonitorLineBuffer final : public MonitorView {
     static constexpr std::size_t kCapKeep = 1919;   // ... to the newest this many
 
     // Colour of a line once colouring is on; without it every line is plain.
-    void SetColorOf(std::function<Rgb(std::string_view)> colorOf) { colorOf_ = std::move(colorOf); }
+    using LineColorOf = Rgb (*)(std::string_view line);
+    void SetColorOf(LineColorOf colorOf) { colorOf_ = colorOf; }
     void SetColoured(bool coloured);
 
     // Appends the lines in order, selects the last and applies the line cap once at the end.
@@ -73,7 +73,7 @@ class MonitorLineBuffer final : public MonitorView {
     std::deque<std::string> lines_;
     std::ptrdiff_t selected_ = -1;
     bool coloured_ = false;
-    std::function<Rgb(std::string_view)> colorOf_;
+    LineColorOf colorOf_ = nullptr;
     MonitorViewChanges changes_;
 };
 

@@ -116,6 +116,19 @@ std::string PositionClipboardText(const ShownPosition& position) {
 
 NavigationPanel::NavigationPanel(const Deps& deps) : deps_(deps) {}
 
+void NavigationPanel::OnSentenceDecoded(SentenceKind kind, std::string_view) {
+    if (kind == SentenceKind::Rmc) {
+        ShowRmcTime();
+    } else if (kind == SentenceKind::Gga) {
+        ShowGgaTime();
+    }
+}
+
+void NavigationPanel::OnReceiverIdentified() {
+    const ReceiverFamily family = deps_.Shared.Family;
+    if (family == ReceiverFamily::CMS || family == ReceiverFamily::CM2) SetCourseRowLayout(2);
+}
+
 void NavigationPanel::RefreshNavigationPanel(KindFlags& kindsSeen) {
     lastRefreshTick_ = deps_.Time.TickMs();
     const ReceiverFamily family = deps_.Shared.Family;
@@ -123,7 +136,7 @@ void NavigationPanel::RefreshNavigationPanel(KindFlags& kindsSeen) {
     RunNmeaPath(kindsSeen);
     UpdateGaugesNow(kindsSeen);
     previousKindsSeen_ = kindsSeen;
-    kindsSeen.fill(false);
+    kindsSeen.Clear();
 }
 
 void NavigationPanel::UpdateGaugesNow(const KindFlags& kindsSeen) {
@@ -143,7 +156,7 @@ void NavigationPanel::RunNmeaPath(const KindFlags& kindsSeen) {
         if (ShowPosition(kindsSeen)) {
             const NmeaDecoder& decoder = deps_.Decoder;
             const SpeedUnit& unit = SpeedUnitAt(view_.SpeedUnitIndex);
-            if (kindsSeen[kKindGga]) {
+            if (kindsSeen[SentenceKind::Gga]) {
                 if (view_.DopRowVisible) view_.HdopText = FixedText(state.Hdop, 2, 3);
                 const double altitude = decoder.Gga().Altitude;
                 view_.AltitudeText = unit.AltitudeInFeet
@@ -178,13 +191,13 @@ void NavigationPanel::ShowMagneticVariation() {
 bool NavigationPanel::ShowPosition(const KindFlags& kindsSeen) {
     const NmeaDecoder& decoder = deps_.Decoder;
     ShownPosition position;
-    if (kindsSeen[kKindRmc] && decoder.Rmc().Latitude != 0.0) {
+    if (kindsSeen[SentenceKind::Rmc] && decoder.Rmc().Latitude != 0.0) {
         const RmcRecord& r = decoder.Rmc();
         position = {r.Latitude, r.LatitudeLetter, r.Longitude, r.LongitudeLetter};
-    } else if (kindsSeen[kKindGll] && decoder.Gll().Latitude != 0.0) {
+    } else if (kindsSeen[SentenceKind::Gll] && decoder.Gll().Latitude != 0.0) {
         const GllRecord& r = decoder.Gll();
         position = {r.Latitude, r.LatitudeLetter, r.Longitude, r.LongitudeLetter};
-    } else if (kindsSeen[kKindGga] && decoder.Gga().Latitude != 0.0) {
+    } else if (kindsSeen[SentenceKind::Gga] && decoder.Gga().Latitude != 0.0) {
         const GgaRecord& r = decoder.Gga();
         position = {r.Latitude, r.LatitudeLetter, r.Longitude, r.LongitudeLetter};
     } else {
@@ -202,7 +215,7 @@ void NavigationPanel::ShowSpeedAndCourse(const KindFlags& kindsSeen) {
     const auto speedText = [&unit](double knots) {
         return FixedText(knots * unit.Factor, 1) + " " + std::string(unit.Label) + " ";
     };
-    if (kindsSeen[kKindRmc]) {
+    if (kindsSeen[SentenceKind::Rmc]) {
         const RmcRecord& rmc = decoder.Rmc();
         speedKmh_ = rmc.SpeedKnots * kKmhPerKnot;
         view_.CalibrationSpeedText = FixedText(speedKmh_, 1) + " KmH";
@@ -213,7 +226,7 @@ void NavigationPanel::ShowSpeedAndCourse(const KindFlags& kindsSeen) {
             view_.CourseText = CourseText(rmc.CourseDeg, 1);
             view_.GaugeCourseText = CourseText(rmc.CourseDeg, 2);
         }
-    } else if (kindsSeen[kKindVtg]) {
+    } else if (kindsSeen[SentenceKind::Vtg]) {
         const VtgRecord& vtg = decoder.Vtg();
         view_.SpeedText = speedText(vtg.SpeedKnots);
         if (vtg.CourseTrueDeg < kCourseUnknownFrom) {
@@ -277,16 +290,15 @@ void NavigationPanel::TrySetSystemClock(DateTime utc) {
     if (result.Ok) {
         clockSyncRequest_ = false;
         clockSyncFailureReported_ = false;
-        if (AddMonitorLine) AddMonitorLine(kClockSyncDoneLine);
+        deps_.Output.AddLoggedMonitorLine(kClockSyncDoneLine);
         return;
     }
     // The request stays pending and the next valid RMC tries again; say why once.
     if (!clockSyncFailureReported_) {
         clockSyncFailureReported_ = true;
-        if (AddDebugLine) {
-            AddDebugLine("Could not set the system time from the receiver: " +
-                         (result.Reason.empty() ? std::string("no reason given") : result.Reason));
-        }
+        deps_.Output.AddDebugLine(
+            "Could not set the system time from the receiver: " +
+            (result.Reason.empty() ? std::string("no reason given") : result.Reason));
     }
 }
 
@@ -378,7 +390,7 @@ bool NavigationPanel::RequestClockSync() {
     if (!deps_.State.FixValid || clockSyncRequest_) return false;
     clockSyncRequest_ = true;
     clockSyncFailureReported_ = false;
-    if (AddMonitorLine) AddMonitorLine(kClockSyncRequestLine);
+    deps_.Output.AddLoggedMonitorLine(kClockSyncRequestLine);
     return true;
 }
 

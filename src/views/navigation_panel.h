@@ -2,12 +2,15 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
 #include "base/clock.h"
 #include "base/desktop.h"
+#include "base/monitor_output.h"
+#include "control/identification_listener.h"
+#include "link/connection_listener.h"
+#include "link/receive_listeners.h"
 #include "link/shared_state.h"
 #include "nmea/nmea_decoder.h"
 #include "nmea/receiver_state.h"
@@ -110,7 +113,9 @@ struct NavigationPanelView {
 // The navigation panel (`Panel10`): position, altitude, fix, speed, course, satellites used,
 // receiver and local time, DOPs, the DGPS label; and the clock synchronisation from the
 // receiver's time. Owns the gauges, which are updated in the same step.
-class NavigationPanel {
+class NavigationPanel final : public LineListener,
+                              public ConnectionListener,
+                              public IdentificationListener {
   public:
     struct Deps {
         const NmeaDecoder& Decoder;
@@ -118,12 +123,17 @@ class NavigationPanel {
         const SharedState& Shared;
         const Clock& Time;
         SystemClockSetter& ClockSetter;
+        MonitorOutput& Output;  // the clock synchronisation's lines
     };
     explicit NavigationPanel(const Deps& deps);
 
-    // Lines for the NMEA monitor (logged while recording) and for the debug memo.
-    std::function<void(std::string_view line)> AddMonitorLine;
-    std::function<void(std::string_view line)> AddDebugLine;
+    // LineListener: the receiver's time of every RMC and GGA.
+    void OnSentenceDecoded(SentenceKind kind, std::string_view line) override;
+    // ConnectionListener: cleared at each connect; the DGPS label ages each second.
+    void OnConnecting() override { ClearForConnect(); }
+    void OnLinkSecond() override { DgpsLabelTick(); }
+    // IdentificationListener: CMS and CM2 modules show the magnetic course row.
+    void OnReceiverIdentified() override;
 
     [[nodiscard]] const NavigationPanelView& View() const { return view_; }
     [[nodiscard]] const GaugesView& Gauges() const { return gauges_.View(); }

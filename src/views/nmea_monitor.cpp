@@ -40,8 +40,12 @@ uint8_t TmcSentenceKind(std::string_view line) {
 }
 
 NmeaMonitor::NmeaMonitor(const Clock& clock, SharedState& shared, const ReceiverState& receiver,
-                         LogLineSink& log, Hooks hooks)
-    : clock_(clock), shared_(shared), receiver_(receiver), log_(log), hooks_(std::move(hooks)) {}
+                         LogLineSink& log, const ReceiverPort& port)
+    : clock_(clock), shared_(shared), receiver_(receiver), log_(log), port_(port) {}
+
+void NmeaMonitor::OnSentenceDecoded(SentenceKind kind, std::string_view) {
+    if (kind != SentenceKind::None) MarkNewSentence();
+}
 
 void NmeaMonitor::SetFilterText(std::string_view text) {
     filter_ = ToUpperAscii(Trim(text));
@@ -101,28 +105,21 @@ bool NmeaMonitor::MonitorReceived(std::string_view line) {
     return true;
 }
 
-void NmeaMonitor::MonitorStep() {
-    if (shared_.MonitorPaused) return;
-    if (newSentenceFlag_) {
-        if (!lines_.empty() && selected_ != static_cast<std::ptrdiff_t>(lines_.size()) - 1) {
-            selected_ = static_cast<std::ptrdiff_t>(lines_.size()) - 1;
-            ++revision_;
-        }
-        if (shared_.ReceiverIdentified && hooks_.RefreshNavigationPanel) {
-            hooks_.RefreshNavigationPanel();
-        }
-        if (lines_.size() > kCapAbove) Cap(kCapKeep);
-        if (log_.LogActive() && log_.PendingLineCount() > kPendingLogLines) log_.LogHandover();
-        newSentenceFlag_ = false;
-    } else if (hooks_.TrimRxBuffer) {
-        hooks_.TrimRxBuffer();
+MonitorStepResult NmeaMonitor::MonitorStep() {
+    if (shared_.MonitorPaused) return MonitorStepResult::Paused;
+    if (!newSentenceFlag_) return MonitorStepResult::Quiet;
+    if (!lines_.empty() && selected_ != static_cast<std::ptrdiff_t>(lines_.size()) - 1) {
+        selected_ = static_cast<std::ptrdiff_t>(lines_.size()) - 1;
+        ++revision_;
     }
+    if (lines_.size() > kCapAbove) Cap(kCapKeep);
+    if (log_.LogActive() && log_.PendingLineCount() > kPendingLogLines) log_.LogHandover();
+    newSentenceFlag_ = false;
+    return MonitorStepResult::NewSentences;
 }
 
 void NmeaMonitor::MonitorClear() {
     ClearLines();
-    const bool ticking = hooks_.SecondTickRunning && hooks_.SecondTickRunning();
-    if (!ticking && hooks_.ClearSatelliteViews) hooks_.ClearSatelliteViews();
 }
 
 void NmeaMonitor::MonitorConnectReset() {
@@ -133,8 +130,8 @@ void NmeaMonitor::MonitorConnectReset() {
 
 void NmeaMonitor::SetPause(bool down) {
     shared_.MonitorPaused = down;
-    const std::string port = hooks_.PortName ? hooks_.PortName() : std::string();
-    const int baud = hooks_.BaudRate ? hooks_.BaudRate() : 0;
+    const std::string port = port_.PortName();
+    const uint32_t baud = port_.BaudRate();
     pauseView_.Paused = down;
     pauseView_.Hint = down ? "Click to Continue" : "Click to Pause";
     pauseView_.CommandControlsEnabled = !down;
@@ -150,8 +147,7 @@ Rgb NmeaMonitor::LineColor(std::size_t index) const {
     if (shared_.Family == ReceiverFamily::TMC) {
         return kMonitorTmcKinds[TmcSentenceKind(line)].Color;
     }
-    const uint8_t kind = hooks_.SentenceKind ? hooks_.SentenceKind(line) : 0;
-    return kind < kMonitorKindColors.size() ? kMonitorKindColors[kind] : kPlainText;
+    return kMonitorKindColors[ClassifyText(line)];
 }
 
 MonitorChanges NmeaMonitor::TakeChanges() {

@@ -4,30 +4,30 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <string>
 #include <string_view>
 
 #include "base/clock.h"
+#include "link/connection_listener.h"
+#include "link/receive_listeners.h"
+#include "link/receiver_port.h"
 #include "link/shared_state.h"
 #include "logging/log_line_sink.h"
 #include "nmea/receiver_state.h"
+#include "nmea/sentence_kind.h"
 
 namespace gnss {
-
-// The kind code of a line (0 none, 1 annotation, 2 RMC, ... 27 GNS), as the decoder classifies.
-using SentenceClassifier = std::function<uint8_t(std::string_view line)>;
 
 // Colours as 0xRRGGBB.
 using Rgb = uint32_t;
 
-// Text colour of each standard kind, 0 to 27.
-inline constexpr std::array<Rgb, 28> kMonitorKindColors = {
+// Text colour of each standard kind, in the order of SentenceKind (None first).
+inline constexpr PerSentenceKind<Rgb> kMonitorKindColors = {{
     0xFFFFFF, 0xFF3C3C, 0x7BF700, 0xF200F2, 0xFFFF3C, 0xFFFF8E, 0xFFFF8E,
     0xFFFF8E, 0xBFDFFF, 0xBFDFFF, 0x9EFEC0, 0xFF9797, 0xAD5C5C, 0xFF9797,
     0x95DDFF, 0xFF5B5B, 0xFF5B5B, 0xFF97FF, 0x009148, 0xBCFF79, 0xBCFF79,
     0x80BFFF, 0xE0AAEC, 0xB5ECF0, 0x00B500, 0xFFFF00, 0xEAEA00, 0xCB83FC,
-};
+}};
 
 // Traffic-message receivers have their own kinds: the first text found in the line, in table
 // order, gives the kind (the row's index; none gives 0).
@@ -54,7 +54,7 @@ inline constexpr std::array<MonitorTmcKind, 13> kMonitorTmcKinds = {{
 // Kind of a line for a traffic-message receiver; blank lines are kind 0.
 [[nodiscard]] uint8_t TmcSentenceKind(std::string_view line);
 
-// What the pause button (`TBPause`) and status panel 2 show.
+// What the pause button and the port status show while the monitor is paused or running.
 struct MonitorPauseView {
     bool Paused = false;
     std::string Hint = "Click to Pause";
@@ -72,13 +72,22 @@ struct MonitorChanges {
     [[nodiscard]] bool Any() const { return Reset || RemovedFromTop != 0 || Appended != 0; }
 };
 
-// The NMEA monitor (`lbxNMEA`) as data: the lines, the display filter, which received lines are
-// shown, their colours, the line cap, the per-second step and the pause. The window reads the
-// lines and the changes a few times per second and paints them; it decides nothing.
+// What a once-per-second step found.
+enum class MonitorStepResult : uint8_t {
+    Paused,        // nothing done
+    NewSentences,  // sentences of known kinds arrived: the displays follow them
+    Quiet,         // none arrived: the receive buffer is to be cut back (to 512 bytes)
+};
+
+// The NMEA monitor as data: the lines, the display filter, which received lines are shown, their
+// colours, the line cap, the per-second step and the pause. The window reads the lines and the
+// changes a few times per second and paints them; it decides nothing. It follows the receive
+// path (decoded sentences mark the second as one with news) and the connection (a connect
+// empties it).
 //
 // Appending is O(1) (one string per line, nothing else), the cap O(lines removed); colours are
 // worked out only for the lines the window paints.
-class NmeaMonitor {
+class NmeaMonitor final : public LineListener, public ConnectionListener {
   public:
     static constexpr std::size_t kCapAbove = 2400;  // more lines than this are cut back ...
     static constexpr std::size_t kCapKeep = 1919;   // ... to the newest this many
@@ -90,20 +99,11 @@ class NmeaMonitor {
     static constexpr Rgb kLineBackground = 0x000000;
     static constexpr Rgb kPlainText = 0xFFFFFF;
 
-    struct Hooks {
-        SentenceClassifier SentenceKind;               // colours of a standard receiver
-        std::function<void()> RefreshNavigationPanel;  // once per step while identified
-        std::function<void()> TrimRxBuffer;            // cut the receive buffer to 512 bytes
-        std::function<bool()> SecondTickRunning;       // a connection's one-second tick runs
-        std::function<void()> ClearSatelliteViews;     // clearing without a connection
-        std::function<std::string()> PortName;
-        std::function<int()> BaudRate;
-    };
-
+    // `port` names the port and rate in the pause view.
     NmeaMonitor(const Clock& clock, SharedState& shared, const ReceiverState& receiver,
-                LogLineSink& log, Hooks hooks);
+                LogLineSink& log, const ReceiverPort& port);
 
-    // The display filter `edNMEA_UI`: trimmed and upper-cased; empty or "ALL" shows everything.
+    // The display filter: trimmed and upper-cased; empty or "ALL" shows everything.
     void SetFilterText(std::string_view text);
     [[nodiscard]] bool FilterActive() const { return filterActive_; }
 
@@ -128,15 +128,21 @@ class NmeaMonitor {
     void MarkNewSentence() { newSentenceFlag_ = true; }
     [[nodiscard]] bool NewSentenceFlag() const { return newSentenceFlag_; }
 
-    // The once-per-second step (while the link carries NMEA).
-    void MonitorStep();
-    // The popup menu's "Clear".
+    // The once-per-second step (while the link carries NMEA): with news, the last line is
+    // selected, the line cap applied and a large log batch handed over.
+    MonitorStepResult MonitorStep();
+    // The popup menu's "Clear" (without a running connection the satellite views clear too).
     void MonitorClear();
     // A new connection: no lines, no pause, no pending new-sentence mark.
     void MonitorConnectReset();
     // The pause button.
     void SetPause(bool down);
     [[nodiscard]] const MonitorPauseView& PauseView() const { return pauseView_; }
+
+    // LineListener: a sentence of a known kind marks the second as one with news.
+    void OnSentenceDecoded(SentenceKind kind, std::string_view line) override;
+    // ConnectionListener
+    void OnConnecting() override { MonitorConnectReset(); }
 
     // The list as the window shows it, oldest line first.
     [[nodiscard]] std::size_t LineCount() const { return lines_.size(); }
@@ -160,7 +166,7 @@ class NmeaMonitor {
     SharedState& shared_;
     const ReceiverState& receiver_;
     LogLineSink& log_;
-    Hooks hooks_;
+    const ReceiverPort& port_;
 
     std::deque<std::string> lines_;
     std::ptrdiff_t selected_ = -1;

@@ -36,7 +36,7 @@ void SatelliteViews::Rebuild() {
         layout_.Columns, layout_.FontSize);
     if (in.ReceiverIdentified) {
         sky_ = BuildSkyPlot({&lastList_, in.BdsGsvSeen, in.GalileoGsvSeen, in.Family,
-                             in.AntennaStatusExpected, in.AntennaState, in.LogicalDpi},
+                             in.AntennaStatusExpected, in.Antenna, in.LogicalDpi},
                             background_, filter_);
     } else {
         sky_.Background = background_;
@@ -59,8 +59,7 @@ void SatelliteViews::SetChartColumns(int columns) {
     Rebuild();
 }
 
-void SatelliteViews::SelectGnssView(int filter) {
-    if (filter < 0 || filter > kGnssViewAll) return;
+void SatelliteViews::SelectGnssView(GnssSet filter) {
     filter_ = filter;
     Rebuild();
 }
@@ -72,15 +71,15 @@ void SatelliteViews::SetSkyBackground(SkyBackground background) {
 
 void SatelliteViews::ResetForConnect() {
     chartBackground_ = kSatGridColor;
-    filter_ = 5;
-    last_.AntennaState = 0;  // the antenna state is cleared with the talker flags
+    filter_ = GnssSet::GpsGlonass;
+    last_.Antenna = AntennaState::Unknown;  // cleared with the talker flags
     ClearSatelliteViews();
 }
 
 void SatelliteViews::PortOpened() {
     counter_.Reset();
     ApplyLayout(12);
-    filter_ = kGnssViewAll;
+    filter_ = GnssSet::All;
     background_ = SkyBackground::Gps;
     ClearSatelliteViews();
 }

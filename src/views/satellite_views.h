@@ -15,7 +15,7 @@ struct SatelliteViewInputs {
     ReceiverFamily Family = ReceiverFamily::Unknown;
     bool ReceiverIdentified = false;
     bool AntennaStatusExpected = false;
-    uint8_t AntennaState = 0;
+    AntennaState Antenna = AntennaState::Unknown;
     int LogicalDpi = 96;
 };
 
@@ -32,11 +32,11 @@ class SatelliteViews {
     // ClearSatelliteViews: both views without satellites (grid header kept).
     void ClearSatelliteViews();
     void SetChartColumns(int columns);
-    void SelectGnssView(int filter);
+    void SelectGnssView(GnssSet filter);
     void SetSkyBackground(SkyBackground background);
 
     // Each connect attempt, before the port opens: views cleared, chart on the grid colour,
-    // filter 5; and once the port has opened: 12 columns, filter 13 ("ALL"), the GPS sky.
+    // filter "GPS+GLONASS"; and once the port has opened: 12 columns, filter "ALL", the GPS sky.
     void ResetForConnect();
     void PortOpened();
 
@@ -49,7 +49,7 @@ class SatelliteViews {
     [[nodiscard]] const SkyPlotView& Sky() const { return sky_; }
     [[nodiscard]] const ChartColumnLayout& Layout() const { return layout_; }
     [[nodiscard]] int ChartColumns() const { return counter_.Columns(); }
-    [[nodiscard]] int GnssViewFilter() const { return filter_; }
+    [[nodiscard]] GnssSet GnssViewFilter() const { return filter_; }
     [[nodiscard]] SkyBackground Background() const { return background_; }
     // Bumped by every change, so that a widget repaints only when needed.
     [[nodiscard]] uint64_t Revision() const { return revision_; }
@@ -65,7 +65,7 @@ class SatelliteViews {
     SkyPlotView sky_;
     SatelliteViewInputs last_;
     SatDisplayList lastList_;
-    int filter_ = kGnssViewAll;
+    GnssSet filter_ = GnssSet::All;
     SkyBackground background_ = SkyBackground::Gps;
     Rgb chartBackground_ = kChartBackgroundUnused;
     bool titleStripVisible_ = true;

@@ -114,9 +114,10 @@ const IconShift& ShiftOf(SkyIconGroup group) {
 
 }  // namespace
 
-bool SkyFilterAdmits(int filter, ReceiverFamily family, int number) {
-    if (filter < 0 || filter >= static_cast<int>(kFilterTable.size())) return true;
-    const AdmittedRanges& admitted = kFilterTable[filter][NumberingOf(family)];
+bool SkyFilterAdmits(GnssSet filter, ReceiverFamily family, int number) {
+    const std::size_t index = GnssSetIndex(filter);
+    if (index >= kFilterTable.size()) return true;
+    const AdmittedRanges& admitted = kFilterTable[index][NumberingOf(family)];
     for (int i = 0; i < admitted.Count; ++i) {
         if (number >= admitted.Ranges[i].From && number <= admitted.Ranges[i].To) return true;
     }
@@ -147,14 +148,12 @@ SkyPoint SkyPosition(int elevation, int azimuth, int scale, int width, int heigh
     return {x, y};
 }
 
-SkyPlotView BuildSkyPlot(const SkyPlotInputs& in, SkyBackground background, int filter) {
+SkyPlotView BuildSkyPlot(const SkyPlotInputs& in, SkyBackground background, GnssSet filter) {
     SkyPlotView sky;
     sky.Background = background;
     sky.Scale = SkyScale(background);
     sky.Filter = filter;
-    if (in.AntennaStatusExpected && in.AntennaState >= 1 && in.AntennaState <= 3) {
-        sky.AntennaBadge = in.AntennaState;
-    }
+    if (in.AntennaStatusExpected) sky.AntennaBadge = in.Antenna;
     if (in.List == nullptr) return sky;
     const SatDisplayList& list = *in.List;
     for (int i = static_cast<int>(list.EntryCount) - 1; i >= 0; --i) {

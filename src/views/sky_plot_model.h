@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 #include <vector>
-#include "base/sky_background.h"
 
+#include "base/gnss_set.h"
 #include "base/receiver_family.h"
+#include "base/sky_background.h"
+#include "link/shared_state.h"
 #include "nmea/sat_display_list.h"
 #include "views/sat_grid_model.h"
 #include "views/speed_units.h"
@@ -25,24 +27,6 @@ inline constexpr int kSkyImageSize = 220;
 inline constexpr int kSkyIconSize = 24;
 inline constexpr int kAntennaBadgeSize = 32;
 
-// `GnssViewFilter`: which constellations the sky plot shows.
-inline constexpr std::array<std::string_view, 14> kGnssViewFilterNames = {
-    "GPS",
-    "GLONASS",
-    "BDS",
-    "GALILEO",
-    "IRNSS",
-    "GPS+GLONASS",
-    "GPS+BDS",
-    "GLONASS+BDS",
-    "GPS+GLONASS+BDS",
-    "GPS+GLONASS+GALILEO",
-    "GPS+BDS+GALILEO",
-    "GPS+BDS+GALILEO+BDS",
-    "GPS+BDS+GALILEO+BDS+IRNSS",
-    "ALL"};
-inline constexpr int kGnssViewAll = 13;
-
 // The icon groups of the 21 satellite icons: group + 0 used, + 1 tracked, + 2 no signal.
 enum SkyIconGroup : uint8_t {
     kIconGps = 0,
@@ -57,7 +41,7 @@ inline constexpr int kSkyIconCount = 21;
 
 // Whether the sky plot shows a satellite number under a filter (the BeiDou ranges depend on
 // how the receiver family numbers BeiDou).
-[[nodiscard]] bool SkyFilterAdmits(int filter, ReceiverFamily family, int number);
+[[nodiscard]] bool SkyFilterAdmits(GnssSet filter, ReceiverFamily family, int number);
 [[nodiscard]] SkyIconGroup SkyIconGroupOf(int number, ReceiverFamily family);
 // Icon index 0..20 for a number and use state.
 [[nodiscard]] int SkyIconIndex(int number, uint8_t useState, ReceiverFamily family);
@@ -92,9 +76,9 @@ struct SkyPlotView {
     SkyBackground Background = SkyBackground::Gps;
     int Scale = 180;
     int Size = kSkyImageSize;
-    int Filter = kGnssViewAll;
+    GnssSet Filter = GnssSet::All;
     std::vector<SkyIcon> Icons;  // in drawing order: the first satellite is drawn last
-    int AntennaBadge = 0;        // 0 none, 1 OK, 2 open, 3 short; drawn at the top-left
+    AntennaState AntennaBadge = AntennaState::Unknown;  // drawn at the top-left unless Unknown
 };
 
 struct SkyPlotInputs {
@@ -103,11 +87,11 @@ struct SkyPlotInputs {
     bool GalileoGsvSeen = false;
     ReceiverFamily Family = ReceiverFamily::Unknown;
     bool AntennaStatusExpected = false;
-    uint8_t AntennaState = 0;
+    AntennaState Antenna = AntennaState::Unknown;
     int LogicalDpi = 96;
 };
 
 [[nodiscard]] SkyPlotView BuildSkyPlot(const SkyPlotInputs& in, SkyBackground background,
-                                       int filter);
+                                       GnssSet filter);
 
 }  // namespace gnss

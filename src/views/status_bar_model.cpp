@@ -1,49 +1,34 @@
 #include "views/status_bar_model.h"
 
-#include <algorithm>
-
 namespace gnss {
 
-namespace {
-
-bool ValidIndex(int index) {
-    return index >= 0 && index < StatusBarModel::kPanelCount;
-}
-
-}  // namespace
-
 StatusBarModel::StatusBarModel() {
-    for (int i = 0; i < kPanelCount; ++i) panels_[i].WidthPx = kPanelWidthsPx[i];
-    panels_[kPortPanel].Text = std::string(kPortStartText);
+    for (std::size_t i = 0; i < panels_.size(); ++i) panels_[i].WidthPx = kPanelWidthsPx[i];
+    panels_[Index(StatusPanel::Port)].Text = std::string(kPortStartText);
 }
 
-void StatusBarModel::SetStatusPanel(int index, std::string_view text) {
-    if (!ValidIndex(index) || panels_[index].Text == text) return;
-    panels_[index].Text.assign(text);
+void StatusBarModel::SetText(StatusPanel panel, std::string_view text) {
+    StatusPanelState& state = panels_[Index(panel)];
+    if (state.Text == text) return;
+    state.Text.assign(text);
     Changed();
 }
 
-void StatusBarModel::SetPanelBevel(int index, PanelBevel bevel) {
-    if (!ValidIndex(index) || panels_[index].Bevel == bevel) return;
-    panels_[index].Bevel = bevel;
+void StatusBarModel::SetBevel(StatusPanel panel, PanelBevel bevel) {
+    StatusPanelState& state = panels_[Index(panel)];
+    if (state.Bevel == bevel) return;
+    state.Bevel = bevel;
     Changed();
 }
 
-void StatusBarModel::ClearPanels(int first, int last) {
-    first = std::max(first, 0);
-    last = std::min(last, kPanelCount - 1);
+void StatusBarModel::ClearPanels(StatusPanel first, StatusPanel last) {
     bool any = false;
-    for (int i = first; i <= last; ++i) {
+    for (std::size_t i = Index(first); i <= Index(last); ++i) {
         if (panels_[i].Text.empty()) continue;
         panels_[i].Text.clear();
         any = true;
     }
     if (any) Changed();
-}
-
-const StatusPanel& StatusBarModel::Panel(int index) const {
-    static const StatusPanel kNone{};
-    return ValidIndex(index) ? panels_[index] : kNone;
 }
 
 void StatusBarModel::SetLinkState(bool portOpen, bool dataIndicator) {
@@ -57,7 +42,7 @@ void StatusBarModel::SetLinkState(bool portOpen, bool dataIndicator) {
 
 void StatusBarModel::Changed() {
     ++revision_;
-    if (changed_) changed_();
+    if (listener_ != nullptr) listener_->OnViewChanged();
 }
 
 }  // namespace gnss

@@ -5,14 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "base/virtual_time.h"
 #include "control/ubx_hd_messages.h"
+#include "doubles/scripted_prompts.h"
 #include "frames/binary_frame.h"
 #include "link/memory_receiver_port.h"
+#include "link/receive_pipeline.h"
 #include "nmea/nmea_checksum.h"
 
 namespace gnss {
@@ -28,31 +29,35 @@ std::string Padded(std::string_view text, std::size_t size) {
     return out;
 }
 
-struct Rig {
+// Identification on a receive path whose one-second timer runs, with a listener that counts
+// what identification announces.
+struct Rig : IdentificationListener {
     Rig() {
         port.Open();
         shared.PortOpen = true;
         shared.IdentificationPending = true;
-        id.Hooks.SetStatusPanel = [this](int index, std::string text) {
-            panels[index] = std::move(text);
-        };
-        id.Hooks.SetSkyBackground = [this](SkyBackground s) { sky.push_back(s); };
+        pipeline.Dispatcher.SetSecondTimerEnabled(true);
+        id.AddListener(*this);
     }
     // Seconds of the one-second tick in state "NMEA".
     void Seconds(int n) {
         for (int i = 0; i < n; ++i) {
             ++receiver.SecondsCounter;
-            id.OnSecond();
+            id.OnNmeaSecond(false);
         }
     }
+    void OnReceiverIdentified() override { ++identified; }
+    void OnIdentificationChanged() override { ++changes; }
 
     VirtualTime time;
     MemoryReceiverPort port;
-    SharedState shared;
-    ReceiverState receiver;
-    ReceiverIdentification id{shared, receiver, port, time};
-    std::map<int, std::string> panels;
-    std::vector<SkyBackground> sky;
+    testing::ScriptedPrompts prompts;
+    ReceivePipeline pipeline{port, time, time, prompts};
+    SharedState& shared = pipeline.Shared;
+    ReceiverState& receiver = pipeline.Receiver;
+    ReceiverIdentification id{pipeline, port, time};
+    int identified = 0;
+    int changes = 0;
 };
 
 struct ChainCase {
@@ -70,7 +75,7 @@ std::vector<ChainCase> ChainCases() {
          mtk48 + Line("$PSTMSETPAR,1500,STGPS_5.8.17"), ReceiverFamily::ST, "STGPS_5.8.17",
          [](const Rig& r) {
              EXPECT_TRUE(r.id.Result.NoChecksum);
-             EXPECT_EQ(r.id.Result.ReceiverGnssSet, 5);
+             EXPECT_EQ(r.id.Result.ReceiverGnssSet, GnssSet::GpsGlonass);
          }},
         {"ST banner without its line end waits", "$PSTMSETPAR,1500,STGPS_5.8.17*00",
          ReceiverFamily::Unknown, "", nullptr},
@@ -78,14 +83,14 @@ std::vector<ChainCase> ChainCases() {
          Line("$PSTMSETPAR,1500,STDB_C_5.8.12_DR"), ReceiverFamily::ST, "STDB_C_5.8.12_DR",
          [](const Rig& r) {
              EXPECT_TRUE(r.id.Result.StDrModule);
-             EXPECT_EQ(r.id.Result.ReceiverGnssSet, 6);
-             EXPECT_EQ(r.id.Result.StDrSpeedInput, 3);
-             EXPECT_EQ(r.panels.at(11), "CAN");
+             EXPECT_EQ(r.id.Result.ReceiverGnssSet, GnssSet::GpsBds);
+             EXPECT_EQ(r.id.Result.StDrSpeedInput, DrSpeedInput::Can);
+             EXPECT_EQ(r.id.Result.ChipTag, "CAN");
          }},
         {"ST BB firmware for USB", Line("$PSTMSETPAR,1500,STBB_1.0.USB"), ReceiverFamily::ST,
          "STBB_1.0.USB",
          [](const Rig& r) {
-             EXPECT_EQ(r.id.Result.ReceiverGnssSet, 11);
+             EXPECT_EQ(r.id.Result.ReceiverGnssSet, GnssSet::GpsBdsGalileoBds);
              EXPECT_TRUE(r.id.Result.StUsbFirmware);
          }},
         {"the one ZK-RW release that takes no EPO",
@@ -110,11 +115,11 @@ std::vector<ChainCase> ChainCases() {
          Line("$PMTK705,AXN_5.1.6,0001,ZK-48") + "CMS2", ReceiverFamily::Unknown, "", nullptr},
         {"ZK-WRE gives GPS+BDS+GALILEO", Line("$PMTK705,AXN_5.1.7,0003,ZK-WRE-1"),
          ReceiverFamily::MTK, "ZK-WRE-1,0003,AXN_5.1.7",
-         [](const Rig& r) { EXPECT_EQ(r.id.Result.ReceiverGnssSet, 10); }},
+         [](const Rig& r) { EXPECT_EQ(r.id.Result.ReceiverGnssSet, GnssSet::GpsBdsGalileo); }},
         {"TDK module on a TechToTop chip", Line("$PINVMVER,R20180101,GB-X"), ReceiverFamily::TDK_DR,
          "R20180101,GB-X",
          [](const Rig& r) {
-             EXPECT_EQ(r.id.Result.DrBaseChip, 19);
+             EXPECT_EQ(r.id.Result.DrBaseChip, ReceiverFamily::TTT);
              EXPECT_EQ(r.id.Result.DrFormat, 1);
              EXPECT_TRUE(r.port.WrittenBytes().find("$PMTK605") == std::string::npos);
          }},
@@ -140,11 +145,7 @@ std::vector<ChainCase> ChainCases() {
         {"HD version sentence of a maker's MTK module is not HD", Line("$PMDR,VER,A,ZK-48,1"),
          ReceiverFamily::Unknown, "", nullptr},
         {"TMC receiver", Line("$PMDTTMC,\"MDTMC RDS 2.0\""), ReceiverFamily::TMC,
-         ",\"MDTMC RDS 2.0",
-         [](const Rig& r) {
-             EXPECT_TRUE(r.id.Result.TrafficMessageMode);
-             EXPECT_EQ(r.panels.at(1), "TMC Baud Rate :9600");
-         }},
+         ",\"MDTMC RDS 2.0", [](const Rig& r) { EXPECT_TRUE(r.id.Result.TrafficMessageMode); }},
         {"uNav tag with four dashes", Line("$PUNV,CFG_R,09,UT-A-B-C-D,1"), ReceiverFamily::uNav,
          "C-D,UT-A-B", nullptr},
         {"AH firmware needs UBP in field 7", Line("$PUNV,CFG_R,09,AH,2,NAV,4.0,XX"),
@@ -164,8 +165,9 @@ TEST(ReceiverIdentification, RecogniserChain) {
         EXPECT_EQ(rig.shared.ReceiverIdentified, matched);
         EXPECT_EQ(rig.shared.IdentificationPending, !matched);
         EXPECT_EQ(rig.id.Result.FirmwareText, c.Firmware);
+        EXPECT_EQ(rig.identified, matched ? 1 : 0);
         if (matched) {
-            EXPECT_EQ(rig.id.WindowTitle(), std::string(kProgramTitle) + " (" + c.Firmware + ")");
+            EXPECT_EQ(rig.id.Result.FirmwareLabel, c.Firmware);
             // A bare line end follows the match.
             EXPECT_EQ(rig.port.Writes().back(), "\r\n");
         }
@@ -202,7 +204,7 @@ TEST(ReceiverIdentification, UbloxReplyCountsOnlyWhileTheReplyWindowIsOpen) {
         EXPECT_EQ(rig.id.IdentifyReceiver(reply), c.Used) << c.Now;
         if (c.Used) {
             EXPECT_EQ(rig.id.Result.FirmwareText, "ublox:ROM CORE 3.01_00080000");
-            EXPECT_EQ(rig.id.Result.ReceiverGnssSet, 5);
+            EXPECT_EQ(rig.id.Result.ReceiverGnssSet, GnssSet::GpsGlonass);
         }
     }
 }
@@ -241,14 +243,17 @@ TEST(ReceiverIdentification, HdBinaryPathNeedsModuleInformationOrAKnownChip) {
         std::string Hardware;
         ReceiverFamily Family;
         std::string Firmware;
-        int GnssSet;
+        GnssSet Set;
     };
     const std::vector<Case> cases = {
-        {"module information", "M_X1GL_Y", "HW1", ReceiverFamily::HED, "M_X1GL_Y-HW1_SW2", 5},
+        {"module information", "M_X1GL_Y", "HW1", ReceiverFamily::HED, "M_X1GL_Y-HW1_SW2",
+         GnssSet::GpsGlonass},
         {"bare chip named by its hardware text", "", "HD.8040D", ReceiverFamily::HED, "8040D_SW2",
-         12},
-        {"unknown chip without module information", "", "HD.9999", ReceiverFamily::Unknown, "", 0},
-        {"no module information reply yet", "none", "HD.8040D", ReceiverFamily::Unknown, "", 0},
+         GnssSet::GpsBdsGalileoBdsIrnss},
+        {"unknown chip without module information", "", "HD.9999", ReceiverFamily::Unknown, "",
+         GnssSet::Gps},
+        {"no module information reply yet", "none", "HD.8040D", ReceiverFamily::Unknown, "",
+         GnssSet::Gps},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -261,7 +266,8 @@ TEST(ReceiverIdentification, HdBinaryPathNeedsModuleInformationOrAKnownChip) {
         EXPECT_EQ(rig.shared.Family, c.Family);
         EXPECT_EQ(rig.id.Result.FirmwareText, c.Firmware);
         if (!matched) continue;
-        EXPECT_EQ(rig.id.Result.ReceiverGnssSet, c.GnssSet);
+        EXPECT_EQ(rig.id.Result.ReceiverGnssSet, c.Set);
+        EXPECT_TRUE(rig.id.Result.NamesGnssView);
         EXPECT_EQ(rig.id.Result.HdPlainChip, c.Info.empty());
         EXPECT_TRUE(rig.id.Result.NoChecksum);
         EXPECT_EQ(rig.shared.HedReplyDeadline, 3);  // the NMEA version poll went out
@@ -280,16 +286,16 @@ TEST(ReceiverIdentification, CycleArmsEveryOtherSecondThenGivesUpWithTheTitleMar
     Rig rig;
     rig.shared.IdentificationPending = false;
     rig.shared.IdentificationAttempts = 1;  // the link just became NMEA
-    std::string lastTitle;
-    rig.id.Hooks.SetWindowTitle = [&](std::string t) { lastTitle = std::move(t); };
     rig.Seconds(7);
     EXPECT_TRUE(rig.shared.IdentificationPending);
     EXPECT_EQ(rig.shared.IdentificationAttempts, 8);
-    EXPECT_TRUE(lastTitle.empty());
+    EXPECT_TRUE(rig.id.Result.FirmwareLabel.empty());
+    EXPECT_EQ(rig.changes, 0);
     rig.Seconds(2);
-    EXPECT_EQ(lastTitle, std::string(kProgramTitle) +
-                             " (?"
-                             "?)");
+    EXPECT_EQ(rig.id.Result.FirmwareLabel,
+              "?"
+              "?");
+    EXPECT_EQ(rig.changes, 1);
     EXPECT_TRUE(rig.shared.IdentificationPending);
     rig.Seconds(1);
     EXPECT_FALSE(rig.shared.IdentificationPending);
@@ -311,11 +317,10 @@ TEST(ReceiverIdentification, HdPollsFollowTheArmingAndStopOnceIdentified) {
 TEST(ReceiverIdentification, ArmingWaitsForTheOneSecondTimer) {
     Rig rig;
     rig.shared.IdentificationPending = false;
-    bool running = false;
-    rig.id.Hooks.OneSecondTimerRunning = [&] { return running; };
+    rig.pipeline.Dispatcher.SetSecondTimerEnabled(false);
     rig.id.ArmIdentification();
     EXPECT_FALSE(rig.shared.IdentificationPending);
-    running = true;
+    rig.pipeline.Dispatcher.SetSecondTimerEnabled(true);
     rig.id.ArmIdentification();
     EXPECT_TRUE(rig.shared.IdentificationPending);
 }
@@ -340,18 +345,20 @@ TEST(ReceiverIdentification, TdkProbeSettlesTheBaseChip) {
         Rig rig;
         ASSERT_TRUE(rig.id.IdentifyReceiver(Line("$PINVMVER,R20230415,MT-X")));
         rig.id.LineWatch(Line("$PMTK705,AXN_5,0001,ZK-WRE-1"));
-        EXPECT_EQ(rig.id.Result.DrBaseChip, 4);
-        EXPECT_EQ(rig.id.Result.ReceiverGnssSet, 10);
-        EXPECT_EQ(rig.panels[11], "MTK");
+        EXPECT_EQ(rig.id.Result.DrBaseChip, ReceiverFamily::MTK);
+        EXPECT_EQ(rig.id.Result.ReceiverGnssSet, GnssSet::GpsBdsGalileo);
+        EXPECT_EQ(rig.id.Result.ChipTag, "MTK");
+        EXPECT_EQ(rig.changes, 1);
     }
     {
         Rig rig;
         ASSERT_TRUE(rig.id.IdentifyReceiver(Line("$PINVMVER,R20230415,MT-X")));
-        EXPECT_TRUE(rig.sky.empty());  // the TDK module keeps its sky until the probe ends
+        // The TDK module keeps the GPS sky until the probe ends.
+        EXPECT_EQ(rig.id.Result.Sky, SkyBackground::Gps);
         rig.Seconds(4);
-        EXPECT_EQ(rig.panels[11], "TD");
-        ASSERT_FALSE(rig.sky.empty());
-        EXPECT_EQ(rig.sky.back(), SkyBackground::MultiGnss);
+        EXPECT_EQ(rig.id.Result.ChipTag, "TD");
+        EXPECT_EQ(rig.id.Result.Sky, SkyBackground::MultiGnss);
+        EXPECT_EQ(rig.changes, 1);
     }
 }
 
@@ -362,8 +369,8 @@ TEST(ReceiverIdentification, SirfCompletionWithinEightSeconds) {
     rig.id.LineWatch(Line("$PSRF195,Meridan_MD_7,1"));
     EXPECT_EQ(rig.id.Result.FirmwareText, "SiRF V: Meridan_MD_7,5xp_5.5.2");
     EXPECT_TRUE(rig.id.Result.SirfRomPatch);
-    EXPECT_EQ(rig.id.WindowTitle(),
-              std::string(kProgramTitle) + " (" + rig.id.Result.FirmwareText + ")");
+    EXPECT_EQ(rig.id.Result.FirmwareLabel, rig.id.Result.FirmwareText);
+    EXPECT_EQ(rig.changes, 1);
 }
 
 TEST(ReceiverIdentification, RtkModuleSendsItsQueriesLater) {
@@ -400,11 +407,38 @@ TEST(ReceiverIdentification, ConnectResetKeepsOnlyTheCommandPanel) {
 }
 
 TEST(ReceiverIdentification, SkyBackgroundFollowsTheConstellationSet) {
-    for (int set = 0; set <= 12; ++set) {
-        const bool multi = set == 2 || set == 6 || set == 8 || set == 9;
+    for (std::size_t index = 0; index < kGnssSetNames.size(); ++index) {
+        const auto set = static_cast<GnssSet>(index);
+        const bool multi = set == GnssSet::Bds || set == GnssSet::GpsBds ||
+                           set == GnssSet::GpsGlonassBds || set == GnssSet::GpsGlonassGalileo;
         EXPECT_EQ(SkyBackgroundFor(set), multi ? SkyBackground::MultiGnss : SkyBackground::Gps)
-            << set;
+            << GnssSetName(set);
     }
+}
+
+TEST(ReceiverIdentification, FollowsTheLinkAndTheConnection) {
+    Rig rig;
+    rig.shared.IdentificationPending = false;
+    rig.id.OnLinkRecognised(LinkState::SirfBinary);
+    EXPECT_FALSE(rig.shared.IdentificationPending);
+    rig.id.OnLinkRecognised(LinkState::Nmea);
+    EXPECT_TRUE(rig.shared.IdentificationPending);
+    EXPECT_EQ(rig.shared.IdentificationAttempts, 1);
+
+    // The second that recognised the link runs no cycle of its own.
+    rig.id.OnNmeaSecond(true);
+    EXPECT_EQ(rig.shared.IdentificationAttempts, 1);
+    rig.id.OnNmeaSecond(false);
+    EXPECT_EQ(rig.shared.IdentificationAttempts, 2);
+
+    ASSERT_TRUE(rig.id.IdentifyReceiver(Line("$PDTINFO,MZ-7,1.0")));
+    EXPECT_TRUE(rig.id.Result.NoChecksum);
+    rig.id.OnConnectionChanging();
+    EXPECT_FALSE(rig.id.Result.NoChecksum);
+    EXPECT_EQ(rig.id.Result.FirmwareText, "MZ-7,1.0") << "kept until the next connect";
+    rig.id.OnConnecting();
+    EXPECT_TRUE(rig.id.Result.FirmwareText.empty());
+    EXPECT_TRUE(rig.id.Result.FirmwareLabel.empty());
 }
 
 }  // namespace

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/receiver_identification_feature.h"
 #include "base/virtual_time.h"
+#include "control/receiver_identification.h"
 #include "control/ubx_hd_messages.h"
+#include "doubles/recording_monitor_output.h"
 #include "doubles/scripted_prompts.h"
 #include "link/connection_control.h"
 #include "link/memory_receiver_port.h"
@@ -111,17 +112,33 @@ TEST(UbxHdMessages, SendingOpensTheReplyWindowOfItsProtocol) {
     EXPECT_EQ(port.WrittenBytes(), std::string(kUbxCfgRstHot) + std::string(kHdMonVerPoll));
 }
 
-struct Handlers {
-    Handlers() {
-        rx.Hooks.MonitorAddLine = [this](std::string l) { lines.push_back(std::move(l)); };
-        rx.Hooks.MonitorAddStamped = [this](std::string l) { lines.push_back("@" + l); };
+// Writes down what the reception tells the features that wait for replies.
+struct ReplyLog final : ReceiverReplyListener {
+    void OnFrameHandled(FrameProtocol, std::string_view name, std::string_view) override {
+        Names.emplace_back(name);
     }
+    void OnHdAcknowledged(uint8_t c, uint8_t i) override {
+        Events.push_back("ack " + MessageKey(c, i));
+    }
+    void OnHdPortConfigReply(std::string_view) override { Events.emplace_back("port"); }
+    void OnRestartAcknowledged(FrameProtocol protocol, uint32_t tickMs) override {
+        Events.push_back((protocol == FrameProtocol::Hd ? "hd restart @" : "ubx restart @") +
+                         std::to_string(tickMs));
+    }
+    std::vector<std::string> Names;
+    std::vector<std::string> Events;
+};
+
+struct Handlers {
+    Handlers() { rx.AddListener(replies); }
     VirtualTime time{VirtualTime::Options{.StartTickMs = 5000}};
     SharedState shared;
     ReceiverState receiver;
     IdentificationResult result;
-    UbxHdReception rx{shared, receiver, time, result};
-    std::vector<std::string> lines;
+    testing::RecordingMonitorOutput output;
+    UbxHdReception rx{shared, receiver, time, result, output};
+    ReplyLog replies;
+    std::vector<std::string>& lines = output.Lines;
 };
 
 TEST(UbxHdReception, UbxVersionAndSubframeLines) {
@@ -180,35 +197,23 @@ TEST(UbxHdReception, HdAssistanceEchoes) {
 
 TEST(UbxHdReception, HdRepliesReachTheirFeatures) {
     Handlers h;
-    std::vector<std::string> events;
-    bool uploading = false;
-    h.rx.Hooks.HdAssistUploadRunning = [&] { return uploading; };
-    h.rx.Hooks.HdAssistAcknowledged = [&](uint8_t c, uint8_t i) {
-        events.push_back("ack " + MessageKey(c, i));
-    };
-    h.rx.Hooks.HdPortConfigReply = [&](std::string_view) { events.push_back("port"); };
-    h.rx.Hooks.SetCommandBoxText = [&](std::string t) { events.push_back("box " + t); };
-
-    h.rx.HandleHdFrame(BuildAck(FrameProtocol::Hd, 0x0B, 0x32));  // no upload running
-    uploading = true;
     h.rx.HandleHdFrame(BuildAck(FrameProtocol::Hd, 0x06, 0x40));  // not an ephemeris message
     h.rx.HandleHdFrame(BuildAck(FrameProtocol::Hd, 0x0B, 0x33));
     h.rx.HandleHdFrame(BuildHdFrame(0x06, 0x00, std::string(8, '\1')));
     h.rx.HandleHdFrame(BuildHdFrame(0x06, 0x00, std::string(7, '\1')));  // not 16 bytes
     h.rx.HandleHdFrame(BuildHdFrame(0x0A, 0x05, "MOD_A1GB"));
     h.rx.HandleHdFrame(BuildHdFrame(0x0A, 0x05, "OTHER"));  // only the first is kept
-    EXPECT_EQ(events, (std::vector<std::string>{"ack 0B33", "port", "box MOD_A1GB"}));
+    EXPECT_EQ(h.replies.Events, (std::vector<std::string>{"ack 0B33", "port"}));
+    EXPECT_EQ(h.replies.Names.size(), 6u) << "every frame is announced with its name";
     EXPECT_EQ(h.result.HdModuleInfo, "MOD_A1GB");
+    EXPECT_EQ(h.result.CommandPreset, "MOD_A1GB");
 }
 
 TEST(UbxHdReception, RestartAcknowledgementTickForTheFixTime) {
     const std::string hdAck = BuildAck(FrameProtocol::Hd, 0x06, 0x40);
     const std::string ubxAck = BuildAck(FrameProtocol::Ubx, 0x06, 0x04);
     Handlers h;
-    bool awaiting = true;
-    std::string expected = hdAck;
-    h.rx.Hooks.FixTimeAwaitingStart = [&] { return awaiting; };
-    h.rx.Hooks.ExpectedRestartAck = [&] { return expected; };
+    h.rx.ExpectRestartAck(hdAck);
     h.receiver.FixValid = true;
 
     h.shared.Family = ReceiverFamily::ublox;
@@ -219,31 +224,34 @@ TEST(UbxHdReception, RestartAcknowledgementTickForTheFixTime) {
     EXPECT_EQ(h.rx.HdAckTick, 5000u);
     EXPECT_FALSE(h.receiver.FixValid);
 
-    expected = ubxAck;
+    h.rx.ExpectRestartAck(ubxAck);
     h.time.Advance(20);
     h.rx.HandleUbxFrame(ubxAck);  // family HED
     EXPECT_EQ(h.rx.UbxAckTick, 0u);
     h.shared.Family = ReceiverFamily::ublox;
-    awaiting = false;
+    h.rx.ExpectRestartAck("");  // none awaited
     h.rx.HandleUbxFrame(ubxAck);
     EXPECT_EQ(h.rx.UbxAckTick, 0u);
-    awaiting = true;
+    h.rx.ExpectRestartAck(ubxAck);
     h.rx.HandleUbxFrame(ubxAck);
     EXPECT_EQ(h.rx.UbxAckTick, 5020u);
+    EXPECT_EQ(h.replies.Events,
+              (std::vector<std::string>{"hd restart @5000", "ubx restart @5020"}));
 }
 
 // The handlers behind the receive path: an identified HD receiver on a connected link.
-struct PathRig {
+struct PathRig : ReceiverReplyListener {
     PathRig() {
+        p.Dispatcher.AddListener(reception);
+        reception.AddListener(*this);
         port.SetBaudRate(115200);
         control.SetShownBaud("115200");
         control.ToggleConnection();
         p.Dispatcher.SetLinkState(LinkState::Nmea);
         p.Shared.Family = ReceiverFamily::HED;
         p.Shared.ReceiverIdentified = true;
-        feature.Reception.Hooks.HdAssistUploadRunning = [] { return true; };
-        feature.Reception.Hooks.HdAssistAcknowledged = [this](uint8_t, uint8_t) { ++acks; };
     }
+    void OnHdAcknowledged(uint8_t, uint8_t) override { ++acks; }
     void Tick(std::string_view bytes) {
         port.Feed(bytes);
         time.Advance(ReceiveDispatcher::kProcessingIntervalMs);
@@ -254,7 +262,9 @@ struct PathRig {
     testing::ScriptedPrompts prompts;
     ReceivePipeline p{port, time, time, prompts};
     ConnectionControl control{p.Shared, p.Receiver, port, p.Dispatcher, time, time, prompts};
-    ReceiverIdentificationFeature feature{p, control, port, time, time};
+    IdentificationResult result;
+    testing::RecordingMonitorOutput output;
+    UbxHdReception reception{p.Shared, p.Receiver, time, result, output};
     int acks = 0;
 };
 

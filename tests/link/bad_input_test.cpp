@@ -42,21 +42,31 @@ std::string RandomBytes(std::size_t n, uint32_t seed) {
     return s;
 }
 
-// The monitor step's cut, as the monitor performs it once per second.
-void WireMonitorStep(DispatchFixture& f) {
-    f.dispatcher.Hooks.MonitorStep = [&f] {
-        auto& counters = f.dispatcher.Counters();
+// The monitor step's cut, as the monitor performs it once per second, and a decoder that takes
+// every valid sentence for a GGA.
+class MonitorStepStandIn final : public LinkListener, public SentenceDecoder {
+  public:
+    explicit MonitorStepStandIn(DispatchFixture& f) : f_(f) {
+        f.dispatcher.AddListener(*this);
+        f.dispatcher.SetDecoder(this);
+        f.dispatcher.SetSecondTimerEnabled(true);
+    }
+    void OnNmeaSecond(bool) override {
+        auto& counters = f_.dispatcher.Counters();
         if (counters.NewSentenceFlag) {
             counters.NewSentenceFlag = false;
         } else {
-            f.dispatcher.CutRxBufferTo(512);
+            f_.dispatcher.CutRxBufferTo(512);
         }
-    };
-    f.dispatcher.Hooks.DecodeSentence = [](std::string_view line) -> uint8_t {
-        return IsValidSentence(line) ? 3 : 0;
-    };
-    f.dispatcher.SetSecondTimerEnabled(true);
-}
+    }
+    SentenceKind DecodeSentence(std::string_view line, SentenceKind) override {
+        return IsValidSentence(line) ? SentenceKind::Gga : SentenceKind::None;
+    }
+    BlockEnds CloseEndedBlocks(SentenceKind, SentenceKind) override { return {}; }
+
+  private:
+    DispatchFixture& f_;
+};
 
 struct BadStream {
     const char* name;
@@ -109,7 +119,7 @@ TEST(BadInput, NmeaStateStaysBoundedAndRecovers) {
             f.shared.UbxReplyDeadline = 1 << 30;
             f.shared.HedReplyDeadline = 1 << 30;
             f.shared.AntennaStatusExpected = true;
-            WireMonitorStep(f);
+            MonitorStepStandIn step(f);
             std::size_t largest = 0;
             for (std::size_t at = 0; at < stream.bytes.size(); at += kBytesPerTick) {
                 f.FeedTick(std::string_view(stream.bytes).substr(at, kBytesPerTick));
@@ -143,7 +153,7 @@ TEST(BadInput, UnknownStateIsCutEverySecond) {
 
 TEST(BadInput, WithoutCrLfTheNmeaBufferStaysWithin512PlusOneSecond) {
     DispatchFixture f;
-    WireMonitorStep(f);
+    MonitorStepStandIn step(f);
     const std::string noLineEnd = std::string(1000, 'x') + "$GPGGA,1,2,3";
     std::size_t largest = 0;
     for (int tick = 0; tick < 200; ++tick) {

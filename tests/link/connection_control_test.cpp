@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/virtual_time.h"
 #include "doubles/scripted_prompts.h"
@@ -43,18 +43,46 @@ struct FarEnd {
     std::unique_ptr<Timer> timer_;
 };
 
-struct Rig {
+// The connection control with a listener that writes down what it is told: the order of the
+// connection's steps (P pressed, E every connect and disconnect, C connecting, D disconnected,
+// F open failed), each status text as last written, and the notes.
+struct Rig : ConnectionListener {
     Rig() {
         port.SetPortName("ttyUSB0");
-        control.Hooks.SetStatusPanel = [this](int index, std::string text) {
-            panels[index] = std::move(text);
-        };
-        control.Hooks.SetStatusPanelLowered = [this](int index, bool lowered) {
-            lowered_[index] = lowered;
-        };
-        dispatcher.Hooks.SetStatusPanel = control.Hooks.SetStatusPanel;
+        control.AddListener(*this);
         control.SetShownPort("ttyUSB0");
         control.SetShownBaud("9600");
+    }
+
+    void OnConnectPressed() override { order += "P"; }
+    [[nodiscard]] bool HoldsConnection() const override { return hold; }
+    void OnConnectionChanging() override { order += "E"; }
+    void OnConnecting() override { order += "C"; }
+    void OnDisconnected() override { order += "D"; }
+    void OnPortOpenFailed() override { order += "F"; }
+    void OnConnectionNote(std::string_view line) override { notes.emplace_back(line); }
+    void OnConnectionStatusChanged(ConnectionStatusItem item) override {
+        const ConnectionStatus& status = control.Status();
+        switch (item) {
+            case ConnectionStatusItem::PortText:
+                portText = status.PortText;
+                break;
+            case ConnectionStatusItem::PortOpenLook:
+                portOpenLook = status.PortOpenLook;
+                break;
+            case ConnectionStatusItem::Elapsed:
+                elapsed = status.Elapsed;
+                break;
+            case ConnectionStatusItem::NoData:
+                noData = status.NoData;
+                break;
+            case ConnectionStatusItem::ReceiveRate:
+                rate = status.ReceiveRate;
+                break;
+            case ConnectionStatusItem::Detection:
+                detection = status.Detection;
+                break;
+        }
     }
 
     void Connect() {
@@ -69,8 +97,15 @@ struct Rig {
     ReceiverState receiver;
     ReceiveDispatcher dispatcher{shared, receiver, port, time, time, prompts};
     ConnectionControl control{shared, receiver, port, dispatcher, time, time, prompts};
-    std::map<int, std::string> panels;
-    std::map<int, bool> lowered_;
+    bool hold = false;
+    std::string order;
+    std::vector<std::string> notes;
+    std::string portText;
+    bool portOpenLook = false;
+    std::string elapsed;
+    std::string noData;
+    std::string rate;
+    std::string detection;
 };
 
 TEST(ConnectionControl, ConnectOpensAtTheShownRateAndStartsProcessing) {
@@ -80,7 +115,8 @@ TEST(ConnectionControl, ConnectOpensAtTheShownRateAndStartsProcessing) {
 
     EXPECT_TRUE(rig.shared.PortOpen);
     EXPECT_EQ(rig.port.BaudRate(), 115200u);
-    EXPECT_EQ(rig.panels[2], "Open (ttyUSB0,115200 bps)");
+    EXPECT_EQ(rig.portText, "Open (ttyUSB0,115200 bps)");
+    EXPECT_TRUE(rig.portOpenLook);
     EXPECT_EQ(rig.dispatcher.State(), LinkState::Unknown);
     EXPECT_TRUE(rig.dispatcher.ProcessingTimerEnabled());
     EXPECT_EQ(rig.control.View().OpenButtonHint, "Disconnect");
@@ -93,48 +129,42 @@ TEST(ConnectionControl, ConnectOpensAtTheShownRateAndStartsProcessing) {
     EXPECT_TRUE(rig.control.View().PauseButtonEnabled);
 }
 
-TEST(ConnectionControl, ConnectAndDisconnectRunTheRegisteredResetsInTheirPlaces) {
+TEST(ConnectionControl, ConnectAndDisconnectTellTheListenersInTheirPlaces) {
     Rig rig;
-    std::string order;
-    rig.control.OnEveryAction([&] { order += "E"; });
-    rig.control.OnConnect([&] { order += "C"; });
-    rig.control.OnDisconnect([&] { order += "D"; });
     rig.shared.Family = ReceiverFamily::MTK;
     rig.shared.ReceiverIdentified = true;
-    rig.shared.AntennaState = 2;
+    rig.shared.Antenna = AntennaState::Open;
     rig.receiver.FixMode = 3;
     rig.receiver.FixValid = true;
 
     rig.Connect();
-    EXPECT_EQ(order, "EC");
+    EXPECT_EQ(rig.order, "PEC");
     EXPECT_EQ(rig.shared.Family, ReceiverFamily::Unknown);
     EXPECT_FALSE(rig.shared.ReceiverIdentified);
-    EXPECT_EQ(rig.shared.AntennaState, 0);
+    EXPECT_EQ(rig.shared.Antenna, AntennaState::Unknown);
     EXPECT_EQ(rig.receiver.FixMode, 0);
     EXPECT_FALSE(rig.receiver.FixValid);
 
     rig.shared.MonitorPaused = true;
     rig.control.ToggleConnection();
-    EXPECT_EQ(order, "ECED");
+    EXPECT_EQ(rig.order, "PECPED");
     EXPECT_FALSE(rig.shared.PortOpen);
     EXPECT_FALSE(rig.port.IsOpen());
     EXPECT_FALSE(rig.shared.MonitorPaused);
     EXPECT_FALSE(rig.dispatcher.ProcessingTimerEnabled());
-    EXPECT_EQ(rig.panels[2], "ttyUSB0 Close");
-    EXPECT_TRUE(rig.lowered_[2]);
+    EXPECT_EQ(rig.portText, "ttyUSB0 Close");
+    EXPECT_FALSE(rig.portOpenLook);
     EXPECT_EQ(rig.control.View().OpenButtonHint, "Connect to GPS");
 }
 
 TEST(ConnectionControl, FailedOpenShowsTheErrorAndNamesTheRemedyForPermissions) {
     Rig rig;
-    int refreshed = 0;
-    rig.control.Hooks.RefreshPortList = [&] { ++refreshed; };
     rig.port.NextOpenResult = {PortOpenError::PermissionDenied, "Permission denied"};
     rig.Connect();
 
     EXPECT_FALSE(rig.shared.PortOpen);
-    EXPECT_EQ(rig.panels[2], "Connection Fail");
-    EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(rig.portText, "Connection Fail");
+    EXPECT_EQ(rig.order, "PECF");
     ASSERT_EQ(rig.prompts.shown.size(), 1u);
     const std::string& text = rig.prompts.shown[0].text;
     EXPECT_EQ(text.rfind("ttyUSB0 Connection Error !", 0), 0u);
@@ -144,11 +174,9 @@ TEST(ConnectionControl, FailedOpenShowsTheErrorAndNamesTheRemedyForPermissions) 
 
 TEST(ConnectionControl, ACalibrationInProgressKeepsTheConnectionAsItIs) {
     Rig rig;
-    int correctionClosed = 0;
-    rig.control.Hooks.CloseCorrectionLink = [&] { ++correctionClosed; };
-    rig.control.Hooks.DrCalibrationRunning = [] { return true; };
+    rig.hold = true;
     rig.control.ToggleConnection();
-    EXPECT_EQ(correctionClosed, 1);
+    EXPECT_EQ(rig.order, "P") << "told of the press, then nothing";
     EXPECT_FALSE(rig.shared.PortOpen);
     EXPECT_EQ(rig.port.OpenCount, 0);
 }
@@ -159,15 +187,15 @@ TEST(ConnectionControl, LinkSecondCountsShowsTheRateAndMarksSilentSeconds) {
     rig.Connect();
     rig.time.Advance(3000);
     EXPECT_GE(rig.receiver.SecondsCounter, 2);
-    EXPECT_EQ(rig.panels[6], "00:00:0" + std::to_string(rig.receiver.SecondsCounter));
-    EXPECT_EQ(rig.panels[4].rfind(" Rx(Bps):", 0), 0u);
-    EXPECT_NE(rig.panels[4], " Rx(Bps):0");
-    EXPECT_EQ(rig.panels[9], "");
+    EXPECT_EQ(rig.elapsed, "00:00:0" + std::to_string(rig.receiver.SecondsCounter));
+    EXPECT_EQ(rig.rate.rfind(" Rx(Bps):", 0), 0u);
+    EXPECT_NE(rig.rate, " Rx(Bps):0");
+    EXPECT_EQ(rig.noData, "");
     EXPECT_EQ(rig.dispatcher.State(), LinkState::Nmea);
 
     receiver.Silent = true;
     rig.time.Advance(10000);
-    EXPECT_EQ(rig.panels[9], "*");
+    EXPECT_EQ(rig.noData, "*");
     EXPECT_TRUE(rig.shared.PortOpen) << "bypass no data is on at start";
 }
 
@@ -218,7 +246,7 @@ TEST(ConnectionControl, SteppingDetectionFindsAReceiverAt57600) {
     rig.control.SetShownBaud("115200");
     rig.Connect();
     rig.control.StartSteppingDetection();
-    EXPECT_EQ(rig.panels[1], "GPS Baud Rate Detection");
+    EXPECT_EQ(rig.detection, "GPS Baud Rate Detection");
     rig.time.Advance(5000);
 
     EXPECT_FALSE(rig.shared.DetectionActive);
@@ -239,7 +267,7 @@ TEST(ConnectionControl, SteppingDetectionGivesUpAfterNineRounds) {
     rig.time.Advance(60000);
 
     EXPECT_FALSE(rig.shared.DetectionActive);
-    EXPECT_EQ(rig.panels[1], "can not find GPS Data");
+    EXPECT_EQ(rig.detection, "can not find GPS Data");
     EXPECT_FALSE(rig.shared.PortOpen);
     // Nine passes through the six rates (the last wrap gives up without a change).
     EXPECT_EQ(rig.port.BaudHistory.size(), 1u + 9u * 6u);
@@ -270,12 +298,10 @@ TEST(ConnectionControl, SirfQuestionYesSwitchesAndSearchesNoDisconnects) {
 
 TEST(ConnectionControl, CtrlClickSendsNoDeviceControlRequestAndSaysSo) {
     Rig rig;
-    std::vector<std::string> memo;
-    rig.control.Hooks.DebugMemo = [&](std::string line) { memo.push_back(std::move(line)); };
     rig.control.ConnectButtonPressed(true);
     EXPECT_TRUE(rig.shared.PortOpen);
     EXPECT_TRUE(rig.port.Writes().empty());
-    ASSERT_EQ(memo.size(), 1u);
+    ASSERT_EQ(rig.notes.size(), 1u);
 }
 
 }  // namespace

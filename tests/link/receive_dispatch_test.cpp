@@ -9,6 +9,7 @@
 #include "frames/binary_frame.h"
 #include "link/dispatch_fixture.h"
 #include "nmea/nmea_checksum.h"
+#include "nmea/nmea_decoder.h"
 
 namespace gnss {
 namespace {
@@ -27,6 +28,19 @@ const std::string kRmc =
     Sentence("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
 const std::string kGsv = Sentence("$GPGSV,1,1,01,01,40,083,46");
 const std::string kGsa = Sentence("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
+
+// Decodes every valid sentence to one kind and ends no block.
+class FixedKindDecoder final : public SentenceDecoder {
+  public:
+    explicit FixedKindDecoder(SentenceKind kind) : kind_(kind) {}
+    SentenceKind DecodeSentence(std::string_view line, SentenceKind) override {
+        return IsValidSentence(line) ? kind_ : SentenceKind::None;
+    }
+    BlockEnds CloseEndedBlocks(SentenceKind, SentenceKind) override { return {}; }
+
+  private:
+    SentenceKind kind_;
+};
 
 TEST(ReceiveDispatch, LinesAreCutOnlyAtCrLfAcrossTicks) {
     struct Case {
@@ -80,84 +94,79 @@ TEST(ReceiveDispatch, LineFilterByFamily) {
     for (const auto& c : cases) {
         DispatchFixture f;
         f.shared.Family = c.family;
-        int decoded = 0;
-        f.dispatcher.Hooks.DecodeSentence = [&](std::string_view) -> uint8_t {
-            ++decoded;
-            return 0;
-        };
         f.FeedTick(c.line + "\r\n");
         EXPECT_EQ(f.lines.size(), c.passes ? 1u : 0u) << c.line;
-        EXPECT_EQ(decoded, c.passes ? 1 : 0) << c.line << ": a stopped line reaches no consumer";
+        EXPECT_EQ(f.log.Only("decoded").size(), c.passes ? 1u : 0u)
+            << c.line << ": a stopped line reaches no consumer";
+        EXPECT_EQ(f.log.Received.size(), 1u) << "every line is seen before the filter";
     }
 }
 
-TEST(ReceiveDispatch, KnownKindsDriveThePerLineReactions) {
+TEST(ReceiveDispatch, DecodedLinesDriveBlockEndsAndTheirListenersInOrder) {
     DispatchFixture f;
+    NmeaDecoder decoder(f.receiver, f.shared.Family);
+    f.dispatcher.SetDecoder(&decoder);
+    // The computer's clock when a GGA has been handled.
+    struct ClockAfterGga final : LineListener {
+        explicit ClockAfterGga(const VirtualTime& time) : Time(time) {}
+        void OnSentenceHandled(SentenceKind kind) override {
+            if (kind == SentenceKind::Gga) Utc = Time.NowUtc();
+        }
+        const VirtualTime& Time;
+        DateTime Utc{};
+    } clockAfterGga(f.time);
+    f.dispatcher.AddListener(clockAfterGga);
     f.time.Advance(1000);
-    std::vector<std::string> events;
-    uint8_t gsvState = 0;
-    const auto kindOf = [](std::string_view line) -> uint8_t {
-        if (line.find("GSV") != std::string_view::npos) return 13;
-        if (line.find("GSA") != std::string_view::npos) return 5;
-        if (line.find("RMC") != std::string_view::npos) return 2;
-        if (line.find("GGA") != std::string_view::npos) return 3;
-        return 0;
-    };
-    auto& h = f.dispatcher.Hooks;
-    h.DecodeSentence = [&](std::string_view line) {
-        const uint8_t kind = kindOf(line);
-        if (kind == 13) gsvState = 1;
-        return kind;
-    };
-    h.GsaBlockEnded = [&] { events.push_back("gsa-end"); };
-    h.GsvCollectionState = [&] { return gsvState; };
-    h.SetGsvCollectionState = [&](uint8_t s) { gsvState = s; };
-    h.RebuildSatelliteList = [&] { events.push_back("rebuild"); };
-    h.RefreshSatelliteViews = [&] { events.push_back("refresh"); };
-    h.ShowRmcTime = [&] { events.push_back("rmc-time"); };
-    DateTime ggaSeenAt{};
-    h.ShowGgaTime = [&] {
-        events.push_back("gga-time");
-        ggaSeenAt = f.time.NowUtc();
-    };
-    h.TtffKind = [&](uint8_t k) { events.push_back("ttff" + std::to_string(k)); };
 
     f.FeedTick(kGsa + "\r\n" + kGsv + "\r\n" + kGga + "\r\n");
-    EXPECT_EQ(events, (std::vector<std::string>{"ttff5", "gsa-end", "ttff13", "rebuild", "refresh",
-                                                "gga-time", "ttff3"}));
-    EXPECT_EQ(gsvState, 3);
-    EXPECT_EQ(f.receiver.ReceiverUtcTime, ggaSeenAt);
+    EXPECT_EQ(f.log.Without("lamp"),
+              (Lines{"decoded 5", "handled 5", "decoded 13", "gsa-end", "handled 13", "decoded 3",
+                     "rebuild", "refresh", "handled 3"}));
+    EXPECT_EQ(decoder.Sats().CollectionState, kGsvBlockComplete);
+    EXPECT_EQ(f.receiver.ReceiverUtcTime, clockAfterGga.Utc) << "the computer's clock at the GGA";
     EXPECT_TRUE(f.dispatcher.Counters().NewSentenceFlag);
-    EXPECT_EQ(f.dispatcher.Counters().PrevKind, 3);
-    EXPECT_TRUE(f.dispatcher.Counters().KindsSeen[5]);
-    EXPECT_TRUE(f.dispatcher.Counters().KindsSeen[13]);
-    EXPECT_FALSE(f.dispatcher.Counters().KindsSeen[2]);
+    EXPECT_EQ(f.dispatcher.Counters().PrevKind, SentenceKind::Gga);
+    EXPECT_TRUE(f.dispatcher.Counters().KindsSeen[SentenceKind::GpGsa]);
+    EXPECT_TRUE(f.dispatcher.Counters().KindsSeen[SentenceKind::GpGsv]);
+    EXPECT_FALSE(f.dispatcher.Counters().KindsSeen[SentenceKind::Rmc]);
 
     // A second GSV block ending within 400 ms rebuilds but does not refresh the views.
-    events.clear();
+    f.log.Events.clear();
     f.FeedTick(kGsv + "\r\n" + kRmc + "\r\n");
-    EXPECT_EQ(events, (std::vector<std::string>{"ttff13", "rebuild", "rmc-time", "ttff2"}));
+    EXPECT_EQ(f.log.Without("lamp"),
+              (Lines{"decoded 13", "handled 13", "decoded 2", "rebuild", "handled 2"}));
     f.time.Advance(400);
-    events.clear();
+    f.log.Events.clear();
     f.FeedTick(kGsv + "\r\n" + kRmc + "\r\n");
-    EXPECT_EQ(events,
-              (std::vector<std::string>{"ttff13", "rebuild", "refresh", "rmc-time", "ttff2"}));
+    EXPECT_EQ(f.log.Without("lamp"),
+              (Lines{"decoded 13", "handled 13", "decoded 2", "rebuild", "refresh", "handled 2"}));
 
     // Paused: no consumer, no refresh, decoding goes on.
     f.time.Advance(1000);
     f.shared.MonitorPaused = true;
-    events.clear();
+    f.log.Events.clear();
+    f.log.PassedChain.clear();
     f.lines.clear();
     f.FeedTick(kGsv + "\r\n" + kRmc + "\r\n");
     EXPECT_TRUE(f.lines.empty());
-    EXPECT_EQ(events, (std::vector<std::string>{"ttff13", "rebuild", "rmc-time", "ttff2"}));
+    EXPECT_TRUE(f.log.PassedChain.empty());
+    EXPECT_EQ(f.log.Without("lamp"),
+              (Lines{"decoded 13", "handled 13", "decoded 2", "rebuild", "handled 2"}));
+}
+
+TEST(ReceiveDispatch, LinesThatPassTheWholeChainAreAnnounced) {
+    DispatchFixture f;
+    f.dispatcher.Chain().Register(ChainSlot::AssistReplies, [](SentenceContext& ctx) {
+        return ctx.Line.starts_with("$PMTK") ? ChainStep::EndFalse : ChainStep::Continue;
+    });
+    f.FeedTick(kGga + "\r\n$PMTK001,604,3*32\r\n$GP\r\n");
+    EXPECT_EQ(f.log.PassedChain, (Lines{kGga})) << "ended by a consumer, or too short";
 }
 
 TEST(ReceiveDispatch, EmptyRmcClearsTheFixAndOverlongLinesAreCounted) {
     DispatchFixture f;
-    f.dispatcher.Hooks.DecodeSentence = [](std::string_view line) -> uint8_t {
-        return IsValidSentence(line) ? 2 : 0;
-    };
+    FixedKindDecoder decoder(SentenceKind::Rmc);
+    f.dispatcher.SetDecoder(&decoder);
     f.receiver.FixValid = true;
     f.FeedTick("$GPRMC,,*4B\r\n");
     EXPECT_FALSE(f.receiver.FixValid);
@@ -170,39 +179,35 @@ TEST(ReceiveDispatch, AntennaWordsOnlyForReportingFamilies) {
         ReceiverFamily family;
         bool expected;
         std::string line;
-        uint8_t state;
+        AntennaState state;
     };
     const std::vector<Case> cases = {
-        {ReceiverFamily::MTK, true, "$PGTOP,11,US=OK*00", 1},
-        {ReceiverFamily::HED, true, "$PCAS,ANT_OPEN*2B", 2},
-        {ReceiverFamily::ATGM, true, "$GNTXT,01,01,01,ANTENNA SHORT*63", 3},
-        {ReceiverFamily::MXT, true, "$X,US=OPEN*,ANT_OK*", 1},  // OK words come first
-        {ReceiverFamily::MTK, false, "$PGTOP,11,US=OK*00", 0},
-        {ReceiverFamily::ublox, true, "$GPTXT,01,01,02,ANT_OK*2B", 0},
-        {ReceiverFamily::MTK, true, "$GPTXT,US=SHORT", 0},
+        {ReceiverFamily::MTK, true, "$PGTOP,11,US=OK*00", AntennaState::Ok},
+        {ReceiverFamily::HED, true, "$PCAS,ANT_OPEN*2B", AntennaState::Open},
+        {ReceiverFamily::ATGM, true, "$GNTXT,01,01,01,ANTENNA SHORT*63", AntennaState::Short},
+        // OK words come first.
+        {ReceiverFamily::MXT, true, "$X,US=OPEN*,ANT_OK*", AntennaState::Ok},
+        {ReceiverFamily::MTK, false, "$PGTOP,11,US=OK*00", AntennaState::Unknown},
+        {ReceiverFamily::ublox, true, "$GPTXT,01,01,02,ANT_OK*2B", AntennaState::Unknown},
+        {ReceiverFamily::MTK, true, "$GPTXT,US=SHORT", AntennaState::Unknown},
     };
     for (const auto& c : cases) {
         DispatchFixture f;
         f.shared.Family = c.family;
         f.shared.AntennaStatusExpected = c.expected;
         f.FeedTick(c.line + "\r\n");
-        EXPECT_EQ(f.shared.AntennaState, c.state) << c.line;
+        EXPECT_EQ(f.shared.Antenna, c.state) << c.line;
     }
 }
 
 TEST(ReceiveDispatch, PrcrLinesAreRewrittenWhileTheWatchIsOn) {
     DispatchFixture f;
-    bool watch = true;
-    std::vector<std::string> watched;
-    f.dispatcher.Hooks.PrcrRewriteActive = [&] { return watch; };
-    f.dispatcher.Hooks.IdentificationLineWatch = [&](std::string_view l) {
-        watched.emplace_back(l);
-    };
+    f.log.UnwrapPrcr = true;
     f.FeedTick("$PRCR,1$PMTK705,AXN*00$tail\r\n");
-    watch = false;
+    f.log.UnwrapPrcr = false;
     f.FeedTick("$PRCR,1$PMTK705,AXN*00\r\n");
     EXPECT_EQ(f.lines, (Lines{"$PMTK705,AXN*00", "$PRCR,1$PMTK705,AXN*00"}));
-    EXPECT_EQ(watched, f.lines);
+    EXPECT_EQ(f.log.Received, f.lines);
 }
 
 TEST(ReceiveDispatch, BinaryFramesAreCutOutAroundTheLines) {
@@ -325,24 +330,16 @@ TEST(ReceiveDispatch, BinaryFramesAreCutOutAroundTheLines) {
         f.shared.ReceiverIdentified = c.identified;
         f.shared.HedReplyDeadline = c.deadline;
         f.shared.UbxReplyDeadline = c.deadline;
-        std::vector<std::string> handled;
-        f.dispatcher.Hooks.HandleHdFrame = [&](std::string_view fr) { handled.emplace_back(fr); };
-        f.dispatcher.Hooks.HandleUbxFrame = [&](std::string_view fr) { handled.emplace_back(fr); };
         for (const auto& chunk : c.chunks) f.FeedTick(chunk);
         EXPECT_EQ(f.lines, c.lines) << c.name;
         EXPECT_EQ(f.dispatcher.RxBuffer(), c.rest) << c.name;
-        EXPECT_EQ(handled, c.handled) << c.name;
+        EXPECT_EQ(f.log.Frames, c.handled) << c.name;
     }
 }
 
 TEST(ReceiveDispatch, UbxMonitorSeesEveryGoodFrameOfUbloxWithoutChangingTheBuffer) {
     DispatchFixture f(LinkState::Unknown);
     f.shared.Family = ReceiverFamily::ublox;
-    std::vector<std::string> seen;
-    f.dispatcher.Hooks.UbxMonitor = [&](uint8_t cls, uint8_t id, uint16_t len, std::string_view p) {
-        seen.push_back(std::to_string(cls) + "/" + std::to_string(id) + "/" + std::to_string(len) +
-                       "/" + std::string(p));
-    };
     std::string bad = BuildUbxFrame(0x0C, 0x01, "bad");  // class not accepted: still seen
     std::string badSum = BuildUbxFrame(0x02, 0x11, "zz");
     badSum.back() = 0;
@@ -350,14 +347,12 @@ TEST(ReceiveDispatch, UbxMonitorSeesEveryGoodFrameOfUbloxWithoutChangingTheBuffe
                                BuildUbxFrame(0x0A, 0x04, "long").substr(0, 9);
     f.dispatcher.SetLinkState(LinkState::Nmea);
     f.FeedTick(buffer);
-    EXPECT_EQ(seen, (std::vector<std::string>{"2/17/2/ab", "12/1/3/bad"}));
+    EXPECT_EQ(f.log.SeenUbx, (std::vector<std::string>{"2/17/2/ab", "12/1/3/bad"}));
     EXPECT_EQ(f.dispatcher.RxBuffer(), buffer);
 }
 
 TEST(ReceiveDispatch, AConsumerFailureEndsThePassAndTheRestFollowsNextTick) {
     DispatchFixture f;
-    std::vector<std::string> errors;
-    f.dispatcher.Hooks.ConsumerError = [&](std::string_view what) { errors.emplace_back(what); };
     bool fail = true;
     f.dispatcher.Chain().Register(ChainSlot::Monitor, [&](SentenceContext& ctx) {
         if (fail && ctx.Line == kRmc) throw std::runtime_error("Invalid Data !");
@@ -366,7 +361,7 @@ TEST(ReceiveDispatch, AConsumerFailureEndsThePassAndTheRestFollowsNextTick) {
     f.FeedTick(kGga + "\r\n" + kRmc + "\r\n" + kGsv + "\r\n");
     EXPECT_EQ(f.lines, (Lines{kGga, kRmc}));
     EXPECT_EQ(f.dispatcher.RxBuffer(), kGsv + "\r\n");
-    EXPECT_EQ(errors, (std::vector<std::string>{"Invalid Data !"}));
+    EXPECT_EQ(f.log.Errors, (std::vector<std::string>{"Invalid Data !"}));
     EXPECT_TRUE(f.dispatcher.ProcessingTimerEnabled());
     fail = false;
     f.FeedTick(kGga + "\r\n");
@@ -401,8 +396,6 @@ TEST(ReceiveDispatch, BufferChangesAskedForDuringAPassApplyAtItsEnd) {
 
 TEST(ReceiveDispatch, ProcessingTicksInUnknownState) {
     DispatchFixture f(LinkState::Unknown);
-    int identifications = 0;
-    f.dispatcher.Hooks.StartIdentification = [&] { ++identifications; };
     // Nothing yet: after 20 idle ticks the one-second timer starts.
     f.time.Advance(19 * 70);
     EXPECT_FALSE(f.dispatcher.SecondTimerEnabled());
@@ -421,9 +414,8 @@ TEST(ReceiveDispatch, ProcessingTicksInUnknownState) {
     f.FeedTick("$GNGGA,1*00\r\n");
     EXPECT_EQ(f.dispatcher.State(), LinkState::Nmea);
     EXPECT_TRUE(f.lines.empty());
-    EXPECT_EQ(f.panels, (std::vector<std::string>{"1:Baud Rate :9600", "3:NMEA"}));
-    EXPECT_EQ(identifications, 1);
-    EXPECT_EQ(f.shared.IdentificationAttempts, 1);
+    EXPECT_EQ(f.log.Only("recognised"), (Lines{"recognised NMEA"}));
+    EXPECT_TRUE(f.dispatcher.SecondTimerEnabled()) << "running before the link is announced";
     EXPECT_EQ(f.dispatcher.Counters().LinkUpTick, f.time.TickMs());
     f.FeedTick("");
     EXPECT_TRUE(f.lines.empty());  // an empty ring does not process
@@ -431,30 +423,26 @@ TEST(ReceiveDispatch, ProcessingTicksInUnknownState) {
     EXPECT_EQ(f.lines, (Lines{"\xA0\xA2 binary$GNGGA,1*00"}));
 }
 
-TEST(ReceiveDispatch, NmeaMarkersAndIdentifiedReceivers) {
+TEST(ReceiveDispatch, NmeaMarkers) {
     struct Case {
         std::string data;
-        bool identified;
         bool nmea;
-        int attempts;
     };
     const std::vector<Case> cases = {
-        {"xx$GPRMC", false, true, 1}, {"$GLGSV", true, true, 0},   {"$PLXX", false, true, 1},
-        {"$PMDV", false, true, 1},    {"$GAGSV", false, false, 0}, {"$gp", false, false, 0},
+        {"xx$GPRMC", true}, {"$GLGSV", true},  {"$PLXX", true},
+        {"$PMDV", true},    {"$GAGSV", false}, {"$gp", false},
     };
     for (const auto& c : cases) {
         DispatchFixture f(LinkState::Unknown);
-        f.shared.ReceiverIdentified = c.identified;
         f.FeedTick(c.data);
         EXPECT_EQ(f.dispatcher.State() == LinkState::Nmea, c.nmea) << c.data;
-        EXPECT_EQ(f.shared.IdentificationAttempts, c.attempts) << c.data;
+        EXPECT_EQ(f.log.Only("recognised").size(), c.nmea ? 1u : 0u) << c.data;
     }
 }
 
 TEST(ReceiveDispatch, StepwiseDetectionDropsEarlyChunksAndStepsAfterTwoSeconds) {
     DispatchFixture f(LinkState::BaudDetection);
-    int steps = 0;
-    f.dispatcher.Hooks.DetectionStep = [&] { ++steps; };
+    const int& steps = f.detectionSteps;
     f.shared.DetectionActive = true;
     f.shared.DetectionStartTick = f.time.TickMs();
     f.FeedTick("old rate");  // at +70 ms
@@ -463,6 +451,7 @@ TEST(ReceiveDispatch, StepwiseDetectionDropsEarlyChunksAndStepsAfterTwoSeconds) 
     EXPECT_EQ(f.dispatcher.Counters().RxBytesThisSecond, 16u);
     f.FeedTick("new");  // at +210 ms
     EXPECT_EQ(f.dispatcher.RxBuffer(), "new");
+    EXPECT_EQ(f.log.Bytes, "new") << "the discarded bytes reach no listener";
     EXPECT_EQ(steps, 0);
     f.time.Advance(1960 - 210);  // idle ticks up to +1960: the empty tick after data is early
     EXPECT_EQ(steps, 0);
@@ -484,37 +473,37 @@ TEST(ReceiveDispatch, SlowRateStartsTheSecondTimerWithData) {
     EXPECT_FALSE(g.dispatcher.SecondTimerEnabled());
 }
 
-TEST(ReceiveDispatch, RawCaptureGetsEveryChunkWhileOn) {
+TEST(ReceiveDispatch, StreamListenersGetEveryChunkAndTheBufferWhileIdentificationIsPending) {
     DispatchFixture f;
-    std::string captured;
-    f.dispatcher.Hooks.RawCaptureAppend = [&](std::string_view chunk) { captured += chunk; };
     f.FeedTick("ab");
-    f.shared.RawCaptureActive = true;
+    f.shared.IdentificationPending = true;
     f.FeedTick("cd");
+    f.shared.ReceiverIdentified = true;
     f.FeedTick("ef\r\n");
-    EXPECT_EQ(captured, "cdef\r\n");
+    EXPECT_EQ(f.log.Bytes, "abcdef\r\n");
+    EXPECT_EQ(f.log.Buffers, (Lines{"abcd"}));
 }
 
 TEST(ReceiveDispatch, DataLampIsLitFor400MsFromTheFirstChunk) {
     DispatchFixture f;
-    int repaints = 0;
-    f.dispatcher.Hooks.RepaintStatusBar = [&] { ++repaints; };
+    const auto repaints = [&f] { return static_cast<int>(f.log.Only("lamp").size()); };
     f.port.Feed("a");
     f.time.Advance(70);  // chunk taken at 70 ms: lamp on, lamp timer started
     EXPECT_TRUE(f.dispatcher.Counters().DataIndicator);
-    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(repaints(), 1);
     f.port.Feed("b");
     f.time.Advance(70);  // more data while lit changes nothing
-    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(repaints(), 1);
     f.time.Advance(199);  // 339 ms: first lamp tick (at 270) passed
     EXPECT_TRUE(f.dispatcher.Counters().DataIndicator);
     f.time.Advance(131);  // 470 ms: second lamp tick
     EXPECT_FALSE(f.dispatcher.Counters().DataIndicator);
     EXPECT_FALSE(f.dispatcher.DataLampTimerEnabled());
-    EXPECT_EQ(repaints, 2);
+    EXPECT_EQ(repaints(), 2);
+    EXPECT_EQ(f.log.Only("lamp"), (Lines{"lamp on", "lamp off"}));
     f.FeedTick("c");
     EXPECT_TRUE(f.dispatcher.Counters().DataIndicator);
-    EXPECT_EQ(repaints, 3);
+    EXPECT_EQ(repaints(), 3);
 }
 
 TEST(ReceiveDispatch, DetectNmea) {
@@ -557,24 +546,43 @@ TEST(ReceiveDispatch, SupervisionOfUnknownAsciiAndNmea) {
         const char* name;
         LinkState state;
         std::string buffer;
-        bool sirfPoll;
+        bool sirfExpected;
         LinkState after;
         std::size_t bufferSize;
-        int monitorSteps;
-        int duties;
+        Lines events;
     };
     const std::string valid = Sentence("$GPGGA,1,2");
     const std::vector<Case> cases = {
-        {"valid sentence: NMEA", LinkState::Unknown, "zz\r\n" + valid + "\r\n", false,
-         LinkState::Nmea, valid.size() + 2, 1, 0},
-        {"SiRF poll pending", LinkState::Unknown, valid + "\r\n", true, LinkState::SirfBinary,
-         valid.size() + 2, 0, 0},
-        {"SiRF binary start", LinkState::Unknown, std::string("\xA0\xA2\x00\x09\x09xyz", 8), false,
-         LinkState::SirfBinary, 8, 0, 0},
-        {"garbage cut to 128", LinkState::Unknown, std::string(300, 'q'), false, LinkState::Unknown,
-         128, 0, 0},
-        {"ascii falls back", LinkState::Ascii, "abc", false, LinkState::Unknown, 3, 0, 0},
-        {"nmea second", LinkState::Nmea, "abc", false, LinkState::Nmea, 3, 1, 1},
+        {"valid sentence: NMEA",
+         LinkState::Unknown,
+         "zz\r\n" + valid + "\r\n",
+         false,
+         LinkState::Nmea,
+         valid.size() + 2,
+         {"recognised NMEA", "nmea-second (recognised)"}},
+        {"SiRF reply awaited",
+         LinkState::Unknown,
+         valid + "\r\n",
+         true,
+         LinkState::SirfBinary,
+         valid.size() + 2,
+         {"recognised SiRF"}},
+        {"SiRF binary start",
+         LinkState::Unknown,
+         std::string("\xA0\xA2\x00\x09\x09xyz", 8),
+         false,
+         LinkState::SirfBinary,
+         8,
+         {"recognised SiRF"}},
+        {"garbage cut to 128",
+         LinkState::Unknown,
+         std::string(300, 'q'),
+         false,
+         LinkState::Unknown,
+         128,
+         {}},
+        {"ascii falls back", LinkState::Ascii, "abc", false, LinkState::Unknown, 3, {}},
+        {"nmea second", LinkState::Nmea, "abc", false, LinkState::Nmea, 3, {"nmea-second"}},
     };
     for (const auto& c : cases) {
         DispatchFixture f(LinkState::SirfBinary);
@@ -582,31 +590,18 @@ TEST(ReceiveDispatch, SupervisionOfUnknownAsciiAndNmea) {
         f.port.Feed(c.buffer);
         f.dispatcher.OnProcessingTick();
         f.dispatcher.SetLinkState(c.state);
-        int monitorSteps = 0;
-        int duties = 0;
-        f.dispatcher.Hooks.SirfPollPending = [&] { return c.sirfPoll; };
-        f.dispatcher.Hooks.MonitorStep = [&] { ++monitorSteps; };
-        f.dispatcher.Hooks.NmeaSecondDuties = [&] { ++duties; };
+        f.log.Events.clear();
+        f.log.ExpectSirf = c.sirfExpected;
         f.dispatcher.LinkSupervisionSecond();
         EXPECT_EQ(f.dispatcher.State(), c.after) << c.name;
         EXPECT_EQ(f.dispatcher.RxBuffer().size(), c.bufferSize) << c.name;
-        EXPECT_EQ(monitorSteps, c.monitorSteps) << c.name;
-        EXPECT_EQ(duties, c.duties) << c.name;
+        EXPECT_EQ(f.log.Events, c.events) << c.name;
     }
 }
 
 TEST(ReceiveDispatch, SirfQuestionYesSwitchesAndStartsDetection) {
     DispatchFixture f(LinkState::SirfBinary);
     f.prompts.answers = {PromptAnswer::Yes};
-    std::vector<std::string> events;
-    f.dispatcher.Hooks.ClearSirfSubstate = [&] {
-        events.push_back("clear@" + std::to_string(f.time.ElapsedMs()));
-    };
-    f.dispatcher.Hooks.StartSteppingDetection = [&] {
-        events.push_back("detect@" + std::to_string(f.time.ElapsedMs()) + " buffer " +
-                         std::to_string(f.dispatcher.RxBuffer().size()));
-    };
-    f.dispatcher.Hooks.Disconnect = [&] { events.push_back("disconnect"); };
     f.dispatcher.SetSecondTimerEnabled(true);
     f.time.Advance(1000);  // the second: the question, with the processing paused meanwhile
     ASSERT_EQ(f.prompts.shown.size(), 1u);
@@ -616,17 +611,19 @@ TEST(ReceiveDispatch, SirfQuestionYesSwitchesAndStartsDetection) {
     EXPECT_EQ(SirfSwitchToNmeaFrame().size(), 32u);
     EXPECT_TRUE(f.dispatcher.ProcessingTimerEnabled());
     f.port.Feed("old-rate bytes");
-    f.time.Advance(300);
-    EXPECT_EQ(events, (std::vector<std::string>{"clear@1150", "detect@1300 buffer 0"}));
+    f.time.Advance(149);
+    EXPECT_TRUE(f.log.Only("switched").empty());
+    f.time.Advance(1);
+    EXPECT_EQ(f.log.Only("switched").size(), 1u);
+    f.time.Advance(150);
+    EXPECT_EQ(f.controllerEvents, (Lines{"detect@1300 buffer 0"}));
 }
 
 TEST(ReceiveDispatch, SirfQuestionNoDisconnectsAndNothingIsSentWhenClosed) {
     {
         DispatchFixture f(LinkState::SirfBinary);
-        int disconnects = 0;
-        f.dispatcher.Hooks.Disconnect = [&] { ++disconnects; };
         f.dispatcher.LinkSupervisionSecond();
-        EXPECT_EQ(disconnects, 1);
+        EXPECT_EQ(f.controllerEvents, (Lines{"disconnect"}));
         EXPECT_TRUE(f.port.Writes().empty());
         EXPECT_FALSE(f.dispatcher.ProcessingTimerEnabled());
     }
@@ -634,26 +631,24 @@ TEST(ReceiveDispatch, SirfQuestionNoDisconnectsAndNothingIsSentWhenClosed) {
         DispatchFixture f(LinkState::SirfBinary);
         f.shared.PortOpen = false;
         f.prompts.answers = {PromptAnswer::Yes};
-        int detections = 0;
-        f.dispatcher.Hooks.StartSteppingDetection = [&] { ++detections; };
         f.dispatcher.LinkSupervisionSecond();
         f.time.Advance(1000);
         EXPECT_TRUE(f.port.Writes().empty());
-        EXPECT_EQ(detections, 0);
+        for (const auto& event : f.controllerEvents) {
+            EXPECT_FALSE(event.starts_with("detect")) << event;
+        }
     }
 }
 
 TEST(ReceiveDispatch, PauseAndResumeProcessing) {
     DispatchFixture f;
-    int pauses = 0;
-    f.dispatcher.Hooks.OnPauseProcessing = [&] { ++pauses; };
     f.dispatcher.SetSecondTimerEnabled(true);
     f.FeedTick("x");
     f.dispatcher.PauseProcessing();
     EXPECT_FALSE(f.dispatcher.ProcessingTimerEnabled());
     EXPECT_FALSE(f.dispatcher.SecondTimerEnabled());
     EXPECT_FALSE(f.dispatcher.DataLampTimerEnabled());
-    EXPECT_EQ(pauses, 1);
+    EXPECT_EQ(f.log.Only("paused").size(), 1u);
     f.port.Feed(kGga + "\r\n");
     f.time.Advance(5000);
     EXPECT_TRUE(f.lines.empty());

@@ -18,21 +18,22 @@ std::string Sentence(std::string_view body) {
     return std::string(body) + NmeaChecksumSuffix(body) + "\r\n";
 }
 
-// A connected receive path already carrying NMEA, at a tick far from 0 (as a real system tick).
-struct ReceivePipelineTest : ::testing::Test {
+// A connected receive path already carrying NMEA, at a tick far from 0 (as a real system tick),
+// with the fixture listening to what it decodes.
+struct ReceivePipelineTest : ::testing::Test, LineListener, SatelliteListener {
     ReceivePipelineTest() {
         port.SetBaudRate(115200);
         port.Open();
         p.Shared.PortOpen = true;
         p.Dispatcher.SetLinkState(LinkState::Nmea);
         p.Dispatcher.EnableProcessingTimer();
-        p.OnSatellitesRebuilt = [this] { ++rebuilt; };
-        p.OnSatellitesRefreshed = [this] { ++refreshed; };
-        p.OnGsaBlockEnded = [this] { ++gsaEnded; };
-        p.OnSentenceDecoded = [this](SentenceKind kind, std::string_view) {
-            kinds.push_back(kind);
-        };
+        p.Dispatcher.AddListener(*this);
     }
+
+    void OnSentenceDecoded(SentenceKind kind, std::string_view) override { kinds.push_back(kind); }
+    void OnGsaBlockEnded() override { ++gsaEnded; }
+    void OnSatellitesRebuilt() override { ++rebuilt; }
+    void OnSatellitesRefresh() override { ++refreshed; }
 
     // The sentences arrive, then one processing tick passes.
     void Tick(const std::vector<std::string>& bodies) {
@@ -145,16 +146,17 @@ TEST_F(ReceivePipelineTest, EmptyRmcClearsTheFixThatAValidRmcSet) {
     port.Feed("$GPRMC,,*4B\r\n");
     time.Advance(ReceiveDispatcher::kProcessingIntervalMs);
     EXPECT_FALSE(p.Receiver.FixValid);
-    EXPECT_EQ(kinds.back(), kKindRmc);
+    EXPECT_EQ(kinds.back(), SentenceKind::Rmc);
 }
 
 TEST_F(ReceivePipelineTest, DecodedKindsReachTheListenerAndTheCounters) {
     port.Feed("$GPGGA,bad*00\r\njunk\r\n");
     Tick({kGga});
-    EXPECT_EQ(kinds, (std::vector<SentenceKind>{kKindNone, kKindNone, kKindGga}));
+    EXPECT_EQ(kinds, (std::vector<SentenceKind>{SentenceKind::None, SentenceKind::None,
+                                                SentenceKind::Gga}));
     const ReceiveCounters& counters = p.Dispatcher.Counters();
-    EXPECT_EQ(counters.PrevKind, kKindGga);
-    EXPECT_TRUE(counters.KindsSeen[kKindGga]);
+    EXPECT_EQ(counters.PrevKind, SentenceKind::Gga);
+    EXPECT_TRUE(counters.KindsSeen[SentenceKind::Gga]);
     EXPECT_TRUE(counters.NewSentenceFlag);
     // The time of the computer in UTC, taken right after the GGA.
     EXPECT_EQ(p.Receiver.ReceiverUtcTime, time.NowUtc());

@@ -12,6 +12,7 @@
 #include "doubles/scripted_file_dialogs.h"
 #include "doubles/scripted_prompts.h"
 #include "doubles/temp_folder.h"
+#include "link/memory_receiver_port.h"
 
 namespace gnss {
 namespace {
@@ -42,11 +43,10 @@ class LogRecorderTest : public ::testing::Test {
         time = std::make_unique<VirtualTime>(timeOptions);
         LogRecorder::Options options;
         options.ProgramFolder = folder.Path();
-        options.RunFromReadOnlyMedia = [readOnlyMedia] { return readOnlyMedia; };
-        options.PortName = [this] { return portName; };
-        options.BaudRate = [this] { return baudRate; };
-        options.WindowCaption = [] { return std::string("MERIDAN GPSVaro V:0.99v8 (fw 1.2)"); };
-        recorder = std::make_unique<LogRecorder>(*time, prompts, dialogs, shared, options);
+        options.ReadOnlyMedia = readOnlyMedia;
+        port.SetPortName("COM3");
+        port.SetBaudRate(9600);
+        recorder = std::make_unique<LogRecorder>(*time, prompts, dialogs, shared, port, options);
     }
 
     // Starts a log under `name` inside the test folder.
@@ -68,8 +68,8 @@ class LogRecorderTest : public ::testing::Test {
     ScriptedPrompts prompts;
     ScriptedFileDialogs dialogs;
     SharedState shared;
-    std::string portName = "COM3";
-    int baudRate = 9600;
+    MemoryReceiverPort port;
+    static constexpr std::string_view kCaption = "MERIDAN GPSVaro V:0.99v8 (fw 1.2)";
     std::unique_ptr<LogRecorder> recorder;
 };
 
@@ -89,8 +89,8 @@ TEST_F(LogRecorderTest, ProposedNameFollowsPortAndLocalTime) {
     };
     for (const Case& c : cases) {
         shared.PortOpen = c.portOpen;
-        portName = c.port;
-        baudRate = c.baud;
+        port.SetPortName(c.port);
+        port.SetBaudRate(static_cast<uint32_t>(c.baud));
         EXPECT_EQ(recorder->ProposedFileName(), c.expected) << c.port;
     }
 }
@@ -107,7 +107,7 @@ TEST_F(LogRecorderTest, StartAndStopWithoutLinesGivesEmptyFileAndNoTemporary) {
     EXPECT_TRUE(fs::exists(folder / "empty.tmp"));
     EXPECT_TRUE(recorder->Button().Down);
     EXPECT_EQ(recorder->Button().Hint, "Stop Log");
-    EXPECT_EQ(recorder->StatusPanelText(), "Start Log");
+    EXPECT_EQ(recorder->StateText(), "Start Log");
 
     recorder->ToggleLog();  // stops
     EXPECT_FALSE(recorder->LogActive());
@@ -116,7 +116,7 @@ TEST_F(LogRecorderTest, StartAndStopWithoutLinesGivesEmptyFileAndNoTemporary) {
     EXPECT_FALSE(fs::exists(folder / "empty.tmp"));
     ASSERT_EQ(Shown(Kind::Info).size(), 1u);
     EXPECT_EQ(Shown(Kind::Info)[0].text, name + " was saved !");
-    EXPECT_EQ(recorder->StatusPanelText(), "Stop Log");
+    EXPECT_EQ(recorder->StateText(), "Stop Log");
     EXPECT_FALSE(recorder->Button().Down);
     EXPECT_EQ(recorder->Button().Hint, "Start to Log data");
 }
@@ -151,7 +151,7 @@ TEST_F(LogRecorderTest, CancelledDialogChangesNothing) {
     EXPECT_FALSE(recorder->StartLog());
     EXPECT_FALSE(recorder->LogActive());
     EXPECT_FALSE(recorder->Button().Down);
-    EXPECT_EQ(recorder->StatusPanelText(), "");
+    EXPECT_EQ(recorder->StateText(), "");
     recorder->LogAppend("$GPGGA,ignored");
     EXPECT_EQ(recorder->PendingLineCount(), 0u);
     EXPECT_TRUE(fs::is_empty(folder.Path()));
@@ -203,8 +203,8 @@ TEST_F(LogRecorderTest, CtrlClickCapturesRawBytesBesideTheTextLog) {
         {true, "[/dev/ttyUSB0 @ 115200 bps]==[GPSVaro V:0.99v8 (fw 1.2)]== \r\n\r\n"},
         {false, ""},
     };
-    portName = "/dev/ttyUSB0";
-    baudRate = 115200;
+    port.SetPortName("/dev/ttyUSB0");
+    port.SetBaudRate(115200);
     shared.PortOpen = true;
     int run = 0;
     for (const Case& c : cases) {
@@ -212,9 +212,9 @@ TEST_F(LogRecorderTest, CtrlClickCapturesRawBytesBesideTheTextLog) {
         const std::string base = "raw" + std::to_string(run++);
         dialogs.answers.push_back(folder / (base + ".txt"));
         recorder->ToggleLog();
-        recorder->LogButtonReleased(true);
+        recorder->LogButtonReleased(true, kCaption);
         EXPECT_TRUE(shared.RawCaptureActive);
-        EXPECT_EQ(recorder->StatusPanelText(), "Start Log+");
+        EXPECT_EQ(recorder->StateText(), "Start Log+");
 
         std::string expected = c.header;
         for (int chunk = 0; chunk < 40; ++chunk) {
@@ -238,10 +238,10 @@ TEST_F(LogRecorderTest, CtrlClickCapturesRawBytesBesideTheTextLog) {
 }
 
 TEST_F(LogRecorderTest, RawCaptureNeedsAnActiveLogAndTheCtrlKey) {
-    recorder->LogButtonReleased(true);
+    recorder->LogButtonReleased(true, kCaption);
     EXPECT_FALSE(shared.RawCaptureActive);
     Start("plain.txt");
-    recorder->LogButtonReleased(false);
+    recorder->LogButtonReleased(false, kCaption);
     EXPECT_FALSE(shared.RawCaptureActive);
     recorder->LogRaw("ignored");
     recorder->StopLog();
@@ -266,10 +266,11 @@ TEST_F(LogRecorderTest, ShutdownAsksAndNoLeavesTheTemporaryFile) {
         SharedState caseShared;
         LogRecorder::Options options;
         options.ProgramFolder = caseFolder.Path();
-        LogRecorder caseRecorder(*time, casePrompts, caseDialogs, caseShared, options);
+        MemoryReceiverPort casePort;
+        LogRecorder caseRecorder(*time, casePrompts, caseDialogs, caseShared, casePort, options);
         caseDialogs.answers.push_back(caseFolder / "q.txt");
         ASSERT_TRUE(caseRecorder.StartLog());
-        if (c.raw) caseRecorder.LogButtonReleased(true);
+        if (c.raw) caseRecorder.LogButtonReleased(true, kCaption);
         for (int n = 0; n < 700; ++n) caseRecorder.LogAppend(Sentence(n));
         caseRecorder.LogHandover();
         for (int n = 700; n < 750; ++n) caseRecorder.LogAppend(Sentence(n));

@@ -21,14 +21,14 @@ struct DecoderHarness {
     ReceiverState State;
     ReceiverFamily Family = ReceiverFamily::Unknown;
     NmeaDecoder Decoder{State, Family};
-    SentenceKind PrevKind = kKindNone;
+    SentenceKind PrevKind = SentenceKind::None;
 
     // Decodes a sentence given without its checksum.
     SentenceKind Feed(std::string_view body) { return FeedLine(WithChecksum(body)); }
     // Decodes a line exactly as given.
     SentenceKind FeedLine(std::string_view line) {
         const SentenceKind kind = Decoder.DecodeSentence(line, PrevKind);
-        if (kind != kKindNone) {
+        if (kind != SentenceKind::None) {
             Decoder.CloseEndedBlocks(kind, PrevKind);
             PrevKind = kind;
         }

@@ -71,8 +71,8 @@ TEST(Captures, EveryLineDecodesWithTheTableAndStateInBounds) {
             int decoded = 0;
             for (std::string_view line : SplitLines(data)) {
                 const SentenceKind kind = h.FeedLine(line);
-                ASSERT_LT(kind, kSentenceKindCount);
-                decoded += kind != kKindNone ? 1 : 0;
+                ASSERT_LT(KindIndex(kind), kSentenceKindCount);
+                decoded += kind != SentenceKind::None ? 1 : 0;
                 const SatTable& t = h.Decoder.Sats();
                 ASSERT_LE(t.CollectionState, kGsvSequenceError) << file << ": " << line;
                 ASSERT_LE(h.Decoder.Gsa().UsedCount, kMaxSatellites);
@@ -99,8 +99,8 @@ TEST(Captures, NeoM9nBlocksHoldFourConstellationsWithUsedSatellites) {
     for (std::string_view line : SplitLines(data)) {
         const SentenceKind prev = h.PrevKind;
         const SentenceKind kind = h.Decoder.DecodeSentence(line, prev);
-        if (kind == kKindNone) continue;
-        const bool rebuilt = h.Decoder.CloseEndedBlocks(kind, prev);
+        if (kind == SentenceKind::None) continue;
+        const bool rebuilt = h.Decoder.CloseEndedBlocks(kind, prev).SatellitesRebuilt;
         h.PrevKind = kind;
         if (!rebuilt) continue;
         ++rebuilds;
@@ -132,7 +132,7 @@ TEST(Captures, FirstNeoM9nEpochMatchesItsSentences) {
         ReadFile(fs::path(GNSS_TESTDATA_DIR) / "ublox_neo-m9n_nmea41_gp-gl-ga-gb_gsv-sigid.log");
     int rmcs = 0;
     for (std::string_view line : SplitLines(data)) {
-        if (h.FeedLine(line) == kKindRmc && ++rmcs == 2) break;
+        if (h.FeedLine(line) == SentenceKind::Rmc && ++rmcs == 2) break;
     }
     // 16 GPS + 10 GLONASS + 10 Galileo + 7 BeiDou.
     const SatDisplayList& list = h.Decoder.DisplayList();
@@ -165,7 +165,7 @@ TEST(Captures, GgaPositionsAgreeWithTheStoredExpectations) {
             const auto lonPos = report.find("\"lon\":");
             if (latPos == std::string_view::npos || lonPos == std::string_view::npos) continue;
             DecoderHarness h;
-            if (h.FeedLine(line) != kKindGga || h.Decoder.Gga().FixQuality == 0) continue;
+            if (h.FeedLine(line) != SentenceKind::Gga || h.Decoder.Gga().FixQuality == 0) continue;
             const double lat = std::stod(std::string(report.substr(latPos + 6, 20)));
             const double lon = std::stod(std::string(report.substr(lonPos + 6, 20)));
             EXPECT_NEAR(h.Decoder.Gga().Latitude, lat, 1e-6) << entry.path() << ": " << line;
@@ -194,7 +194,7 @@ TEST(Captures, QuirkyLinesAreRejected) {
         for (std::string_view line : SplitLines(data)) {
             if (line.find(c.Needle) == std::string_view::npos) continue;
             ++seen;
-            EXPECT_EQ(h.FeedLine(line), kKindNone) << c.File << ": " << line;
+            EXPECT_EQ(h.FeedLine(line), SentenceKind::None) << c.File << ": " << line;
         }
         EXPECT_GT(seen, 0) << c.File;
     }

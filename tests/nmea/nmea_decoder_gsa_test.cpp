@@ -41,7 +41,7 @@ TEST_P(GsaNumberingTest, BuildsTheUsedListOfTheBlock) {
     DecoderHarness h;
     h.Family = GetParam().Family;
     h.Feed("$GPRMC,1,A,4807.0,N,01131.0,E,0.0,1,230394,,,A");
-    for (const auto& body : GetParam().Bodies) ASSERT_NE(h.Feed(body), kKindNone) << body;
+    for (const auto& body : GetParam().Bodies) ASSERT_NE(h.Feed(body), SentenceKind::None) << body;
     EXPECT_EQ(UsedList(h.Decoder), GetParam().Used);
     EXPECT_EQ(h.Decoder.Gsa().UsedCount, GetParam().UsedCount);
 }
@@ -123,7 +123,7 @@ TEST(DecodeGsa, OtherFormsAreIgnoredAndNewBlocksStartAfterOtherKinds) {
     h.Feed(Gsa("GP", {"01", "02"}));
     ASSERT_EQ(h.Decoder.Gsa().UsedCount, 2);
     // 17 delimiters: ignored, but still a GSA kind for the dispatch.
-    EXPECT_EQ(h.Feed("$GPGSA,A,3,01,02,,,,,,,,,,,1.0,0.8"), kKindGpGsa);
+    EXPECT_EQ(h.Feed("$GPGSA,A,3,01,02,,,,,,,,,,,1.0,0.8"), SentenceKind::GpGsa);
     EXPECT_EQ(h.Decoder.Gsa().UsedCount, 2);
     EXPECT_EQ(h.Decoder.GsaBlockCount(), 1);
 

@@ -246,7 +246,7 @@ TEST(DecodeGsv, EmptyAndMalformedGroups) {
     for (const auto& c : cases) {
         DecoderHarness h;
         h.Feed(kRmc);
-        EXPECT_EQ(h.Feed(c.Body) != kKindNone, true) << c.Body;
+        EXPECT_EQ(h.Feed(c.Body) != SentenceKind::None, true) << c.Body;
         EXPECT_EQ(h.Decoder.Sats().CollectionState, c.State) << c.Body;
         EXPECT_EQ(h.Decoder.Sats().Entries[0].Number, 0) << c.Body;
     }

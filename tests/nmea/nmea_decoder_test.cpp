@@ -21,11 +21,9 @@ constexpr double kLon = 122.0 + 37.61382 / 60.0;  // 12237.61382
 TEST(DecodeGga, ReadsEveryFieldOfTheGgaForm) {
     DecoderHarness h;
     h.State.SecondsCounter = 42;
-    std::vector<uint8_t> handedOver;
-    h.Decoder.OnGgaQuality = [&](uint8_t q) { handedOver.push_back(q); };
     const std::string body =
         "$GNGGA,223745.50,3806.62964,N,12237.61382,W,2,12,0.54,83.1,M,-29.5,M,1.5,0136";
-    ASSERT_EQ(h.Feed(body), kKindGga);
+    ASSERT_EQ(h.Feed(body), SentenceKind::Gga);
     const GgaRecord& g = h.Decoder.Gga();
     EXPECT_EQ(g.Time.Hour, 22);
     EXPECT_EQ(g.Time.Minute, 37);
@@ -48,7 +46,7 @@ TEST(DecodeGga, ReadsEveryFieldOfTheGgaForm) {
     EXPECT_FLOAT_EQ(h.State.Hdop, 0.54f);
     EXPECT_EQ(h.State.DgpsStationText, "0136");
     EXPECT_EQ(h.State.LastGgaSecond, 42);
-    EXPECT_EQ(handedOver, std::vector<uint8_t>{2});
+    EXPECT_TRUE(g.QualityReported);
 }
 
 struct HemisphereCase {
@@ -83,10 +81,12 @@ TEST(DecodeGga, UnknownFormsLeaveTheRecordZeroButStillMarkTheSecond) {
     };
     const Case cases[] = {
         // 14 delimiters: one field missing.
-        {"$GPGGA,223745.00,3806.62964,N,12237.61382,W,2,12,0.54,83.1,M,-29.5,M,", kKindGga},
+        {"$GPGGA,223745.00,3806.62964,N,12237.61382,W,2,12,0.54,83.1,M,-29.5,M,",
+         SentenceKind::Gga},
         // NMEA 4.1 GNS with the navigational status field: 14 delimiters.
-        {"$GNGNS,223745.00,3806.62964,N,12237.61382,W,AAN,12,0.54,83.1,-29.5,,,V", kKindGns},
-        {"$GPGGA,", kKindGga},
+        {"$GNGNS,223745.00,3806.62964,N,12237.61382,W,AAN,12,0.54,83.1,-29.5,,,V",
+         SentenceKind::Gns},
+        {"$GPGGA,", SentenceKind::Gga},
     };
     for (const auto& c : cases) {
         DecoderHarness h;
@@ -96,6 +96,7 @@ TEST(DecodeGga, UnknownFormsLeaveTheRecordZeroButStillMarkTheSecond) {
         const GgaRecord& g = h.Decoder.Gga();
         EXPECT_EQ(g.Latitude, 0.0) << c.Body;
         EXPECT_EQ(g.FixQuality, 0) << c.Body;
+        EXPECT_FALSE(g.QualityReported) << c.Body;
         EXPECT_EQ(g.SatellitesUsed, 0) << c.Body;
         EXPECT_EQ(g.Time.Hour, 0) << c.Body;
         EXPECT_FALSE(g.IsGns) << c.Body;
@@ -117,8 +118,6 @@ TEST(DecodeGga, GnsFormTakesQualityFromTheModeText) {
     for (const auto& c : cases) {
         DecoderHarness h;
         h.State.FixQuality = 5;
-        int calls = 0;
-        h.Decoder.OnGgaQuality = [&](uint8_t) { ++calls; };
         h.Feed(std::string("$GNGNS,015110.00,3854.99947,N,07705.75654,W,") + c.Mode +
                ",12,0.81,80.3,-34.8,,");
         const GgaRecord& g = h.Decoder.Gga();
@@ -129,7 +128,7 @@ TEST(DecodeGga, GnsFormTakesQualityFromTheModeText) {
         EXPECT_DOUBLE_EQ(g.Altitude, 80.3);
         EXPECT_EQ(g.StationId, 0);  // GGA form only
         EXPECT_EQ(h.State.FixQuality, 5) << "GNS does not set the state's quality";
-        EXPECT_EQ(calls, 0);
+        EXPECT_FALSE(g.QualityReported);
         EXPECT_FLOAT_EQ(h.State.Hdop, 0.81f);
     }
 }
@@ -198,7 +197,7 @@ TEST(DecodeGga, KeepsAtMostHundredCharactersOfTheSentence) {
 TEST(DecodeRmc, ReadsTheThirteenDelimiterForm) {
     DecoderHarness h;
     ASSERT_EQ(h.Feed("$GPRMC,123519.25,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,D"),
-              kKindRmc);
+              SentenceKind::Rmc);
     const RmcRecord& r = h.Decoder.Rmc();
     EXPECT_EQ(r.Time.Hour, 12);
     EXPECT_DOUBLE_EQ(r.Time.Second, 19.25);
@@ -250,7 +249,7 @@ TEST(DecodeRmc, OtherFormsLeaveRecordAndFixFlagAlone) {
                              "$GPRMC,1,A,4807.0,N,01131.0,E,0.0,1,230394,,,A,V,X"}) {
         DecoderHarness h;
         h.State.FixValid = true;
-        EXPECT_EQ(h.Feed(body), kKindRmc);
+        EXPECT_EQ(h.Feed(body), SentenceKind::Rmc);
         EXPECT_TRUE(h.State.FixValid) << body;
         EXPECT_EQ(h.Decoder.Rmc().Status, 0) << body;
         EXPECT_EQ(h.Decoder.Rmc().Latitude, 0.0) << body;
@@ -286,7 +285,7 @@ TEST(DecodeGll, StatusCountsOnlyInTheEightDelimiterForm) {
     for (const auto& c : cases) {
         DecoderHarness h;
         h.State.FixValid = c.Start;
-        EXPECT_EQ(h.Feed(c.Body), kKindGll);
+        EXPECT_EQ(h.Feed(c.Body), SentenceKind::Gll);
         EXPECT_EQ(h.State.FixValid, c.FixValid) << c.Body;
         EXPECT_EQ(h.Decoder.Gll().Status, c.Status) << c.Body;
         EXPECT_NEAR(h.Decoder.Gll().Latitude, 49.0 + 16.45 / 60, 1e-12);
@@ -309,7 +308,7 @@ TEST(DecodeVtg, ReadsBothFormsAndRejectsOthers) {
     };
     for (const auto& c : cases) {
         DecoderHarness h;
-        EXPECT_EQ(h.Feed(c.Body), kKindVtg);
+        EXPECT_EQ(h.Feed(c.Body), SentenceKind::Vtg);
         EXPECT_DOUBLE_EQ(h.Decoder.Vtg().CourseTrueDeg, c.Course) << c.Body;
         EXPECT_DOUBLE_EQ(h.Decoder.Vtg().SpeedKmh, c.Kmh) << c.Body;
         EXPECT_EQ(h.Decoder.Vtg().ModeLetter, c.Mode) << c.Body;
@@ -318,12 +317,12 @@ TEST(DecodeVtg, ReadsBothFormsAndRejectsOthers) {
 
 TEST(DecodeSentence, KindsWithoutRecordAreOnlyClassified) {
     DecoderHarness h;
-    EXPECT_EQ(h.Feed("$GPMSS,55,27,318.0,100,1"), kKindMss);
+    EXPECT_EQ(h.Feed("$GPMSS,55,27,318.0,100,1"), SentenceKind::Mss);
     EXPECT_EQ(h.Decoder.Mss().Sentence.View(), WithChecksum("$GPMSS,55,27,318.0,100,1"));
-    EXPECT_EQ(h.Feed("$PMDR,24,1"), kKindPmd);
-    EXPECT_EQ(h.Decoder.CurrentKind(), kKindPmd);
-    EXPECT_EQ(h.Feed("$PMTK001,604,3"), kKindNone);
-    EXPECT_EQ(h.Decoder.CurrentKind(), kKindPmd);
+    EXPECT_EQ(h.Feed("$PMDR,24,1"), SentenceKind::Pmd);
+    EXPECT_EQ(h.Decoder.CurrentKind(), SentenceKind::Pmd);
+    EXPECT_EQ(h.Feed("$PMTK001,604,3"), SentenceKind::None);
+    EXPECT_EQ(h.Decoder.CurrentKind(), SentenceKind::Pmd);
 }
 
 // ---- Receiver-state rules and their order ------------------------------------------------

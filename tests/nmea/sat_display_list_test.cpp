@@ -68,7 +68,8 @@ TEST(SatDisplayList, RebuildAtTheEndOfAGsvBlockUsesTheGsaListAndResetsItsCount) 
     EXPECT_EQ(h.Decoder.Gsa().UsedCount, 0);
     EXPECT_EQ(h.Decoder.Sats().CollectionState, kGsvBlockComplete);
     // A block is rebuilt once.
-    EXPECT_FALSE(h.Decoder.CloseEndedBlocks(kKindRmc, kKindRmc));
+    EXPECT_FALSE(
+        h.Decoder.CloseEndedBlocks(SentenceKind::Rmc, SentenceKind::Rmc).SatellitesRebuilt);
 }
 
 TEST(SatDisplayList, BdsUsedNumbersMatchTheShiftedGsvNumbers) {

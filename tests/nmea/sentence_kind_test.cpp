@@ -17,6 +17,10 @@ struct KindCase {
     SentenceKind Kind;
 };
 
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << c.Body;
+}
+
 class ClassifySentenceTest : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(ClassifySentenceTest, GivesTheKindOfTheFirstTableTextFound) {
@@ -25,28 +29,30 @@ TEST_P(ClassifySentenceTest, GivesTheKindOfTheFirstTableTextFound) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ClassifySentenceTest,
-    ::testing::Values(KindCase{"$GPRMC,1", kKindRmc}, KindCase{"$GNGGA,1", kKindGga},
-                      KindCase{"$GPGLL,1", kKindGll}, KindCase{"$GPGSA,A", kKindGpGsa},
-                      KindCase{"$GNGSA,A", kKindGnGsa}, KindCase{"$GLGSA,A", kKindGlGsa},
-                      KindCase{"$BDGSA,A", kKindBdGsa}, KindCase{"$GBGSA,A", kKindGbGsa},
-                      KindCase{"$GAGSA,A", kKindGaGsa}, KindCase{"$GNGSV,1", kKindGnGsv},
-                      KindCase{"$QZGSV,1", kKindQzGsv}, KindCase{"$GPGSV,1", kKindGpGsv},
-                      KindCase{"$GLGSV,1", kKindGlGsv}, KindCase{"$BDGSV,1", kKindBdGsv},
-                      KindCase{"$GBGSV,1", kKindGbGsv}, KindCase{"$GAGSV,1", kKindGaGsv},
-                      KindCase{"$GIGSV,1", kKindGiGsv}, KindCase{"$GPVTG,1", kKindVtg},
-                      KindCase{"$GPMSS,1", kKindMss}, KindCase{"$PMDR,24", kKindPmd},
-                      KindCase{"$PSTTQ,1", kKindTtq}, KindCase{"$XXTTM,1", kKindTtm},
-                      KindCase{"$XXTTR,1", kKindTtr}, KindCase{"$PTCH,1", kKindTch},
-                      KindCase{"$PQTM,1", kKindPqt}, KindCase{"$GNGNS,1", kKindGns},
-                      // Any talker for the talker-free texts.
-                      KindCase{"$BDRMC,1", kKindRmc}, KindCase{"$GQGGA,1", kKindGga},
-                      // Talker-specific texts do not match other talkers.
-                      KindCase{"$GQGSV,1,1,00,0", kKindNone}, KindCase{"$PQGSA,A", kKindNone},
-                      KindCase{"$GNGNS1", kKindNone},
-                      // Table order decides, not the position in the line.
-                      KindCase{"$GPGGA,RMC", kKindRmc}, KindCase{"$GPVTG,GLL", kKindGll},
-                      KindCase{"$GPGSV,GPGSA", kKindGpGsa}, KindCase{"$PMTK001,604,3", kKindNone},
-                      KindCase{"$GPTXT,  <echo", kKindEcho}));
+    ::testing::Values(
+        KindCase{"$GPRMC,1", SentenceKind::Rmc}, KindCase{"$GNGGA,1", SentenceKind::Gga},
+        KindCase{"$GPGLL,1", SentenceKind::Gll}, KindCase{"$GPGSA,A", SentenceKind::GpGsa},
+        KindCase{"$GNGSA,A", SentenceKind::GnGsa}, KindCase{"$GLGSA,A", SentenceKind::GlGsa},
+        KindCase{"$BDGSA,A", SentenceKind::BdGsa}, KindCase{"$GBGSA,A", SentenceKind::GbGsa},
+        KindCase{"$GAGSA,A", SentenceKind::GaGsa}, KindCase{"$GNGSV,1", SentenceKind::GnGsv},
+        KindCase{"$QZGSV,1", SentenceKind::QzGsv}, KindCase{"$GPGSV,1", SentenceKind::GpGsv},
+        KindCase{"$GLGSV,1", SentenceKind::GlGsv}, KindCase{"$BDGSV,1", SentenceKind::BdGsv},
+        KindCase{"$GBGSV,1", SentenceKind::GbGsv}, KindCase{"$GAGSV,1", SentenceKind::GaGsv},
+        KindCase{"$GIGSV,1", SentenceKind::GiGsv}, KindCase{"$GPVTG,1", SentenceKind::Vtg},
+        KindCase{"$GPMSS,1", SentenceKind::Mss}, KindCase{"$PMDR,24", SentenceKind::Pmd},
+        KindCase{"$PSTTQ,1", SentenceKind::Ttq}, KindCase{"$XXTTM,1", SentenceKind::Ttm},
+        KindCase{"$XXTTR,1", SentenceKind::Ttr}, KindCase{"$PTCH,1", SentenceKind::Tch},
+        KindCase{"$PQTM,1", SentenceKind::Pqt}, KindCase{"$GNGNS,1", SentenceKind::Gns},
+        // Any talker for the talker-free texts.
+        KindCase{"$BDRMC,1", SentenceKind::Rmc}, KindCase{"$GQGGA,1", SentenceKind::Gga},
+        // Talker-specific texts do not match other talkers.
+        KindCase{"$GQGSV,1,1,00,0", SentenceKind::None}, KindCase{"$PQGSA,A", SentenceKind::None},
+        KindCase{"$GNGNS1", SentenceKind::None},
+        // Table order decides, not the position in the line.
+        KindCase{"$GPGGA,RMC", SentenceKind::Rmc}, KindCase{"$GPVTG,GLL", SentenceKind::Gll},
+        KindCase{"$GPGSV,GPGSA", SentenceKind::GpGsa},
+        KindCase{"$PMTK001,604,3", SentenceKind::None},
+        KindCase{"$GPTXT,  <echo", SentenceKind::Echo}));
 
 // A sentence whose checksum has a hex letter, written with lower-case digits.
 std::string WithLowerCaseChecksum() {
@@ -62,22 +68,23 @@ std::string WithLowerCaseChecksum() {
 
 TEST(ClassifySentence, RejectsLinesThatAreNotValidSentences) {
     const std::string good = WithChecksum("$GPGGA,123519,4807.038,N");
-    EXPECT_EQ(ClassifySentence(good), kKindGga);
-    EXPECT_EQ(ClassifySentence(good.substr(0, good.size() - 1) + "0"), kKindNone);  // bad sum
-    EXPECT_EQ(ClassifySentence("$GPGGA,123519,4807.038,N"), kKindNone);             // no checksum
-    EXPECT_EQ(ClassifySentence("x" + good), kKindNone);  // junk before the "$"
-    EXPECT_EQ(ClassifySentence("$" + good), kKindNone);  // "$$": the second "$" is summed
-    EXPECT_EQ(ClassifySentence(WithLowerCaseChecksum()), kKindNone);
-    EXPECT_EQ(ClassifySentence(""), kKindNone);
+    EXPECT_EQ(ClassifySentence(good), SentenceKind::Gga);
+    EXPECT_EQ(ClassifySentence(good.substr(0, good.size() - 1) + "0"),
+              SentenceKind::None);                                                // bad sum
+    EXPECT_EQ(ClassifySentence("$GPGGA,123519,4807.038,N"), SentenceKind::None);  // no checksum
+    EXPECT_EQ(ClassifySentence("x" + good), SentenceKind::None);  // junk before the "$"
+    EXPECT_EQ(ClassifySentence("$" + good), SentenceKind::None);  // "$$": the second "$" is summed
+    EXPECT_EQ(ClassifySentence(WithLowerCaseChecksum()), SentenceKind::None);
+    EXPECT_EQ(ClassifySentence(""), SentenceKind::None);
 }
 
 TEST(ClassifyText, ClassifiesWithoutTheValidityCheck) {
-    EXPECT_EQ(ClassifyText("  <Hex Command :[B5 62]>"), kKindEcho);
-    EXPECT_EQ(ClassifyText("$GPGGA,no checksum"), kKindGga);
-    EXPECT_EQ(ClassifyText("GNS"), kKindNone);
-    EXPECT_EQ(ClassifyText("GNS,"), kKindGns);
-    EXPECT_EQ(ClassifyText("RM"), kKindNone);  // text at the very end is not overrun
-    EXPECT_EQ(ClassifyText(""), kKindNone);
+    EXPECT_EQ(ClassifyText("  <Hex Command :[B5 62]>"), SentenceKind::Echo);
+    EXPECT_EQ(ClassifyText("$GPGGA,no checksum"), SentenceKind::Gga);
+    EXPECT_EQ(ClassifyText("GNS"), SentenceKind::None);
+    EXPECT_EQ(ClassifyText("GNS,"), SentenceKind::Gns);
+    EXPECT_EQ(ClassifyText("RM"), SentenceKind::None);  // text at the very end is not overrun
+    EXPECT_EQ(ClassifyText(""), SentenceKind::None);
 }
 
 }  // namespace

@@ -87,6 +87,15 @@ struct Replay {
     std::size_t largestBuffer = 0;
 };
 
+// Keeps every frame the receive path hands over.
+struct FrameRecorder final : FrameListener {
+    FrameRecorder(std::vector<std::string>& ubx, std::vector<std::string>& hd) : Ubx(ubx), Hd(hd) {}
+    void OnUbxFrame(std::string_view frame) override { Ubx.emplace_back(frame); }
+    void OnHdFrame(std::string_view frame) override { Hd.emplace_back(frame); }
+    std::vector<std::string>& Ubx;
+    std::vector<std::string>& Hd;
+};
+
 // An identified receiver of `family`; UBX frames are taken out only when `takeUbx`.
 Replay ReplayCapture(const std::string& data, ReceiverFamily family, bool takeUbx) {
     DispatchFixture f;
@@ -95,8 +104,8 @@ Replay ReplayCapture(const std::string& data, ReceiverFamily family, bool takeUb
     f.shared.UbxReplyDeadline = takeUbx ? 1 << 30 : -1;
     f.shared.HedReplyDeadline = 1 << 30;
     Replay r;
-    f.dispatcher.Hooks.HandleUbxFrame = [&](std::string_view fr) { r.ubxFrames.emplace_back(fr); };
-    f.dispatcher.Hooks.HandleHdFrame = [&](std::string_view fr) { r.hdFrames.emplace_back(fr); };
+    FrameRecorder frames(r.ubxFrames, r.hdFrames);
+    f.dispatcher.AddListener(frames);
     for (std::size_t at = 0; at < data.size(); at += kBytesPerTick) {
         f.FeedTick(std::string_view(data).substr(at, kBytesPerTick));
         r.largestBuffer = std::max(r.largestBuffer, f.dispatcher.RxBuffer().size());

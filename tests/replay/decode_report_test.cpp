@@ -22,7 +22,7 @@ class Recorder final : public ReplayObserver {
   public:
     void Sentence(uint64_t timeMs, SentenceKind kind, std::string_view,
                   const NmeaDecoder&) override {
-        events.push_back("S" + std::to_string(kind) + "@" + std::to_string(timeMs));
+        events.push_back("S" + std::to_string(KindIndex(kind)) + "@" + std::to_string(timeMs));
     }
     void Satellites(uint64_t timeMs, const NmeaDecoder& decoder) override {
         events.push_back("V@" + std::to_string(timeMs));
@@ -150,7 +150,7 @@ TEST(ReplayLineEnds, LfOnlyLogDecodesOnlyWhenAsked) {
     Recorder converted;
     const ReplaySummary s = ReplayCapture(log, {.LfLineEnds = true}, converted);
     EXPECT_EQ(s.Lines, 2u);
-    EXPECT_EQ(s.LinesPerKind[kKindVtg], 2u);
+    EXPECT_EQ(s.LinesPerKind[SentenceKind::Vtg], 2u);
     EXPECT_EQ(s.Bytes, log.size() + 2);
 }
 

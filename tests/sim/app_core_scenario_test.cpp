@@ -54,8 +54,8 @@ struct Scenario {
         core.BaudRateChosen(std::to_string(receiver->BaudRate()));
     }
     void Click(ToolButton id, bool ctrl = false) { core.ToolButtonClicked(id, ctrl); }
-    [[nodiscard]] const std::string& Panel(int index) const {
-        return core.Window.StatusBar().PanelText(index);
+    [[nodiscard]] const std::string& Panel(StatusPanel panel) const {
+        return core.Window.StatusBar().Text(panel);
     }
 
     TempFolder folder;
@@ -67,7 +67,7 @@ struct Scenario {
     gnss::testing::RecordingDesktop desktop;
     gnss::testing::RecordingClockSetter clockSetter;
     AppCore core{AppServices{port, time, time, prompts, dialogs, ports, desktop, clockSetter,
-                             folder.Path(), [] { return false; }}};
+                             folder.Path(), false}};
     std::unique_ptr<sim::SimulatedReceiver> receiver;
     std::unique_ptr<sim::MemoryPortAttachment> attachment;
 };
@@ -79,9 +79,11 @@ TEST(AppCoreScenario, ConnectShowsTheReceiversLinesAndTheLinkInTheStatusBar) {
     s.time.Advance(5000);
 
     EXPECT_TRUE(s.core.Shared().PortOpen);
-    EXPECT_EQ(s.Panel(3), "NMEA");
-    EXPECT_EQ(s.Panel(2), "Open (ttyUSB0," + std::to_string(s.port.BaudRate()) + " bps)");
-    EXPECT_EQ(s.Panel(6), "00:00:0" + std::to_string(s.core.Receiver().SecondsCounter));
+    EXPECT_EQ(s.Panel(StatusPanel::LinkState), "NMEA");
+    EXPECT_EQ(s.Panel(StatusPanel::Port),
+              "Open (ttyUSB0," + std::to_string(s.port.BaudRate()) + " bps)");
+    EXPECT_EQ(s.Panel(StatusPanel::Elapsed),
+              "00:00:0" + std::to_string(s.core.Receiver().SecondsCounter));
     EXPECT_TRUE(s.core.Window.Button(ToolButton::Connect).Down);
     EXPECT_EQ(s.core.Window.Button(ToolButton::Connect).Hint, "Disconnect");
     EXPECT_TRUE(s.core.Window.Button(ToolButton::Pause).Enabled);
@@ -96,7 +98,7 @@ TEST(AppCoreScenario, ConnectShowsTheReceiversLinesAndTheLinkInTheStatusBar) {
     s.Click(ToolButton::Connect);
     s.time.Advance(100);
     EXPECT_FALSE(s.core.Shared().PortOpen);
-    EXPECT_EQ(s.Panel(2), "ttyUSB0 Close");
+    EXPECT_EQ(s.Panel(StatusPanel::Port), "ttyUSB0 Close");
     EXPECT_FALSE(s.core.Window.Button(ToolButton::Connect).Down);
     EXPECT_EQ(s.core.Window.Button(ToolButton::Connect).Hint, "Connect to GPS");
 }
@@ -107,7 +109,7 @@ TEST(AppCoreScenario, PauseStopsTheMonitorButNotTheDecoding) {
     s.time.Advance(3000);
     s.Click(ToolButton::Pause);
     EXPECT_TRUE(s.core.Shared().MonitorPaused);
-    EXPECT_EQ(s.Panel(2).rfind("Pause (ttyUSB0,", 0), 0u);
+    EXPECT_EQ(s.Panel(StatusPanel::Port).rfind("Pause (ttyUSB0,", 0), 0u);
     EXPECT_EQ(s.core.Window.Button(ToolButton::Pause).Hint, "Click to Continue");
     const std::size_t lines = s.core.Monitor.LineCount();
     const int seconds = s.core.Receiver().SecondsCounter;
@@ -126,13 +128,13 @@ TEST(AppCoreScenario, ALogRecordsTheReceivedSentencesInOrder) {
     s.Click(ToolButton::Connect);
     s.time.Advance(2000);
     s.Click(ToolButton::Log, /*ctrl=*/true);
-    EXPECT_EQ(s.Panel(8), "Start Log+");
+    EXPECT_EQ(s.Panel(StatusPanel::Log), "Start Log+");
     EXPECT_TRUE(s.core.Window.Button(ToolButton::Log).Down);
     s.time.Advance(4000);
     s.Click(ToolButton::Log);
     s.core.Recorder.WaitForWriter();
 
-    EXPECT_EQ(s.Panel(8), "Stop Log");
+    EXPECT_EQ(s.Panel(StatusPanel::Log), "Stop Log");
     const std::string text = ReadFile(log);
     EXPECT_NE(text.find("GGA,"), std::string::npos);
     EXPECT_EQ(text.find("\n$"), text.find("\r\n$") + 1) << "lines end in CR LF";
@@ -147,8 +149,12 @@ TEST(AppCoreScenario, RemovingTheOpenPortDisconnectsAndReportsIt) {
     s.core.PortListPolled();  // the first poll only remembers the list
     s.Click(ToolButton::Connect);
     s.time.Advance(2000);
-    int shownEvents = 0;
-    s.core.OnShowPortEvents = [&] { ++shownEvents; };
+    struct WindowStandIn final : AppCoreListener {
+        void OnViewChanged() override {}
+        void OnShowPortEvents() override { ++Shown; }
+        int Shown = 0;
+    } window;
+    s.core.SetListener(&window);
     s.ports.ports = {"ttyS0"};
     s.core.PortListPolled();
 
@@ -156,7 +162,7 @@ TEST(AppCoreScenario, RemovingTheOpenPortDisconnectsAndReportsIt) {
     const auto& lines = s.core.Window.PortEvents().Lines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), " (ttyUSB0) Remove !   ");
-    EXPECT_EQ(shownEvents, 1);
+    EXPECT_EQ(window.Shown, 1);
 
     s.ports.ports = {"ttyS0", "ttyACM0"};
     s.core.PortListPolled();

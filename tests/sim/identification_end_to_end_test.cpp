@@ -7,8 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "app/receiver_identification_feature.h"
+#include "app/status_bar_presenter.h"
 #include "base/virtual_time.h"
+#include "control/receiver_identification.h"
 #include "control/ubx_hd_messages.h"
 #include "doubles/scripted_prompts.h"
 #include "link/connection_control.h"
@@ -18,20 +19,24 @@
 #include "sim/memory_port_attachment.h"
 #include "sim/simulated_receiver.h"
 #include "sim_test_bench.h"
+#include "views/status_bar_model.h"
 
 namespace gnss::sim {
 namespace {
 
-// The tool as the application composes it, and a simulated receiver on its port.
+// The tool as the application composes it (receive path, connection, identification and the
+// status bar), and a simulated receiver on its port.
 struct Station {
     explicit Station(const SimConfig& config) {
         receiver = std::make_unique<SimulatedReceiver>(time, time, config);
         attachment = std::make_unique<MemoryPortAttachment>(*receiver, port);
+        pipeline.Dispatcher.AddListener(identification);
+        control.AddListener(identification);
+        pipeline.Dispatcher.AddListener(presenter);
+        control.AddListener(presenter);
+        identification.AddListener(presenter);
         control.SetShownPort("sim0");
         control.SetShownBaud(std::to_string(receiver->BaudRate()));
-        feature.Identification.Hooks.SetStatusPanel = [this](int index, std::string text) {
-            panels[index] = std::move(text);
-        };
     }
 
     // Connect, then power the receiver a moment later, as a user plugging it in would.
@@ -54,10 +59,12 @@ struct Station {
     ReceivePipeline pipeline{port, time, time, prompts};
     ConnectionControl control{
         pipeline.Shared, pipeline.Receiver, port, pipeline.Dispatcher, time, time, prompts};
-    ReceiverIdentificationFeature feature{pipeline, control, port, time, time};
+    ReceiverIdentification identification{pipeline, port, time};
+    StatusBarModel statusBar;
+    StatusBarPresenter presenter{statusBar, pipeline.Dispatcher, control, identification,
+                                 port,      pipeline.Shared};
     std::unique_ptr<SimulatedReceiver> receiver;
     std::unique_ptr<MemoryPortAttachment> attachment;
-    std::map<int, std::string> panels;
 };
 
 // The firmware text each profile's version texts give.
@@ -122,9 +129,9 @@ TEST(IdentificationEndToEnd, EverySimulatedFamilyIsIdentifiedWithItsFirmware) {
             station.time.Advance(12000);
             EXPECT_FALSE(station.pipeline.Shared.ReceiverIdentified);
             EXPECT_FALSE(station.pipeline.Shared.IdentificationPending);
-            EXPECT_EQ(station.feature.Identification.WindowTitle(), std::string(kProgramTitle) +
-                                                                        " (?"
-                                                                        "?)");
+            EXPECT_EQ(station.identification.Result.FirmwareLabel,
+                      "?"
+                      "?");
             continue;
         }
         ASSERT_TRUE(station.pipeline.Shared.ReceiverIdentified);
@@ -133,12 +140,13 @@ TEST(IdentificationEndToEnd, EverySimulatedFamilyIsIdentifiedWithItsFirmware) {
         ASSERT_NE(expected, ExpectedFirmware().end());
         // Refinements (release append, SiRF completion) come with the lines that follow.
         station.time.Advance(2000);
-        EXPECT_EQ(station.feature.Identification.Result.FirmwareText, expected->second);
-        EXPECT_EQ(station.feature.Identification.WindowTitle(),
-                  std::string(kProgramTitle) + " (" + expected->second + ")");
-        EXPECT_EQ(station.panels[10], profile.Key == "tmc" && profile.Variant == "sirf"
-                                          ? "RSC"
-                                          : std::string(FamilyDisplayName(profile.Family)));
+        EXPECT_EQ(station.identification.Result.FirmwareText, expected->second);
+        EXPECT_EQ(station.identification.Result.FirmwareLabel, expected->second);
+        EXPECT_EQ(station.statusBar.Text(StatusPanel::Family),
+                  profile.Key == "tmc" && profile.Variant == "sirf"
+                      ? "RSC"
+                      : std::string(FamilyDisplayName(profile.Family)));
+        EXPECT_EQ(station.statusBar.Text(StatusPanel::LinkState), "NMEA");
     }
 }
 

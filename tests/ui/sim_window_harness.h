@@ -79,13 +79,10 @@ struct SimProcess {
 struct WindowProgram {
     WindowProgram()
         : core(AppServices{port, clock, scheduler, prompts, dialogs, ports, desktop, clockSetter,
-                           folder.Path(), [] { return false; }}) {
+                           folder.Path(), false}) {
         core.Start();
         core.LoadSettings(Settings());
-        window.SetCloseHandler([this] {
-            core.Shutdown(Settings());
-            return true;
-        });
+        QObject::connect(&window, &MainWindow::Closing, [this] { core.Shutdown(Settings()); });
     }
     WindowProgram(const WindowProgram&) = delete;
     WindowProgram& operator=(const WindowProgram&) = delete;

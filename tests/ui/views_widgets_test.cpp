@@ -89,7 +89,7 @@ TEST(SkyPlotWidget, SatelliteAtTheZenithIsDrawnAtTheCentre) {
     SkyPlotInputs in;
     in.List = &list;
     in.Family = ReceiverFamily::MTK;
-    const SkyPlotView view = BuildSkyPlot(in, SkyBackground::Gps, kGnssViewAll);
+    const SkyPlotView view = BuildSkyPlot(in, SkyBackground::Gps, GnssSet::All);
     QImage image = NewImage(kSkyImageSize, kSkyImageSize);
     {
         QPainter painter(&image);
@@ -116,10 +116,10 @@ TEST(SkyPlotWidget, BusySkyAndAntennaBadge) {
     in.BdsGsvSeen = true;
     in.GalileoGsvSeen = true;
     in.AntennaStatusExpected = true;
-    in.AntennaState = 1;
+    in.Antenna = AntennaState::Ok;
     for (auto [background, name] : {std::pair{SkyBackground::Gps, "sky_gps"},
                                     std::pair{SkyBackground::MultiGnss, "sky_multi_gnss"}}) {
-        const SkyPlotView view = BuildSkyPlot(in, background, kGnssViewAll);
+        const SkyPlotView view = BuildSkyPlot(in, background, GnssSet::All);
         QImage image = NewImage(kSkyImageSize, kSkyImageSize, 2.0);
         {
             QPainter painter(&image);

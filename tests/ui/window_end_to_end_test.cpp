@@ -41,12 +41,12 @@ TEST(WindowEndToEnd, ConnectsToASimulatedReceiverShowsItsLinesDisconnectsAndSave
 
     ASSERT_TRUE(WaitFor([&] { return core.Monitor.LineCount() > 20; }, 15000));
     ASSERT_TRUE(WaitFor([&] { return window.MonitorModel()->rowCount() > 20; }, 5000));
-    EXPECT_EQ(core.Window.StatusBar().PanelText(3), "NMEA");
+    EXPECT_EQ(core.Window.StatusBar().Text(StatusPanel::LinkState), "NMEA");
     // The receiver powers on with the port open: its version reply identifies it, and the
     // monitor then draws each line in the colour of its kind.
     ASSERT_TRUE(WaitFor([&] { return core.Shared().ReceiverIdentified; }, 10000));
     EXPECT_EQ(core.Shared().Family, ReceiverFamily::MTK);
-    EXPECT_EQ(core.Window.StatusBar().PanelText(10), "MTK");
+    EXPECT_EQ(core.Window.StatusBar().Text(StatusPanel::Family), "MTK");
     EXPECT_NE(core.Window.Caption().find(" (ZK-48"), std::string::npos) << core.Window.Caption();
     EXPECT_TRUE(core.Monitor.Coloured());
     EXPECT_TRUE(window.ToolButtonOf(ToolButton::Connect)->isChecked());
@@ -56,7 +56,7 @@ TEST(WindowEndToEnd, ConnectsToASimulatedReceiverShowsItsLinesDisconnectsAndSave
 
     window.ToolButtonOf(ToolButton::Connect)->click();
     ASSERT_TRUE(WaitFor([&] { return !core.Shared().PortOpen; }, 2000));
-    EXPECT_EQ(core.Window.StatusBar().PanelText(2), sim.Device() + " Close");
+    EXPECT_EQ(core.Window.StatusBar().Text(StatusPanel::Port), sim.Device() + " Close");
 
     window.close();
     const std::string settings = ReadFile(program.Settings());

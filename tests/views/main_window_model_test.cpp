@@ -185,16 +185,21 @@ TEST(MainWindowModel, UnitIndexOutsideTheSelectorFallsBackToKilometres) {
     EXPECT_EQ(model.UnitIndex(), 0);
 }
 
+struct ChangeCounter final : ViewChangeListener {
+    void OnViewChanged() override { ++Count; }
+    int Count = 0;
+};
+
 TEST(MainWindowModel, StatusChangesAndOwnChangesNotifyTheWindow) {
     MainWindowModel model;
-    int notified = 0;
-    model.SetChangedCallback([&] { ++notified; });
-    model.StatusBar().SetStatusPanel(3, "NMEA");
+    ChangeCounter changes;
+    model.SetChangeListener(&changes);
+    model.StatusBar().SetText(StatusPanel::LinkState, "NMEA");
     model.SetFirmwareText("fw");
     model.SetFirmwareText("fw");
     model.SetButtonEnabled(ToolButton::Map, true);
     model.SetButtonEnabled(ToolButton::Map, true);
-    EXPECT_EQ(notified, 3);
+    EXPECT_EQ(changes.Count, 3);
 }
 
 TEST(PortEventLog, SelectsTheLastLineAndKeepsTheNewest) {

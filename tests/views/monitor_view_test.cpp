@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/virtual_time.h"
+#include "link/memory_receiver_port.h"
 #include "nmea/time_text.h"
 #include "views/debug_memo.h"
 #include "views/nmea_monitor_view.h"
@@ -120,11 +121,8 @@ TEST(NmeaMonitorView, ShowsTheMonitorsLinesColoursAndChanges) {
     SharedState shared;
     ReceiverState receiver;
     NoLog log;
-    NmeaMonitor::Hooks hooks;
-    hooks.SentenceKind = [](std::string_view line) -> uint8_t {
-        return line.find("RMC") != std::string_view::npos ? 2 : 0;
-    };
-    NmeaMonitor monitor(time, shared, receiver, log, hooks);
+    MemoryReceiverPort port;
+    NmeaMonitor monitor(time, shared, receiver, log, port);
     NmeaMonitorView view(monitor);
 
     monitor.MonitorAddLine("$GPRMC,1");

@@ -7,6 +7,7 @@
 
 #include "base/virtual_time.h"
 #include "doubles/recording_desktop.h"
+#include "doubles/recording_monitor_output.h"
 #include "nmea/decoder_harness.h"
 #include "nmea/time_text.h"
 
@@ -15,30 +16,27 @@ namespace {
 
 using testing::DecoderHarness;
 using testing::RecordingClockSetter;
+using testing::RecordingMonitorOutput;
 using namespace std::string_literals;
 
 const std::string kDeg = "\u00B0";
 
-// The decoder, the shared flags and the panel wired as the receive path wires them; sentences
-// mark their kind as seen this second.
+// The decoder, the shared flags and the panel as the receive path feeds it: every decoded line
+// through the panel's line listener, GGA lines through its DGPS label, and the kinds marked as
+// seen this second.
 struct Panel {
     explicit Panel(ReceiverFamily family = ReceiverFamily::MTK, int biasMinutes = 0) {
         Dec.Family = family;
         Shared.Family = family;
         Shared.ReceiverIdentified = true;
         Time.SetTimeZoneBiasMinutes(biasMinutes);
-        Nav.AddMonitorLine = [this](std::string_view line) { Monitor.emplace_back(line); };
-        Nav.AddDebugLine = [this](std::string_view line) { Debug.emplace_back(line); };
     }
     void Feed(std::string_view body) {
         const SentenceKind kind = Dec.Feed(body);
-        ASSERT_NE(kind, kKindNone) << body;
+        ASSERT_NE(kind, SentenceKind::None) << body;
         Kinds[kind] = true;
-        if (kind == kKindRmc) Nav.ShowRmcTime();
-        if (kind == kKindGga) {
-            Nav.ShowGgaTime();
-            Nav.ShowDgpsLabel();
-        }
+        Nav.OnSentenceDecoded(kind, body);
+        if (kind == SentenceKind::Gga) Nav.ShowDgpsLabel();
     }
     void Refresh() { Nav.RefreshNavigationPanel(Kinds); }
     [[nodiscard]] const NavigationPanelView& V() const { return Nav.View(); }
@@ -47,10 +45,9 @@ struct Panel {
     SharedState Shared;
     VirtualTime Time;
     RecordingClockSetter Setter;
-    NavigationPanel Nav{{Dec.Decoder, Dec.State, Shared, Time, Setter}};
+    RecordingMonitorOutput Output;
+    NavigationPanel Nav{{Dec.Decoder, Dec.State, Shared, Time, Setter, Output}};
     KindFlags Kinds{};
-    std::vector<std::string> Monitor;
-    std::vector<std::string> Debug;
 };
 
 constexpr std::string_view kRmcTaipei =
@@ -115,7 +112,7 @@ TEST(NavigationPanel, NoRefreshBeforeIdentificationOrForTrafficReceivers) {
         p.Refresh();
         EXPECT_EQ(p.V().FixText, "");
         EXPECT_EQ(p.V().LatitudeText, "");
-        EXPECT_TRUE(p.Kinds[kKindRmc]) << "flags are not consumed without a refresh";
+        EXPECT_TRUE(p.Kinds[SentenceKind::Rmc]) << "flags are not consumed without a refresh";
     }
 }
 
@@ -139,8 +136,8 @@ TEST(NavigationPanel, RefreshShowsTheFixAndConsumesTheSecondsFlags) {
     EXPECT_EQ(p.V().CalibrationSpeedText, "18.5 KmH");
     EXPECT_EQ(p.V().CalibrationSpeedBackground, kSogFixMovingBackground);
     EXPECT_EQ(p.V().ValueColor, kNaviLiveColor);
-    EXPECT_TRUE(p.Nav.PreviousKindsSeen()[kKindRmc]);
-    EXPECT_TRUE(p.Nav.PreviousKindsSeen()[kKindGga]);
+    EXPECT_TRUE(p.Nav.PreviousKindsSeen()[SentenceKind::Rmc]);
+    EXPECT_TRUE(p.Nav.PreviousKindsSeen()[SentenceKind::Gga]);
     EXPECT_EQ(p.Kinds, KindFlags{});
 }
 
@@ -336,20 +333,21 @@ TEST(NavigationPanel, ClockSyncIsOneShotAndRetriesAfterAFailure) {
     p.Feed(kRmcTaipei);
     EXPECT_TRUE(p.Nav.RequestClockSync());
     EXPECT_FALSE(p.Nav.RequestClockSync()) << "already pending";
-    ASSERT_EQ(p.Monitor, std::vector<std::string>{std::string(kClockSyncRequestLine)});
+    ASSERT_EQ(p.Output.Lines,
+              std::vector<std::string>{"log:" + std::string(kClockSyncRequestLine)});
 
     p.Setter.next = {false, "setting the clock needs the CAP_SYS_TIME privilege"};
     p.Feed(kRmcTaipei);
     p.Feed(kRmcTaipei);
     EXPECT_EQ(p.Setter.requested.size(), 2u);
     EXPECT_TRUE(p.Nav.ClockSyncRequest());
-    ASSERT_EQ(p.Debug.size(), 1u) << "the failure is reported once";
-    EXPECT_NE(p.Debug[0].find("CAP_SYS_TIME"), std::string::npos);
+    ASSERT_EQ(p.Output.Debug.size(), 1u) << "the failure is reported once";
+    EXPECT_NE(p.Output.Debug[0].find("CAP_SYS_TIME"), std::string::npos);
 
     p.Setter.next = {true, ""};
     p.Feed(kRmcTaipei);
     EXPECT_FALSE(p.Nav.ClockSyncRequest());
-    EXPECT_EQ(p.Monitor.back(), kClockSyncDoneLine);
+    EXPECT_EQ(p.Output.Lines.back(), "log:" + std::string(kClockSyncDoneLine));
     // Local time (UTC+8) 0.7 s ahead of the receiver's time.
     EXPECT_EQ(DateTimeStampOf(p.Setter.requested.back()), "[2002.03.04-20:35:19.950]");
     p.Feed(kRmcTaipei);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/virtual_time.h"
+#include "link/memory_receiver_port.h"
 
 namespace gnss {
 namespace {
@@ -28,28 +29,12 @@ class FakeLog final : public LogLineSink {
     int handovers = 0;
 };
 
-// A stand-in for the decoder's classifier: the first text found, in table order, gives the kind.
-uint8_t TestKind(std::string_view line) {
-    static constexpr std::pair<std::string_view, uint8_t> kTexts[] = {
-        {"  <", 1}, {"RMC", 2}, {"GGA", 3}, {"GPGSV", 13}, {"GNS,", 27}, {"ODD", 200}};
-    for (const auto& [text, kind] : kTexts) {
-        if (line.find(text) != std::string_view::npos) return kind;
-    }
-    return 0;
-}
-
 class NmeaMonitorTest : public ::testing::Test {
   protected:
     NmeaMonitorTest() {
-        NmeaMonitor::Hooks hooks;
-        hooks.SentenceKind = TestKind;
-        hooks.RefreshNavigationPanel = [this] { ++refreshes; };
-        hooks.TrimRxBuffer = [this] { ++rxTrims; };
-        hooks.SecondTickRunning = [this] { return tickRunning; };
-        hooks.ClearSatelliteViews = [this] { ++satelliteClears; };
-        hooks.PortName = [] { return std::string("/dev/ttyUSB0"); };
-        hooks.BaudRate = [] { return 9600; };
-        monitor = std::make_unique<NmeaMonitor>(time, shared, receiver, log, hooks);
+        port.SetPortName("/dev/ttyUSB0");
+        port.SetBaudRate(9600);
+        monitor = std::make_unique<NmeaMonitor>(time, shared, receiver, log, port);
     }
 
     std::vector<std::string> Lines() const {
@@ -62,10 +47,7 @@ class NmeaMonitorTest : public ::testing::Test {
     SharedState shared;
     ReceiverState receiver;
     FakeLog log;
-    int refreshes = 0;
-    int rxTrims = 0;
-    int satelliteClears = 0;
-    bool tickRunning = true;
+    MemoryReceiverPort port;
     std::unique_ptr<NmeaMonitor> monitor;
 };
 
@@ -183,40 +165,41 @@ TEST_F(NmeaMonitorTest, StepCapsTheListOnlyWhenNewSentencesArrived) {
         monitor->MonitorClear();
         for (std::size_t i = 0; i < c.lines; ++i) monitor->MonitorAddLine(std::to_string(i));
         if (c.newSentence) monitor->MarkNewSentence();
-        const int trimsBefore = rxTrims;
-        monitor->MonitorStep();
+        const MonitorStepResult result = monitor->MonitorStep();
         ASSERT_EQ(monitor->LineCount(), c.after);
         EXPECT_EQ(monitor->Line(c.after - 1), std::to_string(c.lines - 1)) << "newest kept";
         EXPECT_EQ(monitor->Line(0), std::to_string(c.lines - c.after));
         EXPECT_EQ(monitor->SelectedLine(), static_cast<std::ptrdiff_t>(c.after) - 1);
-        EXPECT_EQ(rxTrims - trimsBefore, c.newSentence ? 0 : 1);
+        EXPECT_EQ(result,
+                  c.newSentence ? MonitorStepResult::NewSentences : MonitorStepResult::Quiet);
         EXPECT_FALSE(monitor->NewSentenceFlag());
     }
 }
 
-TEST_F(NmeaMonitorTest, StepRefreshesWhenIdentifiedAndHandsOverTheLog) {
+TEST_F(NmeaMonitorTest, StepHandsOverALargeLogBatch) {
     struct Case {
-        bool identified;
         bool logActive;
         int pending;
-        int refreshes;
         int handovers;
     };
-    const Case cases[] = {{false, false, 0, 0, 0},
-                          {true, false, 0, 1, 0},
-                          {true, true, 500, 1, 0},
-                          {false, true, 501, 0, 1}};
+    const Case cases[] = {{false, 0, 0}, {true, 500, 0}, {true, 501, 1}, {false, 501, 0}};
     for (const Case& c : cases) {
-        refreshes = 0;
         log.handovers = 0;
         log.active = c.logActive;
         log.lines.assign(static_cast<std::size_t>(c.pending), "x");
-        shared.ReceiverIdentified = c.identified;
         monitor->MarkNewSentence();
-        monitor->MonitorStep();
-        EXPECT_EQ(refreshes, c.refreshes);
-        EXPECT_EQ(log.handovers, c.handovers);
+        EXPECT_EQ(monitor->MonitorStep(), MonitorStepResult::NewSentences);
+        EXPECT_EQ(log.handovers, c.handovers) << c.pending;
     }
+}
+
+TEST_F(NmeaMonitorTest, DecodedSentencesOfKnownKindsMarkTheSecond) {
+    monitor->OnSentenceDecoded(SentenceKind::None, "$GPXYZ,1*00");
+    EXPECT_FALSE(monitor->NewSentenceFlag());
+    monitor->OnSentenceDecoded(SentenceKind::Gga, kGga);
+    EXPECT_TRUE(monitor->NewSentenceFlag());
+    monitor->OnConnecting();
+    EXPECT_FALSE(monitor->NewSentenceFlag());
 }
 
 TEST_F(NmeaMonitorTest, PauseStopsAdditionsAndTheStep) {
@@ -235,9 +218,8 @@ TEST_F(NmeaMonitorTest, PauseStopsAdditionsAndTheStep) {
     EXPECT_EQ(monitor->LineCount(), 0u);
     EXPECT_TRUE(log.lines.empty());
     monitor->MarkNewSentence();
-    monitor->MonitorStep();
+    EXPECT_EQ(monitor->MonitorStep(), MonitorStepResult::Paused);
     EXPECT_TRUE(monitor->NewSentenceFlag()) << "the step does nothing while paused";
-    EXPECT_EQ(rxTrims, 0);
 
     monitor->SetPause(false);
     EXPECT_FALSE(shared.MonitorPaused);
@@ -267,7 +249,6 @@ TEST_F(NmeaMonitorTest, ColoursByKindOnceIdentified) {
         {ReceiverFamily::MTK, "$GNGNS,1,2,3", 0xCB83FC},
         {ReceiverFamily::MTK, "  <Hex Command>", 0xFF3C3C},
         {ReceiverFamily::MTK, "$PXYZ,1", 0xFFFFFF},
-        {ReceiverFamily::MTK, "$ODD,1", 0xFFFFFF},  // a kind beyond the table
         {ReceiverFamily::TMC, "$PMDRTR,1,PMD", 0xFFFF3C},
         {ReceiverFamily::TMC, "$PMDX,1", 0xBCFF79},
         {ReceiverFamily::TMC, "  <Ack>", 0x00FFFF},
@@ -285,15 +266,11 @@ TEST_F(NmeaMonitorTest, ColoursByKindOnceIdentified) {
     }
 }
 
-TEST_F(NmeaMonitorTest, ClearWithoutConnectionAlsoClearsTheSatelliteViews) {
+TEST_F(NmeaMonitorTest, ClearEmptiesTheListAndTheSelection) {
     monitor->MonitorAddLine(kGga);
     monitor->MonitorClear();
     EXPECT_EQ(monitor->LineCount(), 0u);
     EXPECT_EQ(monitor->SelectedLine(), -1);
-    EXPECT_EQ(satelliteClears, 0);
-    tickRunning = false;
-    monitor->MonitorClear();
-    EXPECT_EQ(satelliteClears, 1);
 }
 
 // A view that applies only the reported changes ends up with the same lines as the model.

@@ -155,26 +155,43 @@ TEST(SkyPlot, GeometryOfElevationAndAzimuth) {
 
 TEST(SkyPlot, FilterTable) {
     struct Case {
-        int Filter;
+        GnssSet Filter;
         ReceiverFamily Family;
         int Number;
         bool Shown;
     };
     using F = ReceiverFamily;
+    using G = GnssSet;
     const Case cases[] = {
-        {0, F::MTK, 5, true},      {0, F::MTK, 70, false},  {0, F::MTK, 0, true},
-        {1, F::MTK, 70, true},     {1, F::MTK, 5, false},   {2, F::MTK, 201, true},
-        {2, F::MTK, 370, true},    {2, F::MTK, 150, false}, {2, F::SiRF5, 150, true},
-        {2, F::ST, 130, true},     {2, F::ST, 201, false},  {2, F::HED, 170, true},
-        {2, F::Uni, 201, true},    {3, F::MTK, 305, true},  {4, F::MTK, 410, true},
-        {5, F::MTK, 70, true},     {5, F::MTK, 201, false}, {6, F::ST, 201, true},
-        {6, F::SiRF5, 201, false}, {6, F::HED, 170, true},  {7, F::MTK, 70, true},
-        {7, F::MTK, 5, false},     {8, F::MTK, 999, true},  {13, F::MTK, 70, true},
+        {G::Gps, F::MTK, 5, true},
+        {G::Gps, F::MTK, 70, false},
+        {G::Gps, F::MTK, 0, true},
+        {G::Glonass, F::MTK, 70, true},
+        {G::Glonass, F::MTK, 5, false},
+        {G::Bds, F::MTK, 201, true},
+        {G::Bds, F::MTK, 370, true},
+        {G::Bds, F::MTK, 150, false},
+        {G::Bds, F::SiRF5, 150, true},
+        {G::Bds, F::ST, 130, true},
+        {G::Bds, F::ST, 201, false},
+        {G::Bds, F::HED, 170, true},
+        {G::Bds, F::Uni, 201, true},
+        {G::Galileo, F::MTK, 305, true},
+        {G::Irnss, F::MTK, 410, true},
+        {G::GpsGlonass, F::MTK, 70, true},
+        {G::GpsGlonass, F::MTK, 201, false},
+        {G::GpsBds, F::ST, 201, true},
+        {G::GpsBds, F::SiRF5, 201, false},
+        {G::GpsBds, F::HED, 170, true},
+        {G::GlonassBds, F::MTK, 70, true},
+        {G::GlonassBds, F::MTK, 5, false},
+        {G::GpsGlonassBds, F::MTK, 999, true},
+        {G::All, F::MTK, 70, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SkyFilterAdmits(c.Filter, c.Family, c.Number), c.Shown)
-            << "filter " << c.Filter << " family " << static_cast<int>(c.Family) << " #"
-            << c.Number;
+            << "filter " << GnssSetName(c.Filter) << " family " << static_cast<int>(c.Family)
+            << " #" << c.Number;
     }
 }
 
@@ -191,7 +208,7 @@ TEST(SkyPlot, IconsLabelsAndDrawingOrder) {
     in.List = &list;
     in.BdsGsvSeen = true;
     in.Family = ReceiverFamily::MTK;
-    const SkyPlotView sky = BuildSkyPlot(in, SkyBackground::Gps, kGnssViewAll);
+    const SkyPlotView sky = BuildSkyPlot(in, SkyBackground::Gps, GnssSet::All);
     ASSERT_EQ(sky.Icons.size(), 6u);
     EXPECT_EQ(sky.Icons.back().Entry, 0) << "the first satellite is drawn last, on top";
     const SkyIcon& gps = sky.Icons[5];
@@ -220,8 +237,8 @@ TEST(SkyPlot, IconsLabelsAndDrawingOrder) {
 
     in.BdsGsvSeen = false;
     in.LogicalDpi = 120;
-    const SkyPlotView plain = BuildSkyPlot(in, SkyBackground::MultiGnss, 0);
-    ASSERT_EQ(plain.Icons.size(), 2u) << "filter 0 keeps GPS and the unnumbered entry";
+    const SkyPlotView plain = BuildSkyPlot(in, SkyBackground::MultiGnss, GnssSet::Gps);
+    ASSERT_EQ(plain.Icons.size(), 2u) << "the GPS filter keeps GPS and the unnumbered entry";
     EXPECT_EQ(plain.Scale, 162);
     EXPECT_EQ(plain.Icons[1].LabelFontSize, 7);
 }
@@ -236,12 +253,14 @@ TEST(SkyPlot, IconGroupsWithFamilyExceptions) {
 
 TEST(SkyPlot, AntennaBadgeOnlyWhenReported) {
     SkyPlotInputs in;
-    in.AntennaState = 3;
-    EXPECT_EQ(BuildSkyPlot(in, SkyBackground::Gps, 13).AntennaBadge, 0);
+    in.Antenna = AntennaState::Short;
+    EXPECT_EQ(BuildSkyPlot(in, SkyBackground::Gps, GnssSet::All).AntennaBadge,
+              AntennaState::Unknown);
     in.AntennaStatusExpected = true;
-    EXPECT_EQ(BuildSkyPlot(in, SkyBackground::Gps, 13).AntennaBadge, 3);
-    in.AntennaState = 0;
-    EXPECT_EQ(BuildSkyPlot(in, SkyBackground::Gps, 13).AntennaBadge, 0);
+    EXPECT_EQ(BuildSkyPlot(in, SkyBackground::Gps, GnssSet::All).AntennaBadge, AntennaState::Short);
+    in.Antenna = AntennaState::Unknown;
+    EXPECT_EQ(BuildSkyPlot(in, SkyBackground::Gps, GnssSet::All).AntennaBadge,
+              AntennaState::Unknown);
 }
 
 TEST(SatGrid, DisplayNumbers) {
@@ -331,19 +350,20 @@ TEST(SatelliteViews, RefreshClearAndConnectDefaults) {
     EXPECT_EQ(views.Chart().Bars.size(), 13u);
     EXPECT_EQ(views.Sky().Icons.size(), 13u);
 
-    views.SelectGnssView(1);  // GLONASS only: the sky empties at once, the grid stays
+    views.SelectGnssView(
+        GnssSet::Glonass);  // GLONASS only: the sky empties at once, the grid stays
     EXPECT_TRUE(views.Sky().Icons.empty());
     EXPECT_EQ(views.Grid().Rows[1][0].Text, "1");
 
     views.ResetForConnect();
-    EXPECT_EQ(views.GnssViewFilter(), 5);
+    EXPECT_EQ(views.GnssViewFilter(), GnssSet::GpsGlonass);
     EXPECT_EQ(views.Chart().Background, kSatGridColor);
     EXPECT_TRUE(views.Chart().Bars.empty());
     EXPECT_EQ(views.Grid().Rows[1][0].Text, "");
     views.SetSkyBackground(SkyBackground::MultiGnss);
     views.PortOpened();
     EXPECT_EQ(views.ChartColumns(), 12);
-    EXPECT_EQ(views.GnssViewFilter(), kGnssViewAll);
+    EXPECT_EQ(views.GnssViewFilter(), GnssSet::All);
     EXPECT_EQ(views.Background(), SkyBackground::Gps);
     EXPECT_EQ(views.Sky().Scale, 180);
 }

@@ -12,54 +12,57 @@ TEST(StatusBarModel, StartsWithEighteenPanelsOfTheirWidthsAndTheDisconnectedPort
     ASSERT_EQ(bar.Panels().size(), 18u);
     const std::vector<int> widths = {20, 132, 140, 54, 90, 110, 55, 52, 60,
                                      18, 56,  75,  20, 20, 20,  20, 92, 50};
-    for (int i = 0; i < 18; ++i) {
-        EXPECT_EQ(bar.Panel(i).WidthPx, widths[static_cast<std::size_t>(i)]) << "panel " << i;
-        EXPECT_EQ(bar.Panel(i).Bevel, PanelBevel::Lowered) << "panel " << i;
-        if (i != 2) {
-            EXPECT_EQ(bar.PanelText(i), "") << "panel " << i;
-        }
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const StatusPanelState& panel = bar.Panels()[i];
+        EXPECT_EQ(panel.WidthPx, widths[i]) << "panel " << i;
+        EXPECT_EQ(panel.Bevel, PanelBevel::Lowered) << "panel " << i;
+        if (i != 2) EXPECT_EQ(panel.Text, "") << "panel " << i;
     }
-    EXPECT_EQ(bar.PanelText(2), "COM Port  (disconnect)");
+    EXPECT_EQ(bar.Text(StatusPanel::Port), "COM Port  (disconnect)");
+    EXPECT_EQ(bar.Panel(StatusPanel::Correction).WidthPx, 92);
+    EXPECT_EQ(bar.Panel(StatusPanel::RestartMode).WidthPx, 50);
     EXPECT_EQ(StatusBarModel::TotalWidthPx(), 1084);
     EXPECT_EQ(bar.Icon(), LinkIcon::Disconnected);
 }
 
-TEST(StatusBarModel, WritesCountOnlyRealChangesAndIgnoreIndexesOutsideTheBar) {
+struct ChangeCounter final : ViewChangeListener {
+    void OnViewChanged() override { ++Count; }
+    int Count = 0;
+};
+
+TEST(StatusBarModel, WritesCountOnlyRealChanges) {
     StatusBarModel bar;
-    int notified = 0;
-    bar.SetChangedCallback([&] { ++notified; });
+    ChangeCounter changes;
+    bar.SetChangeListener(&changes);
 
-    bar.SetStatusPanel(4, " Rx(Bps):1024");
-    bar.SetStatusPanel(4, " Rx(Bps):1024");  // same text: nothing to repaint
-    bar.SetStatusPanel(-1, "x");
-    bar.SetStatusPanel(18, "x");
-    bar.SetPanelBevel(2, PanelBevel::Raised);
-    bar.SetPanelBevel(2, PanelBevel::Raised);
-    bar.SetPanelBevel(40, PanelBevel::Raised);
+    bar.SetText(StatusPanel::ReceiveRate, " Rx(Bps):1024");
+    bar.SetText(StatusPanel::ReceiveRate, " Rx(Bps):1024");  // same text: nothing to repaint
+    bar.SetBevel(StatusPanel::Port, PanelBevel::Raised);
+    bar.SetBevel(StatusPanel::Port, PanelBevel::Raised);
 
-    EXPECT_EQ(notified, 2);
+    EXPECT_EQ(changes.Count, 2);
     EXPECT_EQ(bar.Revision(), 2u);
-    EXPECT_EQ(bar.PanelText(4), " Rx(Bps):1024");
-    EXPECT_EQ(bar.Panel(2).Bevel, PanelBevel::Raised);
-    // Reading outside the bar gives an empty panel, not a crash.
-    EXPECT_EQ(bar.PanelText(99), "");
-    EXPECT_EQ(bar.Panel(-5).WidthPx, 0);
+    EXPECT_EQ(bar.Text(StatusPanel::ReceiveRate), " Rx(Bps):1024");
+    EXPECT_EQ(bar.Panel(StatusPanel::Port).Bevel, PanelBevel::Raised);
 }
 
-TEST(StatusBarModel, ClearPanelsEmptiesTheRangeClippedToTheBar) {
+TEST(StatusBarModel, ClearPanelsEmptiesTheRangeAtOnce) {
     StatusBarModel bar;
-    for (int i = 9; i < 18; ++i) bar.SetStatusPanel(i, "t" + std::to_string(i));
+    for (std::size_t i = 9; i < 18; ++i) {
+        bar.SetText(static_cast<StatusPanel>(i), "t" + std::to_string(i));
+    }
     const uint64_t before = bar.Revision();
-    bar.ClearPanels(10, 12);
+    bar.ClearPanels(StatusPanel::Family, StatusPanel::SpareA);
     EXPECT_EQ(bar.Revision(), before + 1);  // one repaint for the whole range
-    EXPECT_EQ(bar.PanelText(9), "t9");
-    EXPECT_EQ(bar.PanelText(10), "");
-    EXPECT_EQ(bar.PanelText(12), "");
-    EXPECT_EQ(bar.PanelText(13), "t13");
-    bar.ClearPanels(16, 40);
-    EXPECT_EQ(bar.PanelText(17), "");
+    EXPECT_EQ(bar.Text(StatusPanel::NoData), "t9");
+    EXPECT_EQ(bar.Text(StatusPanel::Family), "");
+    EXPECT_EQ(bar.Text(StatusPanel::ChipTag), "");
+    EXPECT_EQ(bar.Text(StatusPanel::SpareA), "");
+    EXPECT_EQ(bar.Text(StatusPanel::SpareB), "t13");
+    bar.ClearPanels(StatusPanel::Correction, StatusPanel::RestartMode);
+    EXPECT_EQ(bar.Text(StatusPanel::RestartMode), "");
     const uint64_t cleared = bar.Revision();
-    bar.ClearPanels(10, 12);  // already empty
+    bar.ClearPanels(StatusPanel::Family, StatusPanel::SpareA);  // already empty
     EXPECT_EQ(bar.Revision(), cleared);
 }
 

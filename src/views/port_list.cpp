@@ -1,4 +1,4 @@
-#include "link/port_list.h"
+#include "views/port_list.h"
 
 #include <algorithm>
 

@@ -1,0 +1,103 @@
+#include "app/status_bar_presenter.h"
+
+#include <string>
+
+namespace gnss {
+
+StatusBarPresenter::StatusBarPresenter(StatusBarModel& bar, const ReceiveDispatcher& dispatcher,
+                                       const ConnectionControl& connection,
+                                       const ReceiverIdentification& identification,
+                                       const ReceiverPort& port, const SharedState& shared)
+    : bar_(bar),
+      dispatcher_(dispatcher),
+      connection_(connection),
+      identification_(identification),
+      port_(port),
+      shared_(shared) {}
+
+void StatusBarPresenter::ShowClosedLink() {
+    bar_.SetText(StatusPanel::LinkState, LinkStateName(LinkState::Closed));
+}
+
+void StatusBarPresenter::ShowLogState(std::string_view text) {
+    bar_.SetText(StatusPanel::Log, text);
+}
+
+void StatusBarPresenter::ShowPause(const MonitorPauseView& pause) {
+    if (pause.PortStatusText.empty()) return;
+    bar_.SetText(StatusPanel::Port, pause.PortStatusText);
+    bar_.SetBevel(StatusPanel::Port,
+                  pause.PortStatusLowered ? PanelBevel::Lowered : PanelBevel::Raised);
+}
+
+void StatusBarPresenter::ShowLinkLamp() {
+    bar_.SetLinkState(shared_.PortOpen, dispatcher_.Counters().DataIndicator);
+}
+
+// --- the link ---
+
+void StatusBarPresenter::OnLinkRecognised(LinkState state) {
+    if (state == LinkState::Nmea) {
+        bar_.SetText(StatusPanel::Message, "Baud Rate :" + std::to_string(port_.BaudRate()));
+    }
+    bar_.SetText(StatusPanel::LinkState, LinkStateName(state));
+}
+
+void StatusBarPresenter::OnDataLampChanged(bool lit) {
+    bar_.SetLinkState(shared_.PortOpen, lit);
+}
+
+// --- the connection ---
+
+void StatusBarPresenter::OnConnectionChanging() {
+    bar_.ClearPanels(StatusPanel::Family, StatusPanel::SpareA);
+}
+
+void StatusBarPresenter::OnDisconnected() {
+    bar_.SetLinkState(false, false);
+}
+
+void StatusBarPresenter::OnConnectionStatusChanged(ConnectionStatusItem item) {
+    const ConnectionStatus& status = connection_.Status();
+    switch (item) {
+        case ConnectionStatusItem::PortText:
+            bar_.SetText(StatusPanel::Port, status.PortText);
+            break;
+        case ConnectionStatusItem::PortOpenLook:
+            bar_.SetBevel(StatusPanel::Port,
+                          status.PortOpenLook ? PanelBevel::Raised : PanelBevel::Lowered);
+            break;
+        case ConnectionStatusItem::Elapsed:
+            bar_.SetText(StatusPanel::Elapsed, status.Elapsed);
+            break;
+        case ConnectionStatusItem::NoData:
+            bar_.SetText(StatusPanel::NoData, status.NoData);
+            break;
+        case ConnectionStatusItem::ReceiveRate:
+            bar_.SetText(StatusPanel::ReceiveRate, status.ReceiveRate);
+            break;
+        case ConnectionStatusItem::Detection:
+            bar_.SetText(StatusPanel::Message, status.Detection);
+            break;
+    }
+}
+
+// --- identification ---
+
+void StatusBarPresenter::OnReceiverIdentified() {
+    const IdentificationResult& result = identification_.Result;
+    if (shared_.Family == ReceiverFamily::TMC) {
+        bar_.SetText(StatusPanel::Message, "TMC Baud Rate :" + std::to_string(port_.BaudRate()));
+    }
+    bar_.SetText(StatusPanel::Family, result.FirmwareText.starts_with("RSC-")
+                                          ? std::string_view("RSC")
+                                          : FamilyDisplayName(shared_.Family));
+    OnIdentificationChanged();
+}
+
+void StatusBarPresenter::OnIdentificationChanged() {
+    const std::string& tag = identification_.Result.ChipTag;
+    if (!tag.empty()) bar_.SetText(StatusPanel::ChipTag, tag);
+}
+
+}  // namespace gnss
