@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config git clang-format
     zlib1g-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev
