@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth
     fonts-liberation fonts-crosextra-carlito fonts-dejavu-core
+    locales
 )
 
 missing=()
