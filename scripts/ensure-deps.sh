@@ -4,13 +4,14 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config git clang-format
     zlib1g-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev
     clang libclang-rt-14-dev
     xvfb xauth
     fonts-liberation fonts-crosextra-carlito fonts-dejavu-core
+    locales
 )
 
 missing=()

@@ -61,7 +61,7 @@ TEST(DecodeCommand, WrongArgumentsEndWithCode2AndUnreadableFilesWith1) {
 }
 
 TEST(DecodeCommand, JsonOutputIsTheStoredReport) {
-    if (!QFile::exists(kCapture)) GTEST_SKIP() << "no captures";
+    ASSERT_TRUE(QFile::exists(kCapture)) << "capture missing: " << kCapture.toStdString();
     const RunResult result = RunDecode({kCapture});
     ASSERT_EQ(result.ExitCode, 0) << result.Err.toStdString();
     QFile golden(kGolden);
@@ -70,7 +70,7 @@ TEST(DecodeCommand, JsonOutputIsTheStoredReport) {
 }
 
 TEST(DecodeCommand, TextOutputWithOptions) {
-    if (!QFile::exists(kCapture)) GTEST_SKIP() << "no captures";
+    ASSERT_TRUE(QFile::exists(kCapture)) << "capture missing: " << kCapture.toStdString();
     const RunResult result = RunDecode({"--text", "--baud", "9600", "--family", "MTK", kCapture});
     ASSERT_EQ(result.ExitCode, 0) << result.Err.toStdString();
     const QString text = QString::fromLatin1(result.Out);

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 
+#include "doubles/comma_decimal_locale.h"
 #include "doubles/recording_desktop.h"
 #include "doubles/scripted_prompts.h"
 #include "nmea/coordinates.h"
@@ -35,14 +35,10 @@ TEST(MapLink, QueryWithSixDecimalsAndHemisphereLetters) {
 }
 
 TEST(MapLink, PointsEvenUnderACommaDecimalLocale) {
-    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
-        std::setlocale(LC_NUMERIC, "de_DE.utf8") == nullptr) {
-        GTEST_SKIP() << "no comma-decimal locale installed";
-    }
-    const std::string url = MapLinkUrl(25.0336, 'N', 121.5646, 'E', false);
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    EXPECT_EQ(url, "https://maps.google.com/maps?q=25.033600+N+121.564600+E&om=1");
+    const testing::CommaDecimalLocale german;
+    ASSERT_TRUE(german.Active()) << german.Missing();
+    EXPECT_EQ(MapLinkUrl(25.0336, 'N', 121.5646, 'E', false),
+              "https://maps.google.com/maps?q=25.033600+N+121.564600+E&om=1");
 }
 
 TEST(MapLink, CtrlMovesThePositionToGcj02) {
