@@ -13,16 +13,18 @@ MemoryPortAttachment::MemoryPortAttachment(SimSource& source, MemoryReceiverPort
         port_.RaiseLineErrors(kLineErrorIO);
         port_.Notify();
     };
-    port_.OnWrite = [this](std::string_view bytes) {
-        if (!gone_) source_.Input(bytes);
-    };
+    port_.SetWriteListener(this);
 }
 
 MemoryPortAttachment::~MemoryPortAttachment() {
     source_.SetSink(nullptr);
     source_.SetToolBaudSource(nullptr);
     source_.OnVanish = nullptr;
-    port_.OnWrite = nullptr;
+    port_.SetWriteListener(nullptr);
+}
+
+void MemoryPortAttachment::BytesWritten(std::string_view bytes) {
+    if (!gone_) source_.Input(bytes);
 }
 
 }  // namespace gnss::sim

@@ -8,8 +8,9 @@ namespace gnss::sim {
 // Plugs a simulated receiver (or a replay) into a MemoryReceiverPort, so that the tool's whole
 // receive path runs against it in-process: what the source sends arrives at the port while it
 // is open, what the tool writes reaches the source, and the source sees the port's baud rate.
-// A vanishing device raises an I/O line error on the port and goes quiet.
-class MemoryPortAttachment {
+// A vanishing device raises an I/O line error on the port and goes quiet. Both the source and
+// the port must outlive the attachment; destroying it disconnects them.
+class MemoryPortAttachment final : private PortWriteListener {
   public:
     MemoryPortAttachment(SimSource& source, MemoryReceiverPort& port);
     ~MemoryPortAttachment();
@@ -17,6 +18,8 @@ class MemoryPortAttachment {
     MemoryPortAttachment& operator=(const MemoryPortAttachment&) = delete;
 
   private:
+    void BytesWritten(std::string_view bytes) override;
+
     SimSource& source_;
     MemoryReceiverPort& port_;
     bool gone_ = false;
