@@ -57,7 +57,7 @@ SerialLine::SerialLine(Scheduler& scheduler, uint64_t seed)
 }
 
 uint32_t SerialLine::ToolBaud() const {
-    const uint32_t baud = toolBaud_ ? toolBaud_() : 0;
+    const uint32_t baud = output_ != nullptr ? output_->ToolBaudRate() : 0;
     return baud == 0 ? receiverBaud_ : baud;
 }
 
@@ -82,7 +82,7 @@ void SerialLine::Send(std::string_view bytes, bool droppable) {
         data = std::move(kept);
     }
     if (!pacing_) {
-        if (deliver_ && !data.empty()) deliver_(data);
+        if (output_ != nullptr && !data.empty()) output_->Deliver(data);
         return;
     }
     queue_ += data;
@@ -123,7 +123,7 @@ void SerialLine::Release(std::size_t count) {
         const std::string chunk = queue_.substr(0, count);
         queue_.erase(0, count);
         for (auto& [position, step] : afterDrain_) position -= std::min(position, count);
-        if (deliver_) deliver_(chunk);
+        if (output_ != nullptr) output_->Deliver(chunk);
     }
     // Run the steps whose bytes have all left (they may queue more).
     std::vector<std::function<void()>> due;

@@ -9,6 +9,7 @@
 
 #include "base/scheduler.h"
 #include "sim/sim_bytes.h"
+#include "sim/sim_source.h"
 
 namespace gnss::sim {
 
@@ -31,11 +32,9 @@ class SerialLine {
   public:
     SerialLine(Scheduler& scheduler, uint64_t seed);
 
-    void SetDeliver(std::function<void(std::string_view)> deliver) {
-        deliver_ = std::move(deliver);
-    }
-    // The rate the tool's port runs at; 0 (or no source) means "same as the receiver".
-    void SetToolBaudSource(std::function<uint32_t()> source) { toolBaud_ = std::move(source); }
+    // The tool's end: receives what leaves the line and tells the rate the tool's port runs at
+    // (0, or no output, means "same as the receiver"). Not owned; nullptr disconnects.
+    void SetOutput(SimSourceOutput* output) { output_ = output; }
     void SetReceiverBaud(uint32_t baud) { receiverBaud_ = baud; }
     [[nodiscard]] uint32_t ReceiverBaud() const { return receiverBaud_; }
     [[nodiscard]] uint32_t ToolBaud() const;
@@ -62,8 +61,7 @@ class SerialLine {
 
     std::unique_ptr<Timer> timer_;
     SplitMix rng_;
-    std::function<void(std::string_view)> deliver_;
-    std::function<uint32_t()> toolBaud_;
+    SimSourceOutput* output_ = nullptr;
     uint32_t receiverBaud_ = 9600;
     bool pacing_ = true;
     LineFaults faults_;
