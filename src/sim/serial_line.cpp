@@ -96,7 +96,7 @@ std::string SerialLine::FromTool(std::string_view bytes) const {
     return UartResample(bytes, ToolBaud(), receiverBaud_);
 }
 
-void SerialLine::AfterDrain(std::function<void()> step) {
+void SerialLine::AfterDrain(Continuation step) {
     if (!pacing_ || queue_.empty()) {
         step();
         return;
@@ -126,7 +126,7 @@ void SerialLine::Release(std::size_t count) {
         if (output_ != nullptr) output_->Deliver(chunk);
     }
     // Run the steps whose bytes have all left (they may queue more).
-    std::vector<std::function<void()>> due;
+    std::vector<Continuation> due;
     for (auto it = afterDrain_.begin(); it != afterDrain_.end();) {
         if (it->first == 0) {
             due.push_back(std::move(it->second));

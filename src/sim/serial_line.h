@@ -13,6 +13,9 @@
 
 namespace gnss::sim {
 
+// A step of a sequence that runs later (after a delay or once the line has drained).
+using Continuation = std::function<void()>;
+
 // What a UART running at `rxBaud` reads from a line driven at `txBaud` (8N1 both ways): the
 // sender's bit stream is rebuilt, then sampled in the middle of each receive bit after every
 // falling edge, as a UART does. Equal rates give the bytes back unchanged; other rates give
@@ -50,7 +53,7 @@ class SerialLine {
     // What the receiver's UART reads of bytes the tool wrote.
     [[nodiscard]] std::string FromTool(std::string_view bytes) const;
     // Runs `step` once everything queued so far has left the line.
-    void AfterDrain(std::function<void()> step);
+    void AfterDrain(Continuation step);
     [[nodiscard]] std::size_t Queued() const { return queue_.size(); }
     // Drops everything queued (the device went away).
     void Clear();
@@ -68,7 +71,7 @@ class SerialLine {
     std::string queue_;
     uint64_t bitBudget_ = 0;
     // Steps waiting for the queue to drain, with the queue position they wait for.
-    std::vector<std::pair<std::size_t, std::function<void()>>> afterDrain_;
+    std::vector<std::pair<std::size_t, Continuation>> afterDrain_;
 };
 
 }  // namespace gnss::sim

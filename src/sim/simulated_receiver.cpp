@@ -156,7 +156,7 @@ bool SimulatedReceiver::HasFix() const {
 
 // --- timing helpers ---------------------------------------------------------------------------
 
-void SimulatedReceiver::Later(uint32_t ms, std::function<void()> step) {
+void SimulatedReceiver::Later(uint32_t ms, Continuation step) {
     pending_.push_back(Pending{ElapsedMs() + ms, ++pendingSequence_, std::move(step)});
     RearmPending();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,10 +53,10 @@ class SimulatedReceiver final : public SimSource {
     struct Pending {
         uint64_t DueMs;
         uint64_t Sequence;
-        std::function<void()> Step;
+        Continuation Step;
     };
 
-    void Later(uint32_t ms, std::function<void()> step);
+    void Later(uint32_t ms, Continuation step);
     void RunPending();
     void RearmPending();
 
