@@ -28,7 +28,7 @@ void MemoryReceiverPort::Close() {
 bool MemoryReceiverPort::Write(std::string_view bytes) {
     if (!open_ || FailWrites) return false;
     writes_.emplace_back(bytes);
-    if (OnWrite) OnWrite(bytes);
+    if (writeListener_ != nullptr) writeListener_->BytesWritten(bytes);
     return true;
 }
 

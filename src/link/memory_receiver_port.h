@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +9,18 @@
 #include "link/receiver_port.h"
 
 namespace gnss {
+
+// Hears what the program writes to a MemoryReceiverPort: the far end of the port (an in-process
+// simulated receiver) reading the commands it is sent. Contract: told about every accepted
+// write, in order and synchronously inside Write(), with exactly the bytes written; writes the
+// port refuses (closed, FailWrites) are not reported.
+class PortWriteListener {
+  public:
+    virtual void BytesWritten(std::string_view bytes) = 0;
+
+  protected:
+    ~PortWriteListener() = default;
+};
 
 // A receiver port in memory: the receiver side is played by a test, an in-process simulated
 // receiver or a capture replay. Feed() makes bytes arrive, Writes() shows what the program sent.
@@ -40,6 +51,8 @@ class MemoryReceiverPort final : public ReceiverPort {
     // Announces data again without adding any (a second event while the first is handled).
     void Notify();
     void RaiseLineErrors(uint32_t flags) { lineErrors_ |= flags; }
+    // Who hears every accepted write (not owned; nullptr for nobody).
+    void SetWriteListener(PortWriteListener* listener) { writeListener_ = listener; }
 
     [[nodiscard]] const std::vector<std::string>& Writes() const { return writes_; }
     [[nodiscard]] std::string WrittenBytes() const;
@@ -48,8 +61,6 @@ class MemoryReceiverPort final : public ReceiverPort {
     // Failure injection.
     PortOpenResult NextOpenResult;  // returned by the next Open() calls while not Ok
     bool FailWrites = false;
-    // Called with every accepted write (e.g. a simulated receiver reading commands).
-    std::function<void(std::string_view)> OnWrite;
 
     int OpenCount = 0;
     int CloseCount = 0;
@@ -64,6 +75,7 @@ class MemoryReceiverPort final : public ReceiverPort {
     uint32_t lineErrors_ = 0;
     std::deque<char> inbound_;
     std::vector<std::string> writes_;
+    PortWriteListener* writeListener_ = nullptr;
 };
 
 }  // namespace gnss

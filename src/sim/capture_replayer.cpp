@@ -54,9 +54,6 @@ CaptureReplayer::CaptureReplayer(Scheduler& scheduler, std::string capture, cons
       timer_(scheduler.CreateTimer()) {
     line_.SetReceiverBaud(options_.Baud);
     line_.SetPacing(false);  // the replay paces itself
-    line_.SetDeliver([this](std::string_view bytes) {
-        if (sink_) sink_(bytes);
-    });
     if (options_.Realtime) epochStarts_ = FindEpochStarts(capture_);
     timer_->SetIntervalMs(options_.Realtime && !epochStarts_.empty() ? 1000 : kBaudTickMs);
     timer_->OnTimeout = [this] { Tick(); };
@@ -64,12 +61,9 @@ CaptureReplayer::CaptureReplayer(Scheduler& scheduler, std::string capture, cons
 
 CaptureReplayer::~CaptureReplayer() = default;
 
-void CaptureReplayer::SetSink(std::function<void(std::string_view)> sink) {
-    sink_ = std::move(sink);
-}
-
-void CaptureReplayer::SetToolBaudSource(std::function<uint32_t()> source) {
-    line_.SetToolBaudSource(std::move(source));
+void CaptureReplayer::SetOutput(SimSourceOutput* output) {
+    output_ = output;
+    line_.SetOutput(output);
 }
 
 void CaptureReplayer::Start() {
@@ -103,7 +97,7 @@ void CaptureReplayer::Emit(std::size_t count) {
     if (position_ >= capture_.size() && !finished_) {
         finished_ = true;
         timer_->Stop();
-        if (OnFinished) OnFinished();
+        if (output_ != nullptr) output_->ReplayFinished();
     }
 }
 

@@ -13,7 +13,8 @@ namespace gnss::sim {
 
 // Streams a capture byte for byte: at the pace the baud rate allows, or one epoch per second
 // (an epoch begins at each sentence whose time stamp differs from the epoch's). What reaches a
-// tool listening at the same rate is exactly the file's bytes.
+// tool listening at the same rate is exactly the file's bytes. The output hears once that the
+// replay has finished.
 class CaptureReplayer final : public SimSource {
   public:
     struct Options {
@@ -24,8 +25,7 @@ class CaptureReplayer final : public SimSource {
     CaptureReplayer(Scheduler& scheduler, std::string capture, const Options& options);
     ~CaptureReplayer() override;
 
-    void SetSink(std::function<void(std::string_view)> sink) override;
-    void SetToolBaudSource(std::function<uint32_t()> source) override;
+    void SetOutput(SimSourceOutput* output) override;
     void Start() override;
     void Input(std::string_view) override {}  // a recording does not listen
 
@@ -42,7 +42,7 @@ class CaptureReplayer final : public SimSource {
     Options options_;
     SerialLine line_;
     std::unique_ptr<Timer> timer_;
-    std::function<void(std::string_view)> sink_;
+    SimSourceOutput* output_ = nullptr;
     std::vector<std::size_t> epochStarts_;
     std::size_t nextEpoch_ = 0;
     std::size_t position_ = 0;

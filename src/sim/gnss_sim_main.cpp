@@ -73,9 +73,6 @@ int main(int argc, char** argv) {
         } else {
             auto receiver = std::make_unique<SimulatedReceiver>(loop, loop, config);
             baud = receiver->BaudRate();
-            receiver->OnEvent = [](std::string_view note) {
-                std::cerr << "gnss-sim: " << note << "\n";
-            };
             std::cerr << "gnss-sim: " << receiver->Profile().Description << " at " << baud
                       << " bit/s\n";
             source = std::move(receiver);
@@ -85,7 +82,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    PtyServer server(loop, *source);
+    PtyServer server(loop, *source, std::cerr);  // the receiver's notes go to stderr
     if (!server.Open(baud, error)) {
         std::cerr << "gnss-sim: " << error << "\n";
         return 1;

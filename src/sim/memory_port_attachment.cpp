@@ -4,25 +4,27 @@ namespace gnss::sim {
 
 MemoryPortAttachment::MemoryPortAttachment(SimSource& source, MemoryReceiverPort& port)
     : source_(source), port_(port) {
-    source_.SetSink([this](std::string_view bytes) {
-        if (!gone_ && port_.IsOpen()) port_.Feed(bytes);
-    });
-    source_.SetToolBaudSource([this] { return port_.BaudRate(); });
-    source_.OnVanish = [this] {
-        gone_ = true;
-        port_.RaiseLineErrors(kLineErrorIO);
-        port_.Notify();
-    };
-    port_.OnWrite = [this](std::string_view bytes) {
-        if (!gone_) source_.Input(bytes);
-    };
+    source_.SetOutput(this);
+    port_.SetWriteListener(this);
 }
 
 MemoryPortAttachment::~MemoryPortAttachment() {
-    source_.SetSink(nullptr);
-    source_.SetToolBaudSource(nullptr);
-    source_.OnVanish = nullptr;
-    port_.OnWrite = nullptr;
+    source_.SetOutput(nullptr);
+    port_.SetWriteListener(nullptr);
+}
+
+void MemoryPortAttachment::Deliver(std::string_view bytes) {
+    if (!gone_ && port_.IsOpen()) port_.Feed(bytes);
+}
+
+void MemoryPortAttachment::DeviceVanished() {
+    gone_ = true;
+    port_.RaiseLineErrors(kLineErrorIO);
+    port_.Notify();
+}
+
+void MemoryPortAttachment::BytesWritten(std::string_view bytes) {
+    if (!gone_) source_.Input(bytes);
 }
 
 }  // namespace gnss::sim

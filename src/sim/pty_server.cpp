@@ -40,9 +40,11 @@ uint32_t TerminalBaud(int fd) {
     return 0;
 }
 
-PtyServer::PtyServer(RealtimeLoop& loop, SimSource& source) : loop_(loop), source_(source) {}
+PtyServer::PtyServer(RealtimeLoop& loop, SimSource& source, std::ostream& notes)
+    : loop_(loop), source_(source), notes_(notes) {}
 
 PtyServer::~PtyServer() {
+    source_.SetOutput(nullptr);
     CloseAll();
 }
 
@@ -71,13 +73,7 @@ bool PtyServer::Open(uint32_t initialBaud, std::string& error) {
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     fcntl(master_, F_SETFD, FD_CLOEXEC);
     fcntl(slave_, F_SETFD, FD_CLOEXEC);
-    source_.SetSink([this](std::string_view bytes) { Write(bytes); });
-    source_.SetToolBaudSource([this] { return ToolBaud(); });
-    source_.OnVanish = [this] {
-        vanished_ = true;
-        CloseAll();  // the tool's port now reads end of file / I/O errors, as after an unplug
-    };
-    source_.OnFinished = [this] { finished_ = true; };
+    source_.SetOutput(this);
     return true;
 }
 
@@ -85,7 +81,16 @@ uint32_t PtyServer::ToolBaud() const {
     return slave_ >= 0 ? TerminalBaud(slave_) : 0;
 }
 
-void PtyServer::Write(std::string_view bytes) {
+void PtyServer::DeviceVanished() {
+    vanished_ = true;
+    CloseAll();  // the tool's port now reads end of file / I/O errors, as after an unplug
+}
+
+void PtyServer::Note(std::string_view text) {
+    notes_ << "gnss-sim: " << text << "\n";
+}
+
+void PtyServer::Deliver(std::string_view bytes) {
     while (!bytes.empty() && master_ >= 0) {
         const ssize_t n = write(master_, bytes.data(), bytes.size());
         if (n > 0) {

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 #include "sim/realtime_loop.h"
 #include "sim/sim_source.h"
@@ -11,9 +13,10 @@ namespace gnss::sim {
 
 // Serves one SimSource on a pseudo-terminal (POSIX). The slave side is the "serial port" the
 // tool opens; the server keeps it open too, to read the line settings the tool sets on it.
-class PtyServer {
+// The source's notes go to `notes`, one line each ("gnss-sim: restart cold").
+class PtyServer final : private SimSourceOutput {
   public:
-    PtyServer(RealtimeLoop& loop, SimSource& source);
+    PtyServer(RealtimeLoop& loop, SimSource& source, std::ostream& notes);
     ~PtyServer();
     PtyServer(const PtyServer&) = delete;
     PtyServer& operator=(const PtyServer&) = delete;
@@ -28,11 +31,16 @@ class PtyServer {
     [[nodiscard]] uint32_t ToolBaud() const;
 
   private:
-    void Write(std::string_view bytes);
+    void Deliver(std::string_view bytes) override;
+    [[nodiscard]] uint32_t ToolBaudRate() const override { return ToolBaud(); }
+    void DeviceVanished() override;
+    void ReplayFinished() override { finished_ = true; }
+    void Note(std::string_view text) override;
     void CloseAll();
 
     RealtimeLoop& loop_;
     SimSource& source_;
+    std::ostream& notes_;
     int master_ = -1;
     int slave_ = -1;
     std::string path_;

@@ -57,7 +57,7 @@ SerialLine::SerialLine(Scheduler& scheduler, uint64_t seed)
 }
 
 uint32_t SerialLine::ToolBaud() const {
-    const uint32_t baud = toolBaud_ ? toolBaud_() : 0;
+    const uint32_t baud = output_ != nullptr ? output_->ToolBaudRate() : 0;
     return baud == 0 ? receiverBaud_ : baud;
 }
 
@@ -82,7 +82,7 @@ void SerialLine::Send(std::string_view bytes, bool droppable) {
         data = std::move(kept);
     }
     if (!pacing_) {
-        if (deliver_ && !data.empty()) deliver_(data);
+        if (output_ != nullptr && !data.empty()) output_->Deliver(data);
         return;
     }
     queue_ += data;
@@ -96,7 +96,7 @@ std::string SerialLine::FromTool(std::string_view bytes) const {
     return UartResample(bytes, ToolBaud(), receiverBaud_);
 }
 
-void SerialLine::AfterDrain(std::function<void()> step) {
+void SerialLine::AfterDrain(Continuation step) {
     if (!pacing_ || queue_.empty()) {
         step();
         return;
@@ -123,10 +123,10 @@ void SerialLine::Release(std::size_t count) {
         const std::string chunk = queue_.substr(0, count);
         queue_.erase(0, count);
         for (auto& [position, step] : afterDrain_) position -= std::min(position, count);
-        if (deliver_) deliver_(chunk);
+        if (output_ != nullptr) output_->Deliver(chunk);
     }
     // Run the steps whose bytes have all left (they may queue more).
-    std::vector<std::function<void()>> due;
+    std::vector<Continuation> due;
     for (auto it = afterDrain_.begin(); it != afterDrain_.end();) {
         if (it->first == 0) {
             due.push_back(std::move(it->second));

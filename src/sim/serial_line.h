@@ -9,8 +9,12 @@
 
 #include "base/scheduler.h"
 #include "sim/sim_bytes.h"
+#include "sim/sim_source.h"
 
 namespace gnss::sim {
+
+// A step of a sequence that runs later (after a delay or once the line has drained).
+using Continuation = std::function<void()>;
 
 // What a UART running at `rxBaud` reads from a line driven at `txBaud` (8N1 both ways): the
 // sender's bit stream is rebuilt, then sampled in the middle of each receive bit after every
@@ -31,11 +35,9 @@ class SerialLine {
   public:
     SerialLine(Scheduler& scheduler, uint64_t seed);
 
-    void SetDeliver(std::function<void(std::string_view)> deliver) {
-        deliver_ = std::move(deliver);
-    }
-    // The rate the tool's port runs at; 0 (or no source) means "same as the receiver".
-    void SetToolBaudSource(std::function<uint32_t()> source) { toolBaud_ = std::move(source); }
+    // The tool's end: receives what leaves the line and tells the rate the tool's port runs at
+    // (0, or no output, means "same as the receiver"). Not owned; nullptr disconnects.
+    void SetOutput(SimSourceOutput* output) { output_ = output; }
     void SetReceiverBaud(uint32_t baud) { receiverBaud_ = baud; }
     [[nodiscard]] uint32_t ReceiverBaud() const { return receiverBaud_; }
     [[nodiscard]] uint32_t ToolBaud() const;
@@ -51,7 +53,7 @@ class SerialLine {
     // What the receiver's UART reads of bytes the tool wrote.
     [[nodiscard]] std::string FromTool(std::string_view bytes) const;
     // Runs `step` once everything queued so far has left the line.
-    void AfterDrain(std::function<void()> step);
+    void AfterDrain(Continuation step);
     [[nodiscard]] std::size_t Queued() const { return queue_.size(); }
     // Drops everything queued (the device went away).
     void Clear();
@@ -62,15 +64,14 @@ class SerialLine {
 
     std::unique_ptr<Timer> timer_;
     SplitMix rng_;
-    std::function<void(std::string_view)> deliver_;
-    std::function<uint32_t()> toolBaud_;
+    SimSourceOutput* output_ = nullptr;
     uint32_t receiverBaud_ = 9600;
     bool pacing_ = true;
     LineFaults faults_;
     std::string queue_;
     uint64_t bitBudget_ = 0;
     // Steps waiting for the queue to drain, with the queue position they wait for.
-    std::vector<std::pair<std::size_t, std::function<void()>>> afterDrain_;
+    std::vector<std::pair<std::size_t, Continuation>> afterDrain_;
 };
 
 }  // namespace gnss::sim

@@ -330,8 +330,7 @@ bool ParseScenario(std::string_view text, SimConfig& config, std::string& error)
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, SimConfig& config, bool& help,
-                      std::string& error,
-                      const std::function<bool(const std::string&, std::string&)>& readFile) {
+                      std::string& error, const FileReader& readFile) {
     help = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];

@@ -71,11 +71,12 @@ bool ApplySetting(SimConfig& config, std::string_view key, std::string_view valu
 // Scenario file: one "key = value" per line; "#" or ";" starts a comment; "[section]" lines
 // are ignored; a key may repeat (fault = ...).
 bool ParseScenario(std::string_view text, SimConfig& config, std::string& error);
+// Reads the file at `path` into `text`; false when it cannot be read.
+using FileReader = std::function<bool(const std::string& path, std::string& text)>;
 // Command line (argv[0] skipped): "--key value", "--key=value" or a bare flag. "--scenario
 // FILE" reads a scenario file through `readFile` at that point. Sets `help` for --help.
 bool ParseCommandLine(const std::vector<std::string>& args, SimConfig& config, bool& help,
-                      std::string& error,
-                      const std::function<bool(const std::string&, std::string&)>& readFile);
+                      std::string& error, const FileReader& readFile);
 [[nodiscard]] std::string HelpText();
 
 }  // namespace gnss::sim

@@ -90,9 +90,6 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
     line_.SetReceiverBaud(config.Baud != 0 ? config.Baud : profile_->DefaultBaud);
     line_.SetPacing(config.Pace);
     line_.SetFaults(LineFaults{config.Faults.BitErrorRate, config.Faults.DropRate});
-    line_.SetDeliver([this](std::string_view bytes) {
-        if (sink_ && !vanished_) sink_(bytes);
-    });
     hdPortConfig_ = std::string("\x00\x07\x03\x00", 4) + LittleEndian32Bytes(line_.ReceiverBaud());
 
     epochTimer_ = scheduler_.CreateTimer();
@@ -112,12 +109,10 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
 
 SimulatedReceiver::~SimulatedReceiver() = default;
 
-void SimulatedReceiver::SetSink(std::function<void(std::string_view)> sink) {
-    sink_ = std::move(sink);
-}
-
-void SimulatedReceiver::SetToolBaudSource(std::function<uint32_t()> source) {
-    line_.SetToolBaudSource(std::move(source));
+void SimulatedReceiver::SetOutput(SimSourceOutput* output) {
+    output_ = output;
+    // A vanished device is cut off from the line for good.
+    line_.SetOutput(vanished_ ? nullptr : output);
 }
 
 uint64_t SimulatedReceiver::ElapsedMs() const {
@@ -161,7 +156,7 @@ bool SimulatedReceiver::HasFix() const {
 
 // --- timing helpers ---------------------------------------------------------------------------
 
-void SimulatedReceiver::Later(uint32_t ms, std::function<void()> step) {
+void SimulatedReceiver::Later(uint32_t ms, Continuation step) {
     pending_.push_back(Pending{ElapsedMs() + ms, ++pendingSequence_, std::move(step)});
     RearmPending();
 }
@@ -256,7 +251,7 @@ void SimulatedReceiver::ChangeBaudAfterDrain(uint32_t baud) {
 }
 
 void SimulatedReceiver::Note(const std::string& text) {
-    if (OnEvent) OnEvent(text);
+    if (output_ != nullptr) output_->Note(text);
 }
 
 void SimulatedReceiver::Vanish() {
@@ -267,8 +262,9 @@ void SimulatedReceiver::Vanish() {
     pendingTimer_->Stop();
     pending_.clear();
     line_.Clear();
+    line_.SetOutput(nullptr);
     Note("vanished");
-    if (OnVanish) OnVanish();
+    if (output_ != nullptr) output_->DeviceVanished();
 }
 
 void SimulatedReceiver::Epoch() {

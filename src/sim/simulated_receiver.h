@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,7 +20,9 @@ namespace gnss::sim {
 // One simulated receiver: NMEA output from a deterministic sky, the start-up texts, commands
 // and acknowledgements of its chip family, restarts with reacquisition, baud-rate changes and
 // faults on demand. Driven only by the Clock and Scheduler it is given (VirtualTime in tests,
-// a real-time loop in gnss-sim); bytes leave through the sink and arrive through Input.
+// a real-time loop in gnss-sim); bytes leave through the output and arrive through Input. The
+// output also hears a note for each command understood ("restart cold", "query", "baud 115200",
+// ...) and, once, that the device vanished.
 class SimulatedReceiver final : public SimSource {
   public:
     // Throws std::invalid_argument when the configuration names no known family/variant.
@@ -30,8 +31,7 @@ class SimulatedReceiver final : public SimSource {
     SimulatedReceiver(const SimulatedReceiver&) = delete;
     SimulatedReceiver& operator=(const SimulatedReceiver&) = delete;
 
-    void SetSink(std::function<void(std::string_view)> sink) override;
-    void SetToolBaudSource(std::function<uint32_t()> source) override;
+    void SetOutput(SimSourceOutput* output) override;
     // Power on: start-up texts, then one epoch per navigation interval.
     void Start() override;
     void Input(std::string_view bytesFromTool) override;
@@ -48,17 +48,15 @@ class SimulatedReceiver final : public SimSource {
     [[nodiscard]] uint64_t ElapsedMs() const;
     [[nodiscard]] uint64_t FixDueMs() const { return fixDueMs_; }
     [[nodiscard]] bool Vanished() const { return vanished_; }
-    // A short note for each command understood ("restart cold", "query", "baud 115200", ...).
-    std::function<void(std::string_view)> OnEvent;
 
   private:
     struct Pending {
         uint64_t DueMs;
         uint64_t Sequence;
-        std::function<void()> Step;
+        Continuation Step;
     };
 
-    void Later(uint32_t ms, std::function<void()> step);
+    void Later(uint32_t ms, Continuation step);
     void RunPending();
     void RearmPending();
 
@@ -92,7 +90,7 @@ class SimulatedReceiver final : public SimSource {
     std::unique_ptr<SkyModel> sky_;
     SerialLine line_;
     SplitMix rng_;
-    std::function<void(std::string_view)> sink_;
+    SimSourceOutput* output_ = nullptr;
     std::unique_ptr<Timer> epochTimer_;
     std::unique_ptr<Timer> garbageTimer_;
     std::unique_ptr<Timer> pendingTimer_;

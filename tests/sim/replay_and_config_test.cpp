@@ -29,15 +29,15 @@ struct ReplayBench {
         };
         (void)port.Open();
         attachment = std::make_unique<MemoryPortAttachment>(replayer, port);
-        replayer.OnFinished = [this] { finished = true; };
         replayer.Start();
     }
+    // The replay told the tool's end that it has sent everything.
+    [[nodiscard]] bool Finished() const { return attachment->ReplayDone(); }
     VirtualTime time;
     MemoryReceiverPort port;
     CaptureReplayer replayer;
     std::unique_ptr<MemoryPortAttachment> attachment;
     std::string received;
-    bool finished = false;
 };
 
 TEST(Replay, ReproducesCapturesByteForByte) {
@@ -51,7 +51,7 @@ TEST(Replay, ReproducesCapturesByteForByte) {
         for (bool realtime : {false, true}) {
             ReplayBench bench(capture, {115200, realtime}, 115200);
             bench.time.Advance(600000);
-            EXPECT_TRUE(bench.finished);
+            EXPECT_TRUE(bench.Finished());
             EXPECT_EQ(bench.received, capture);
         }
     }
