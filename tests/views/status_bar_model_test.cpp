@@ -16,7 +16,9 @@ TEST(StatusBarModel, StartsWithEighteenPanelsOfTheirWidthsAndTheDisconnectedPort
         const StatusPanelState& panel = bar.Panels()[i];
         EXPECT_EQ(panel.WidthPx, widths[i]) << "panel " << i;
         EXPECT_EQ(panel.Bevel, PanelBevel::Lowered) << "panel " << i;
-        if (i != 2) EXPECT_EQ(panel.Text, "") << "panel " << i;
+        if (i != 2) {
+            EXPECT_EQ(panel.Text, "") << "panel " << i;
+        }
     }
     EXPECT_EQ(bar.Text(StatusPanel::Port), "COM Port  (disconnect)");
     EXPECT_EQ(bar.Panel(StatusPanel::Correction).WidthPx, 92);
