@@ -99,11 +99,7 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(portOption)) core.PortTextChanged(parser.value(portOption).toStdString());
     if (parser.isSet(baudOption)) core.BaudRateChosen(parser.value(baudOption).toStdString());
 
-    gnss::ui::WindowWiring wiring(window, core);
-
-    gnss::PortWatcher watcher(ports);
-    QObject::connect(&watcher, &gnss::PortWatcher::PortsChanged, &window,
-                     [&core] { core.PortListPolled(); });
+    gnss::ui::WindowWiring wiring(window, core, ports);
     QObject::connect(&window, &gnss::ui::MainWindow::Closing, &window,
                      [&core, &settingsPath] { core.Shutdown(settingsPath); });
 

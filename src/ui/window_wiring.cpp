@@ -15,10 +15,13 @@ namespace {
 constexpr int kRepaintCoalesceMs = 50;
 }
 
-WindowWiring::WindowWiring(MainWindow& window, AppCore& core)
-    : QObject(&window), window_(window), core_(core) {
+WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerator& ports,
+                           int portPollMs)
+    : QObject(&window), window_(window), core_(core), portWatcher_(ports, portPollMs) {
     displays_ = new DisplayWiring(window_, core_);
     core_.SetListener(this);
+    connect(&portWatcher_, &PortWatcher::PortsChanged, this, [this] { core_.PortListPolled(); });
+    portWatcher_.Start();
 
     connect(&window_, &MainWindow::ToolButtonClicked, this,
             [this](ToolButton id, Qt::KeyboardModifiers modifiers) {

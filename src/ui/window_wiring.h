@@ -3,6 +3,8 @@
 #include <QObject>
 
 #include "app/app_core.h"
+#include "link/port_enumerator.h"
+#include "platform/qt_port_enumerator.h"
 
 namespace gnss::ui {
 
@@ -11,10 +13,14 @@ class MainWindow;
 
 // Connects the main window's user events to the application core and the core's change
 // notifications to the window's repaint (coalesced to one repaint per 50 ms), which also feeds
-// the displays.
+// the displays; and polls the system's port list (`ports`, every `portPollMs`) so that the core
+// sees ports plugged in and removed.
 class WindowWiring final : public QObject, private AppCoreListener {
   public:
-    WindowWiring(MainWindow& window, AppCore& core);
+    static constexpr int kPortPollMs = 1000;
+
+    WindowWiring(MainWindow& window, AppCore& core, const PortEnumerator& ports,
+                 int portPollMs = kPortPollMs);
     ~WindowWiring() override;
 
   private:
@@ -28,6 +34,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     MainWindow& window_;
     AppCore& core_;
     DisplayWiring* displays_ = nullptr;
+    PortWatcher portWatcher_;
     bool repaintPending_ = false;
 };
 

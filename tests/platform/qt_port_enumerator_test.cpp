@@ -5,16 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "doubles/listed_ports.h"
 #include "platform/qt_test_support.h"
 
 namespace gnss {
 namespace {
 
-class ListedPorts final : public PortEnumerator {
-  public:
-    [[nodiscard]] std::vector<std::string> PresentPorts() const override { return ports; }
-    std::vector<std::string> ports;
-};
+using testing::ListedPorts;
 
 TEST(PortWatcher, ReportsEveryChangeOfTheListTextAndNothingElse) {
     ListedPorts system;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/virtual_time.h"
+#include "doubles/listed_ports.h"
 #include "doubles/recording_desktop.h"
 #include "doubles/scripted_file_dialogs.h"
 #include "doubles/scripted_prompts.h"
@@ -24,15 +25,10 @@
 namespace gnss {
 namespace {
 
+using gnss::testing::ListedPorts;
 using gnss::testing::ScriptedFileDialogs;
 using gnss::testing::ScriptedPrompts;
 using gnss::testing::TempFolder;
-
-class ListedPorts final : public PortEnumerator {
-  public:
-    [[nodiscard]] std::vector<std::string> PresentPorts() const override { return ports; }
-    std::vector<std::string> ports{"ttyS0", "ttyUSB0"};
-};
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -63,7 +59,7 @@ struct Scenario {
     MemoryReceiverPort port;
     ScriptedPrompts prompts;
     ScriptedFileDialogs dialogs;
-    ListedPorts ports;
+    ListedPorts ports{{"ttyS0", "ttyUSB0"}};
     gnss::testing::RecordingDesktop desktop;
     gnss::testing::RecordingClockSetter clockSetter;
     AppCore core{AppServices{port, time, time, prompts, dialogs, ports, desktop, clockSetter,

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/app_core.h"
+#include "doubles/listed_ports.h"
 #include "doubles/recording_desktop.h"
 #include "doubles/scripted_file_dialogs.h"
 #include "doubles/scripted_prompts.h"
@@ -77,6 +78,8 @@ struct SimProcess {
 // The application core on the Qt adapters (prompts, dialogs, desktop and clock setter are test
 // doubles), the main window and its wiring, with the settings file in a temporary folder.
 struct WindowProgram {
+    static constexpr int kPortPollMs = 20;
+
     WindowProgram()
         : core(AppServices{port, clock, scheduler, prompts, dialogs, ports, desktop, clockSetter,
                            folder.Path(), false}) {
@@ -99,7 +102,7 @@ struct WindowProgram {
     QtClock clock;
     QtScheduler scheduler;
     QtReceiverPort port;
-    QtPortEnumerator ports;
+    gnss::testing::ListedPorts ports{{"ttyS0"}};
     gnss::testing::ScriptedPrompts prompts;
     gnss::testing::ScriptedFileDialogs dialogs;
     gnss::testing::RecordingDesktop desktop;
@@ -107,7 +110,7 @@ struct WindowProgram {
     AppCore core;
     NmeaMonitorView monitorView{core.Monitor};
     MainWindow window{core.Window, monitorView, core.Memo};
-    WindowWiring wiring{window, core};
+    WindowWiring wiring{window, core, ports, kPortPollMs};
 };
 
 }  // namespace gnss::ui::testing

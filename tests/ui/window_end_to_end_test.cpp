@@ -64,5 +64,14 @@ TEST(WindowEndToEnd, ConnectsToASimulatedReceiverShowsItsLinesDisconnectsAndSave
     EXPECT_NE(settings.find("BaudRate=" + sim.Baud()), std::string::npos) << settings;
 }
 
+// The window program polls the system's port list on its own: a port plugged in after the start
+// is reported in the port-event window.
+TEST(WindowEndToEnd, APortPluggedInIsReportedWithoutAnyClick) {
+    WindowProgram program;
+    program.ports.ports = {"ttyS0", "ttyUSB7"};
+    ASSERT_TRUE(WaitFor([&] { return !program.core.Window.PortEvents().Lines().empty(); }, 3000));
+    EXPECT_EQ(program.core.Window.PortEvents().Lines().back(), " (ttyUSB7) Plug In !   ");
+}
+
 }  // namespace
 }  // namespace gnss::ui
