@@ -38,12 +38,4 @@ class StreamPort final : public ReceiverPort {
 };
 
 // Answers every question with No and shows nothing.
-class NoPrompts final : public UserPrompts {
-  public:
-    void ShowError(const std::string&) override {}
-    void ShowWarning(const std::string&) override {}
-    void ShowInfo(const std::string&) override {}
-    PromptAnswer ConfirmYesNo(const std::string&) override { return PromptAnswer::No; }
-};
-
 }  // namespace gnss::bench

@@ -20,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr std::size_t kBytesPerTick = 6450;
 
-using gnss::bench::NoPrompts;
 using StreamPort = gnss::bench::StreamPort;
 
 // Captures whose names say NMEA: pure ones, or mixed with binary frames ("+" in the name).
@@ -58,7 +57,7 @@ void RunSpine(benchmark::State& state, bool mixed) {
     StreamPort port;
     gnss::SharedState shared;
     gnss::ReceiverState receiver;
-    NoPrompts prompts;
+    gnss::UnattendedPrompts prompts;
     shared.PortOpen = true;
     if (mixed) {
         shared.Family = gnss::ReceiverFamily::ublox;

@@ -25,7 +25,6 @@ namespace fs = std::filesystem;
 constexpr std::size_t kBytesPerTick = 6450;
 constexpr std::size_t kDefaultCorpusMb = 50;
 
-using gnss::bench::NoPrompts;
 using CorpusPort = gnss::bench::StreamPort;
 
 // The pure NMEA captures (no binary frames), text logs without CR LF given their CRs, then
@@ -95,7 +94,7 @@ void BM_WholeReceivePath(benchmark::State& state) {
     }
     gnss::VirtualTime time;
     CorpusPort port;
-    NoPrompts prompts;
+    gnss::UnattendedPrompts prompts;
     gnss::ReceivePipeline pipeline(port, time, time, prompts);
     pipeline.Shared.PortOpen = true;
     pipeline.Dispatcher.SetLinkState(gnss::LinkState::Nmea);

@@ -46,14 +46,6 @@ constexpr std::string_view kSeeds[] = {
     "*",
 };
 
-class NoPrompts final : public gnss::UserPrompts {
-  public:
-    void ShowError(const std::string&) override {}
-    void ShowWarning(const std::string&) override {}
-    void ShowInfo(const std::string&) override {}
-    gnss::PromptAnswer ConfirmYesNo(const std::string&) override { return gnss::PromptAnswer::No; }
-};
-
 class NoOutput final : public gnss::MonitorOutput {
   public:
     void AddMonitorLine(std::string_view) override {}
@@ -80,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     gnss::VirtualTime time;
     gnss::MemoryReceiverPort port;
-    NoPrompts prompts;
+    gnss::UnattendedPrompts prompts;
     port.Open();
     gnss::ReceivePipeline pipeline(port, time, time, prompts);
     gnss::SharedState& shared = pipeline.Shared;

@@ -14,14 +14,6 @@
 
 namespace {
 
-class NoPrompts final : public gnss::UserPrompts {
-  public:
-    void ShowError(const std::string&) override {}
-    void ShowWarning(const std::string&) override {}
-    void ShowInfo(const std::string&) override {}
-    gnss::PromptAnswer ConfirmYesNo(const std::string&) override { return gnss::PromptAnswer::No; }
-};
-
 constexpr gnss::ReceiverFamily kFamilies[] = {gnss::ReceiverFamily::Unknown,
                                               gnss::ReceiverFamily::ublox,
                                               gnss::ReceiverFamily::HED, gnss::ReceiverFamily::MTK};
@@ -68,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     gnss::MemoryReceiverPort port;
     gnss::SharedState shared;
     gnss::ReceiverState receiver;
-    NoPrompts prompts;
+    gnss::UnattendedPrompts prompts;
     port.Open();
     shared.PortOpen = true;
     shared.Family = kFamilies[setup & 3];

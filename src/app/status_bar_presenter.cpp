@@ -1,8 +1,26 @@
 #include "app/status_bar_presenter.h"
 
+#include <array>
 #include <string>
 
 namespace gnss {
+
+namespace {
+
+// Where each status text of the connection is shown.
+struct ConnectionPanel {
+    ConnectionStatusItem Item;
+    StatusPanel Panel;
+};
+constexpr std::array<ConnectionPanel, kConnectionStatusTextCount> kConnectionPanels = {{
+    {ConnectionStatusItem::PortText, StatusPanel::Port},
+    {ConnectionStatusItem::Elapsed, StatusPanel::Elapsed},
+    {ConnectionStatusItem::NoData, StatusPanel::NoData},
+    {ConnectionStatusItem::ReceiveRate, StatusPanel::ReceiveRate},
+    {ConnectionStatusItem::Detection, StatusPanel::Message},
+}};
+
+}  // namespace
 
 StatusBarPresenter::StatusBarPresenter(StatusBarModel& bar, const ReceiveDispatcher& dispatcher,
                                        const ConnectionControl& connection,
@@ -59,26 +77,13 @@ void StatusBarPresenter::OnDisconnected() {
 
 void StatusBarPresenter::OnConnectionStatusChanged(ConnectionStatusItem item) {
     const ConnectionStatus& status = connection_.Status();
-    switch (item) {
-        case ConnectionStatusItem::PortText:
-            bar_.SetText(StatusPanel::Port, status.PortText);
-            break;
-        case ConnectionStatusItem::PortOpenLook:
-            bar_.SetBevel(StatusPanel::Port,
-                          status.PortOpenLook ? PanelBevel::Raised : PanelBevel::Lowered);
-            break;
-        case ConnectionStatusItem::Elapsed:
-            bar_.SetText(StatusPanel::Elapsed, status.Elapsed);
-            break;
-        case ConnectionStatusItem::NoData:
-            bar_.SetText(StatusPanel::NoData, status.NoData);
-            break;
-        case ConnectionStatusItem::ReceiveRate:
-            bar_.SetText(StatusPanel::ReceiveRate, status.ReceiveRate);
-            break;
-        case ConnectionStatusItem::Detection:
-            bar_.SetText(StatusPanel::Message, status.Detection);
-            break;
+    if (item == ConnectionStatusItem::PortOpenLook) {
+        bar_.SetBevel(StatusPanel::Port,
+                      status.PortOpenLook ? PanelBevel::Raised : PanelBevel::Lowered);
+        return;
+    }
+    for (const ConnectionPanel& shown : kConnectionPanels) {
+        if (shown.Item == item) bar_.SetText(shown.Panel, status.Text(item));
     }
 }
 

@@ -18,4 +18,14 @@ class UserPrompts {
     virtual PromptAnswer ConfirmYesNo(const std::string& message) = 0;
 };
 
+// Prompts of a run nobody watches (benchmarks, fuzzing): messages are dropped and every question
+// is answered "No".
+class UnattendedPrompts final : public UserPrompts {
+  public:
+    void ShowError(const std::string&) override {}
+    void ShowWarning(const std::string&) override {}
+    void ShowInfo(const std::string&) override {}
+    PromptAnswer ConfirmYesNo(const std::string&) override { return PromptAnswer::No; }
+};
+
 }  // namespace gnss

@@ -72,25 +72,9 @@ void ConnectionControl::DisconnectLink() {
 }
 
 void ConnectionControl::SetStatus(ConnectionStatusItem item, std::string text) {
-    switch (item) {
-        case ConnectionStatusItem::PortText:
-            status_.PortText = std::move(text);
-            break;
-        case ConnectionStatusItem::Elapsed:
-            status_.Elapsed = std::move(text);
-            break;
-        case ConnectionStatusItem::NoData:
-            status_.NoData = std::move(text);
-            break;
-        case ConnectionStatusItem::ReceiveRate:
-            status_.ReceiveRate = std::move(text);
-            break;
-        case ConnectionStatusItem::Detection:
-            status_.Detection = std::move(text);
-            break;
-        case ConnectionStatusItem::PortOpenLook:
-            return;  // not a text: SetPortOpenLook
-    }
+    const auto index = static_cast<std::size_t>(item);
+    if (index >= status_.Texts.size()) return;  // not a text: SetPortOpenLook
+    status_.Texts[index] = std::move(text);
     for (ConnectionListener* listener : listeners_) listener->OnConnectionStatusChanged(item);
 }
 
@@ -344,7 +328,7 @@ void ConnectionControl::DetectionStep() {
     }
 
     ++detectionRateIndex_;
-    SetStatus(ConnectionStatusItem::Detection, status_.Detection + ".");
+    SetStatus(ConnectionStatusItem::Detection, status_.Text(ConnectionStatusItem::Detection) + ".");
     if (detectionRateIndex_ > kLastSteppingIndex) {
         if (detectionRounds_ > kMaxDetectionRounds) {
             SetStatus(ConnectionStatusItem::Detection, "can not find GPS Data");

@@ -1,28 +1,35 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace gnss {
 
-// The connection's status texts, each shown in its own place.
+// What the connection reports about itself, each item shown in its own place. All but the last
+// are texts.
 enum class ConnectionStatusItem : uint8_t {
-    PortText,      // the port and what became of it
-    PortOpenLook,  // the port text's look: raised while the port is open
-    Elapsed,       // connected time
-    NoData,        // the no-data mark
-    ReceiveRate,   // bytes received in the last second
-    Detection,     // progress of the baud-rate detection
+    PortText,      // "Open (ttyUSB0,9600 bps)", "Connection Fail", "ttyUSB0 Close"
+    Elapsed,       // seconds since the connect as "hh:mm:ss"
+    NoData,        // "*" after a second without data, else empty
+    ReceiveRate,   // " Rx(Bps):1234", bytes received in the last second
+    Detection,     // "GPS Baud Rate Detection", with a dot per rate tried
+    PortOpenLook,  // the port text's look: raised from a successful open until the port closes
 };
+inline constexpr std::size_t kConnectionStatusTextCount = 5;
 
 struct ConnectionStatus {
-    std::string PortText;       // "Open (ttyUSB0,9600 bps)", "Connection Fail", "ttyUSB0 Close"
-    bool PortOpenLook = false;  // true from a successful open until the port is closed
-    std::string Elapsed;        // seconds since the connect as "hh:mm:ss"
-    std::string NoData;         // "*" after a second without data, else empty
-    std::string ReceiveRate;    // " Rx(Bps):1234"
-    std::string Detection;      // "GPS Baud Rate Detection", with a dot per rate tried
+    std::array<std::string, kConnectionStatusTextCount> Texts;
+    bool PortOpenLook = false;
+
+    // The text of an item; empty for PortOpenLook.
+    [[nodiscard]] const std::string& Text(ConnectionStatusItem item) const {
+        static const std::string kNone;
+        const auto index = static_cast<std::size_t>(item);
+        return index < Texts.size() ? Texts[index] : kNone;
+    }
 };
 
 // What the connection control tells the features that follow it; registered with

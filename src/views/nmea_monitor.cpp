@@ -150,9 +150,9 @@ Rgb NmeaMonitor::LineColor(std::size_t index) const {
     return kMonitorKindColors[ClassifyText(line)];
 }
 
-MonitorChanges NmeaMonitor::TakeChanges() {
-    const MonitorChanges changes = changes_;
-    changes_ = MonitorChanges{};
+MonitorViewChanges NmeaMonitor::TakeChanges() {
+    const MonitorViewChanges changes = changes_;
+    changes_ = MonitorViewChanges{};
     viewCount_ = lines_.size();
     return changes;
 }
@@ -188,7 +188,7 @@ void NmeaMonitor::Cap(std::size_t keep) {
 void NmeaMonitor::ClearLines() {
     lines_.clear();
     selected_ = -1;
-    changes_ = MonitorChanges{};
+    changes_ = MonitorViewChanges{};
     changes_.Reset = true;
     ++revision_;
 }

@@ -15,11 +15,9 @@
 #include "logging/log_line_sink.h"
 #include "nmea/receiver_state.h"
 #include "nmea/sentence_kind.h"
+#include "views/monitor_view.h"
 
 namespace gnss {
-
-// Colours as 0xRRGGBB.
-using Rgb = uint32_t;
 
 // Text colour of each standard kind, in the order of SentenceKind (None first).
 inline constexpr PerSentenceKind<Rgb> kMonitorKindColors = {{
@@ -63,15 +61,6 @@ struct MonitorPauseView {
     bool PortStatusLowered = false;
 };
 
-// How the lines changed since the view last looked: lines removed from the top, then lines
-// appended at the bottom; or, when Reset, everything is to be read again.
-struct MonitorChanges {
-    bool Reset = false;
-    std::size_t RemovedFromTop = 0;
-    std::size_t Appended = 0;
-    [[nodiscard]] bool Any() const { return Reset || RemovedFromTop != 0 || Appended != 0; }
-};
-
 // What a once-per-second step found.
 enum class MonitorStepResult : uint8_t {
     Paused,        // nothing done
@@ -95,9 +84,9 @@ class NmeaMonitor final : public LineListener, public ConnectionListener {
     static constexpr std::size_t kHardLimit = 20000;
     static constexpr std::size_t kPendingLogLines = 500;
     static constexpr int32_t kQuietWindowSeconds = 5;
-    static constexpr Rgb kListBackground = 0x282828;
-    static constexpr Rgb kLineBackground = 0x000000;
-    static constexpr Rgb kPlainText = 0xFFFFFF;
+    static constexpr Rgb kListBackground = MonitorView::kListBackground;
+    static constexpr Rgb kLineBackground = MonitorView::kLineBackground;
+    static constexpr Rgb kPlainText = MonitorView::kPlainText;
 
     // `port` names the port and rate in the pause view.
     NmeaMonitor(const Clock& clock, SharedState& shared, const ReceiverState& receiver,
@@ -155,7 +144,7 @@ class NmeaMonitor final : public LineListener, public ConnectionListener {
     // Counts every change to the lines, the selection and the pause view.
     [[nodiscard]] uint64_t Revision() const { return revision_; }
     // The changes since the last call, for a view that updates in batches.
-    MonitorChanges TakeChanges();
+    MonitorViewChanges TakeChanges();
 
   private:
     void Append(std::string_view text);
@@ -178,7 +167,7 @@ class NmeaMonitor final : public LineListener, public ConnectionListener {
 
     uint64_t revision_ = 0;
     std::size_t viewCount_ = 0;  // lines the view knew at the last TakeChanges
-    MonitorChanges changes_;
+    MonitorViewChanges changes_;
 };
 
 }  // namespace gnss

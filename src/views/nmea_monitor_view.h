@@ -19,10 +19,7 @@ class NmeaMonitorView final : public MonitorView {
     }
     [[nodiscard]] bool Coloured() const override { return monitor_.Coloured(); }
     [[nodiscard]] std::ptrdiff_t SelectedLine() const override { return monitor_.SelectedLine(); }
-    MonitorViewChanges TakeChanges() override {
-        const MonitorChanges changes = monitor_.TakeChanges();
-        return {changes.Reset, changes.RemovedFromTop, changes.Appended};
-    }
+    MonitorViewChanges TakeChanges() override { return monitor_.TakeChanges(); }
 
   private:
     NmeaMonitor& monitor_;

@@ -45,7 +45,7 @@ struct FarEnd {
 
 // The connection control with a listener that writes down what it is told: the order of the
 // connection's steps (P pressed, E every connect and disconnect, C connecting, D disconnected,
-// F open failed), each status text as last written, and the notes.
+// F open failed) and the notes.
 struct Rig : ConnectionListener {
     Rig() {
         port.SetPortName("ttyUSB0");
@@ -61,28 +61,8 @@ struct Rig : ConnectionListener {
     void OnDisconnected() override { order += "D"; }
     void OnPortOpenFailed() override { order += "F"; }
     void OnConnectionNote(std::string_view line) override { notes.emplace_back(line); }
-    void OnConnectionStatusChanged(ConnectionStatusItem item) override {
-        const ConnectionStatus& status = control.Status();
-        switch (item) {
-            case ConnectionStatusItem::PortText:
-                portText = status.PortText;
-                break;
-            case ConnectionStatusItem::PortOpenLook:
-                portOpenLook = status.PortOpenLook;
-                break;
-            case ConnectionStatusItem::Elapsed:
-                elapsed = status.Elapsed;
-                break;
-            case ConnectionStatusItem::NoData:
-                noData = status.NoData;
-                break;
-            case ConnectionStatusItem::ReceiveRate:
-                rate = status.ReceiveRate;
-                break;
-            case ConnectionStatusItem::Detection:
-                detection = status.Detection;
-                break;
-        }
+    [[nodiscard]] const std::string& Status(ConnectionStatusItem item) const {
+        return control.Status().Text(item);
     }
 
     void Connect() {
@@ -100,12 +80,6 @@ struct Rig : ConnectionListener {
     bool hold = false;
     std::string order;
     std::vector<std::string> notes;
-    std::string portText;
-    bool portOpenLook = false;
-    std::string elapsed;
-    std::string noData;
-    std::string rate;
-    std::string detection;
 };
 
 TEST(ConnectionControl, ConnectOpensAtTheShownRateAndStartsProcessing) {
@@ -115,8 +89,8 @@ TEST(ConnectionControl, ConnectOpensAtTheShownRateAndStartsProcessing) {
 
     EXPECT_TRUE(rig.shared.PortOpen);
     EXPECT_EQ(rig.port.BaudRate(), 115200u);
-    EXPECT_EQ(rig.portText, "Open (ttyUSB0,115200 bps)");
-    EXPECT_TRUE(rig.portOpenLook);
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::PortText), "Open (ttyUSB0,115200 bps)");
+    EXPECT_TRUE(rig.control.Status().PortOpenLook);
     EXPECT_EQ(rig.dispatcher.State(), LinkState::Unknown);
     EXPECT_TRUE(rig.dispatcher.ProcessingTimerEnabled());
     EXPECT_EQ(rig.control.View().OpenButtonHint, "Disconnect");
@@ -152,8 +126,8 @@ TEST(ConnectionControl, ConnectAndDisconnectTellTheListenersInTheirPlaces) {
     EXPECT_FALSE(rig.port.IsOpen());
     EXPECT_FALSE(rig.shared.MonitorPaused);
     EXPECT_FALSE(rig.dispatcher.ProcessingTimerEnabled());
-    EXPECT_EQ(rig.portText, "ttyUSB0 Close");
-    EXPECT_FALSE(rig.portOpenLook);
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::PortText), "ttyUSB0 Close");
+    EXPECT_FALSE(rig.control.Status().PortOpenLook);
     EXPECT_EQ(rig.control.View().OpenButtonHint, "Connect to GPS");
 }
 
@@ -163,7 +137,7 @@ TEST(ConnectionControl, FailedOpenShowsTheErrorAndNamesTheRemedyForPermissions) 
     rig.Connect();
 
     EXPECT_FALSE(rig.shared.PortOpen);
-    EXPECT_EQ(rig.portText, "Connection Fail");
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::PortText), "Connection Fail");
     EXPECT_EQ(rig.order, "PECF");
     ASSERT_EQ(rig.prompts.shown.size(), 1u);
     const std::string& text = rig.prompts.shown[0].text;
@@ -187,15 +161,16 @@ TEST(ConnectionControl, LinkSecondCountsShowsTheRateAndMarksSilentSeconds) {
     rig.Connect();
     rig.time.Advance(3000);
     EXPECT_GE(rig.receiver.SecondsCounter, 2);
-    EXPECT_EQ(rig.elapsed, "00:00:0" + std::to_string(rig.receiver.SecondsCounter));
-    EXPECT_EQ(rig.rate.rfind(" Rx(Bps):", 0), 0u);
-    EXPECT_NE(rig.rate, " Rx(Bps):0");
-    EXPECT_EQ(rig.noData, "");
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::Elapsed),
+              "00:00:0" + std::to_string(rig.receiver.SecondsCounter));
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::ReceiveRate).rfind(" Rx(Bps):", 0), 0u);
+    EXPECT_NE(rig.Status(ConnectionStatusItem::ReceiveRate), " Rx(Bps):0");
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::NoData), "");
     EXPECT_EQ(rig.dispatcher.State(), LinkState::Nmea);
 
     receiver.Silent = true;
     rig.time.Advance(10000);
-    EXPECT_EQ(rig.noData, "*");
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::NoData), "*");
     EXPECT_TRUE(rig.shared.PortOpen) << "bypass no data is on at start";
 }
 
@@ -246,7 +221,7 @@ TEST(ConnectionControl, SteppingDetectionFindsAReceiverAt57600) {
     rig.control.SetShownBaud("115200");
     rig.Connect();
     rig.control.StartSteppingDetection();
-    EXPECT_EQ(rig.detection, "GPS Baud Rate Detection");
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::Detection), "GPS Baud Rate Detection");
     rig.time.Advance(5000);
 
     EXPECT_FALSE(rig.shared.DetectionActive);
@@ -267,7 +242,7 @@ TEST(ConnectionControl, SteppingDetectionGivesUpAfterNineRounds) {
     rig.time.Advance(60000);
 
     EXPECT_FALSE(rig.shared.DetectionActive);
-    EXPECT_EQ(rig.detection, "can not find GPS Data");
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::Detection), "can not find GPS Data");
     EXPECT_FALSE(rig.shared.PortOpen);
     // Nine passes through the six rates (the last wrap gives up without a change).
     EXPECT_EQ(rig.port.BaudHistory.size(), 1u + 9u * 6u);

@@ -99,6 +99,33 @@ TEST(AppCoreScenario, ConnectShowsTheReceiversLinesAndTheLinkInTheStatusBar) {
     EXPECT_EQ(s.core.Window.Button(ToolButton::Connect).Hint, "Connect to GPS");
 }
 
+TEST(AppCoreScenario, DisplaysFollowTheReceiverOnceItIsIdentified) {
+    Scenario s;
+    s.Click(ToolButton::Connect);
+    for (int i = 0; i < 200 && !s.core.Shared().ReceiverIdentified; ++i) s.time.Advance(100);
+    ASSERT_TRUE(s.core.Shared().ReceiverIdentified);
+    EXPECT_EQ(s.core.Shared().Family, ReceiverFamily::MTK);
+    const std::string firmware = s.core.Identification.Result.FirmwareText;
+    EXPECT_EQ(s.core.Window.Caption(), WindowCaption(firmware));
+    EXPECT_EQ(s.Panel(StatusPanel::Family), "MTK");
+    EXPECT_EQ(s.core.Memo.Lines().back().find("Receiver identified: MTK ("), 14u)
+        << s.core.Memo.Lines().back();
+
+    // The monitor's second refreshes the navigation panel; GSV blocks refresh the satellites.
+    s.time.Advance(3000);
+    EXPECT_FALSE(s.core.Navigation.View().LatitudeText.empty());
+    EXPECT_FALSE(s.core.Navigation.View().SatellitesUsedText.empty());
+    EXPECT_FALSE(s.core.Satellites.Sky().Icons.empty());
+    EXPECT_FALSE(s.core.Satellites.Chart().Bars.empty());
+
+    // Cleared without a connection, the monitor takes the satellite views along.
+    s.Click(ToolButton::Connect);
+    s.core.MonitorClearRequested();
+    EXPECT_EQ(s.core.Monitor.LineCount(), 0u);
+    EXPECT_TRUE(s.core.Satellites.Sky().Icons.empty());
+    EXPECT_TRUE(s.core.Satellites.Chart().Bars.empty());
+}
+
 TEST(AppCoreScenario, PauseStopsTheMonitorButNotTheDecoding) {
     Scenario s;
     s.Click(ToolButton::Connect);

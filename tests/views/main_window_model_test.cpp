@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/counting_view_listener.h"
+
 namespace gnss {
 namespace {
 
@@ -185,14 +187,9 @@ TEST(MainWindowModel, UnitIndexOutsideTheSelectorFallsBackToKilometres) {
     EXPECT_EQ(model.UnitIndex(), 0);
 }
 
-struct ChangeCounter final : ViewChangeListener {
-    void OnViewChanged() override { ++Count; }
-    int Count = 0;
-};
-
 TEST(MainWindowModel, StatusChangesAndOwnChangesNotifyTheWindow) {
     MainWindowModel model;
-    ChangeCounter changes;
+    testing::CountingViewListener changes;
     model.SetChangeListener(&changes);
     model.StatusBar().SetText(StatusPanel::LinkState, "NMEA");
     model.SetFirmwareText("fw");

@@ -277,7 +277,7 @@ TEST_F(NmeaMonitorTest, ClearEmptiesTheListAndTheSelection) {
 TEST_F(NmeaMonitorTest, ChangesLetAViewFollowInBatches) {
     std::deque<std::string> view;
     auto sync = [&] {
-        const MonitorChanges changes = monitor->TakeChanges();
+        const MonitorViewChanges changes = monitor->TakeChanges();
         if (changes.Reset) view.clear();
         ASSERT_LE(changes.RemovedFromTop, view.size());
         view.erase(view.begin(),

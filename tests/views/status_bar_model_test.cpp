@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "doubles/counting_view_listener.h"
+
 namespace gnss {
 namespace {
 
@@ -27,14 +29,9 @@ TEST(StatusBarModel, StartsWithEighteenPanelsOfTheirWidthsAndTheDisconnectedPort
     EXPECT_EQ(bar.Icon(), LinkIcon::Disconnected);
 }
 
-struct ChangeCounter final : ViewChangeListener {
-    void OnViewChanged() override { ++Count; }
-    int Count = 0;
-};
-
 TEST(StatusBarModel, WritesCountOnlyRealChanges) {
     StatusBarModel bar;
-    ChangeCounter changes;
+    testing::CountingViewListener changes;
     bar.SetChangeListener(&changes);
 
     bar.SetText(StatusPanel::ReceiveRate, " Rx(Bps):1024");
