@@ -46,8 +46,8 @@ class UbxHdReception final : public FrameListener {
     // Registers a listener; it must outlive the reception's use of it.
     void AddListener(ReceiverReplyListener& listener) { listeners_.push_back(&listener); }
 
-    // The acknowledgement (a whole frame) that the last restart command expects while the
-    // fix-time measurement waits for its start; empty when none is awaited.
+    // The acknowledgement (a whole frame) of the last restart command, while it is awaited;
+    // empty when none is.
     void ExpectRestartAck(std::string frame) { expectedRestartAck_ = std::move(frame); }
     [[nodiscard]] const std::string& ExpectedRestartAck() const { return expectedRestartAck_; }
 

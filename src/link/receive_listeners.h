@@ -72,8 +72,8 @@ class SatelliteListener {
     virtual void OnGsaBlockEnded() {}
     // A GSV block ended: the display list was rebuilt and the table marked consumed.
     virtual void OnSatellitesRebuilt() {}
-    // The satellite views should be redrawn from the display list (after a rebuild, at most
-    // every 400 ms, not while the monitor is paused).
+    // A rebuilt display list is ready to be shown (at most every 400 ms, not while the monitor
+    // is paused).
     virtual void OnSatellitesRefresh() {}
 };
 
