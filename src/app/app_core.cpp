@@ -37,7 +37,8 @@ AppCore::AppCore(const AppServices& services)
       desktop_(services.DesktopShell),
       prompts_(services.Prompts),
       statusBar_(Window.StatusBar(), Pipeline.Dispatcher, Connection, Identification, services.Port,
-                 Pipeline.Shared) {
+                 Pipeline.Shared),
+      satellitesFeed_(Satellites, Pipeline.Decoder, Pipeline.Shared, Identification.Result) {
     // The order of registration is the order in which listeners hear of an event: the core's
     // own reactions first (the monitor's step before identification's second), then the
     // status bar, then the features.
@@ -48,7 +49,7 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Identification);
     PlugIn(Reception);
     PlugIn(Navigation);
-    JoinSentenceChain();
+    PlugIn(satellitesFeed_);
 
     Recorder.SetListener(this);
     Window.SetButtonEnabled(ToolButton::Map, true);
@@ -64,27 +65,6 @@ void AppCore::PlugInSelf() {
     Pipeline.Dispatcher.AddListener(static_cast<SatelliteListener&>(*this));
     Connection.AddListener(*this);
     Identification.AddListener(*this);
-}
-
-void AppCore::JoinSentenceChain() {
-    SentenceChain& chain = Pipeline.Dispatcher.Chain();
-    chain.Register(ChainSlot::RtkDfHeading, [this](SentenceContext& ctx) {
-        if (Shared().Family != ReceiverFamily::RTK_DF) return ChainStep::Continue;
-        if (ctx.Line.find("$PMDR,DIST") != std::string_view::npos) {
-            Navigation.GaugesModelRef().ShowAntennaDistance(ctx.Line);
-        } else if (ctx.Line.find("$GPHDT,") != std::string_view::npos) {
-            Navigation.GaugesModelRef().ShowDualAntennaHeading(ctx.Line);
-        }
-        return ChainStep::Continue;
-    });
-    chain.Register(ChainSlot::Monitor, [this](SentenceContext& ctx) {
-        ctx.Shown = Monitor.MonitorReceived(ctx.Line);
-        return ChainStep::Continue;
-    });
-    chain.Register(ChainSlot::FixKindLabel, [this](SentenceContext& ctx) {
-        if (ctx.Line.find("GGA") != std::string_view::npos) Navigation.ShowDgpsLabel();
-        return ChainStep::Continue;
-    });
 }
 
 void AppCore::ViewChanged() {
@@ -135,7 +115,6 @@ void AppCore::OnNmeaSecond(bool) {
 void AppCore::OnConnecting() {
     Pipeline.ResetForConnect();
     Window.SetFirmwareText("");
-    Satellites.ResetForConnect();
 }
 
 void AppCore::OnDisconnected() {
@@ -144,30 +123,13 @@ void AppCore::OnDisconnected() {
 }
 
 void AppCore::OnReceiverIdentified() {
-    const IdentificationResult& result = Identification.Result;
-    Satellites.SelectGnssView(result.GnssViewFilter);
     OnIdentificationChanged();
     AddMemo("Receiver identified: " + std::string(FamilyDisplayName(Shared().Family)) + " (" +
-            result.FirmwareText + ")");
+            Identification.Result.FirmwareText + ")");
 }
 
 void AppCore::OnIdentificationChanged() {
-    const IdentificationResult& result = Identification.Result;
-    Window.SetFirmwareText(result.FirmwareLabel);
-    Satellites.SetSkyBackground(result.Sky);
-}
-
-void AppCore::RefreshSatellites() {
-    SatelliteViewInputs in;
-    in.List = &Pipeline.Decoder.DisplayList();
-    in.BdsGsvSeen = Pipeline.Decoder.BdsGsvSeen();
-    in.GalileoGsvSeen = Pipeline.Decoder.GalileoGsvSeen();
-    in.Family = Shared().Family;
-    in.ReceiverIdentified = Shared().ReceiverIdentified;
-    in.AntennaStatusExpected = Shared().AntennaStatusExpected;
-    in.Antenna = Shared().Antenna;
-    Satellites.RefreshSatelliteViews(in);
-    ViewChanged();
+    Window.SetFirmwareText(Identification.Result.FirmwareLabel);
 }
 
 // --- connection view <-> window model ---

@@ -28,6 +28,7 @@
 #include "views/navigation_panel.h"
 #include "views/nmea_monitor.h"
 #include "views/satellite_views.h"
+#include "views/satellite_views_feed.h"
 
 namespace gnss {
 
@@ -63,8 +64,9 @@ class AppCoreListener {
 // both run on it. The window only paints the view models here and reports the user's actions.
 //
 // A feature plugs in by implementing the listener interfaces it needs (receive_listeners.h,
-// ConnectionListener, IdentificationListener, ReceiverReplyListener), by taking a position in the
-// sentence chain when it consumes lines in order, and by one PlugIn call in the constructor.
+// ConnectionListener, IdentificationListener, ReceiverReplyListener), by registering at its
+// positions of the sentence chain in a JoinSentenceChain(SentenceChain&) when it consumes lines
+// in order, and by one PlugIn call in the constructor.
 class AppCore final : private MonitorOutput,
                       private LogRecorderListener,
                       private LinkListener,
@@ -125,10 +127,14 @@ class AppCore final : private MonitorOutput,
     void AddMemo(std::string_view text);
 
   private:
-    // Registers a feature with every source whose listener interface it implements.
+    // Registers a feature with every source whose listener interface it implements, and lets a
+    // feature that consumes lines in order take its positions in the sentence chain.
     template <typename Feature>
     void PlugIn(Feature& feature) {
         if constexpr (kIsReceiveListener<Feature>) Pipeline.Dispatcher.AddListener(feature);
+        if constexpr (requires(SentenceChain & chain) { feature.JoinSentenceChain(chain); }) {
+            feature.JoinSentenceChain(Pipeline.Dispatcher.Chain());
+        }
         if constexpr (std::is_base_of_v<ConnectionListener, Feature>) {
             Connection.AddListener(feature);
         }
@@ -140,7 +146,6 @@ class AppCore final : private MonitorOutput,
         }
     }
     void PlugInSelf();
-    void JoinSentenceChain();
 
     // MonitorOutput
     void AddMonitorLine(std::string_view line) override;
@@ -152,8 +157,8 @@ class AppCore final : private MonitorOutput,
     // LinkListener
     void OnNmeaSecond(bool recognisedThisSecond) override;
     void OnConsumerError(std::string_view what) override { AddMemo(what); }
-    // SatelliteListener
-    void OnSatellitesRefresh() override { RefreshSatellites(); }
+    // SatelliteListener: the satellite views were refreshed.
+    void OnSatellitesRefresh() override { ViewChanged(); }
     // ConnectionListener
     void OnConnecting() override;
     void OnDisconnected() override;
@@ -164,7 +169,6 @@ class AppCore final : private MonitorOutput,
     void OnReceiverIdentified() override;
     void OnIdentificationChanged() override;
 
-    void RefreshSatellites();
     void SyncConnectionView();
     void SyncBoxesToConnection();
     void ApplyPauseView();
@@ -176,6 +180,7 @@ class AppCore final : private MonitorOutput,
     Desktop& desktop_;
     UserPrompts& prompts_;
     StatusBarPresenter statusBar_;
+    SatelliteViewsFeed satellitesFeed_;
     AppCoreListener* listener_ = nullptr;
     std::string previousPortList_;
     std::vector<std::string> commandHistory_;

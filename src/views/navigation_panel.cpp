@@ -116,6 +116,22 @@ std::string PositionClipboardText(const ShownPosition& position) {
 
 NavigationPanel::NavigationPanel(const Deps& deps) : deps_(deps) {}
 
+void NavigationPanel::JoinSentenceChain(SentenceChain& chain) {
+    chain.Register(ChainSlot::RtkDfHeading, [this](SentenceContext& ctx) {
+        if (deps_.Shared.Family != ReceiverFamily::RTK_DF) return ChainStep::Continue;
+        if (ctx.Line.find("$PMDR,DIST") != std::string_view::npos) {
+            gauges_.ShowAntennaDistance(ctx.Line);
+        } else if (ctx.Line.find("$GPHDT,") != std::string_view::npos) {
+            gauges_.ShowDualAntennaHeading(ctx.Line);
+        }
+        return ChainStep::Continue;
+    });
+    chain.Register(ChainSlot::FixKindLabel, [this](SentenceContext& ctx) {
+        if (ctx.Line.find("GGA") != std::string_view::npos) ShowDgpsLabel();
+        return ChainStep::Continue;
+    });
+}
+
 void NavigationPanel::OnSentenceDecoded(SentenceKind kind, std::string_view) {
     if (kind == SentenceKind::Rmc) {
         ShowRmcTime();

@@ -11,6 +11,7 @@
 #include "control/identification_listener.h"
 #include "link/connection_listener.h"
 #include "link/receive_listeners.h"
+#include "link/sentence_chain.h"
 #include "link/shared_state.h"
 #include "nmea/nmea_decoder.h"
 #include "nmea/receiver_state.h"
@@ -127,6 +128,9 @@ class NavigationPanel final : public LineListener,
     };
     explicit NavigationPanel(const Deps& deps);
 
+    // Its positions in the sentence chain: the dual-antenna lines of RTK_DF receivers for the
+    // gauges, and every GGA for the DGPS label.
+    void JoinSentenceChain(SentenceChain& chain);
     // LineListener: the receiver's time of every RMC and GGA.
     void OnSentenceDecoded(SentenceKind kind, std::string_view line) override;
     // ConnectionListener: cleared at each connect; the DGPS label ages each second.

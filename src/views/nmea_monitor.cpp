@@ -43,6 +43,13 @@ NmeaMonitor::NmeaMonitor(const Clock& clock, SharedState& shared, const Receiver
                          LogLineSink& log, const ReceiverPort& port)
     : clock_(clock), shared_(shared), receiver_(receiver), log_(log), port_(port) {}
 
+void NmeaMonitor::JoinSentenceChain(SentenceChain& chain) {
+    chain.Register(ChainSlot::Monitor, [this](SentenceContext& ctx) {
+        ctx.Shown = MonitorReceived(ctx.Line);
+        return ChainStep::Continue;
+    });
+}
+
 void NmeaMonitor::OnSentenceDecoded(SentenceKind kind, std::string_view) {
     if (kind != SentenceKind::None) MarkNewSentence();
 }

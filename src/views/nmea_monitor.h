@@ -11,6 +11,7 @@
 #include "link/connection_listener.h"
 #include "link/receive_listeners.h"
 #include "link/receiver_port.h"
+#include "link/sentence_chain.h"
 #include "link/shared_state.h"
 #include "logging/log_line_sink.h"
 #include "nmea/receiver_state.h"
@@ -128,6 +129,8 @@ class NmeaMonitor final : public LineListener, public ConnectionListener {
     void SetPause(bool down);
     [[nodiscard]] const MonitorPauseView& PauseView() const { return pauseView_; }
 
+    // Its position in the sentence chain: every received line that may be shown.
+    void JoinSentenceChain(SentenceChain& chain);
     // LineListener: a sentence of a known kind marks the second as one with news.
     void OnSentenceDecoded(SentenceKind kind, std::string_view line) override;
     // ConnectionListener

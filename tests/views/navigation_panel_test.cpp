@@ -21,22 +21,24 @@ using namespace std::string_literals;
 
 const std::string kDeg = "\u00B0";
 
-// The decoder, the shared flags and the panel as the receive path feeds it: every decoded line
-// through the panel's line listener, GGA lines through its DGPS label, and the kinds marked as
-// seen this second.
+// The decoder, the shared flags and the panel as the receive path feeds it: every line through
+// the sentence chain the panel joined, every decoded line through its line listener, and the
+// kinds marked as seen this second.
 struct Panel {
     explicit Panel(ReceiverFamily family = ReceiverFamily::MTK, int biasMinutes = 0) {
         Dec.Family = family;
         Shared.Family = family;
         Shared.ReceiverIdentified = true;
         Time.SetTimeZoneBiasMinutes(biasMinutes);
+        Nav.JoinSentenceChain(Chain);
     }
     void Feed(std::string_view body) {
         const SentenceKind kind = Dec.Feed(body);
         ASSERT_NE(kind, SentenceKind::None) << body;
         Kinds[kind] = true;
         Nav.OnSentenceDecoded(kind, body);
-        if (kind == SentenceKind::Gga) Nav.ShowDgpsLabel();
+        // The chain runs after the decoder here, so that the label reads this line's record.
+        (void)Chain.HandleSentence(testing::WithChecksum(body));
     }
     void Refresh() { Nav.RefreshNavigationPanel(Kinds); }
     [[nodiscard]] const NavigationPanelView& V() const { return Nav.View(); }
@@ -48,6 +50,7 @@ struct Panel {
     RecordingMonitorOutput Output;
     NavigationPanel Nav{{Dec.Decoder, Dec.State, Shared, Time, Setter, Output}};
     KindFlags Kinds{};
+    SentenceChain Chain;
 };
 
 constexpr std::string_view kRmcTaipei =
