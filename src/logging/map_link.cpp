@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "nmea/coordinates.h"
-#include "views/view_text.h"
+#include "nmea/number_text.h"
 
 namespace gnss {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "nmea/number_parse.h"
+#include "nmea/number_text.h"
 #include "nmea/text_fields.h"
-#include "views/view_text.h"
 
 namespace gnss {
 

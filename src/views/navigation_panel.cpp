@@ -5,10 +5,10 @@
 #include <span>
 
 #include "nmea/number_parse.h"
+#include "nmea/number_text.h"
 #include "nmea/text_fields.h"
 #include "nmea/time_text.h"
 #include "nmea/time_zone.h"
-#include "views/view_text.h"
 
 namespace gnss {
 

@@ -1,4 +1,4 @@
-#include "views/view_text.h"
+#include "nmea/number_text.h"
 
 #include <array>
 #include <charconv>

@@ -6,8 +6,8 @@
 
 namespace gnss {
 
-// Number texts of the displays, independent of the process locale (the window toolkit sets the
-// user's locale, whose decimal separator may be a comma): always a point.
+// Number texts of the displays and links, independent of the process locale (the window toolkit
+// sets the user's locale, whose decimal separator may be a comma): always a point.
 
 // printf "%W.Df": `decimals` digits after the point, right-aligned in `width` characters.
 [[nodiscard]] std::string FixedText(double value, int decimals, int width = 0);
