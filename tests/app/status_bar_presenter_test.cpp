@@ -6,14 +6,8 @@
 
 #include <string>
 
-#include "base/virtual_time.h"
-#include "control/receiver_identification.h"
-#include "doubles/scripted_prompts.h"
-#include "link/connection_control.h"
-#include "link/memory_receiver_port.h"
-#include "link/receive_pipeline.h"
+#include "doubles/identifying_station.h"
 #include "nmea/nmea_checksum.h"
-#include "views/status_bar_model.h"
 
 namespace gnss {
 namespace {
@@ -24,13 +18,8 @@ std::string Line(std::string_view body) {
 
 const std::string kGga = Line("$GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,,M,,");
 
-struct Bar {
+struct Bar : testing::IdentifyingStation {
     Bar() {
-        pipeline.Dispatcher.AddListener(identification);
-        connection.AddListener(identification);
-        pipeline.Dispatcher.AddListener(presenter);
-        connection.AddListener(presenter);
-        identification.AddListener(presenter);
         port.SetPortName("ttyUSB0");
         connection.SetShownPort("ttyUSB0");
         connection.SetShownBaud("9600");
@@ -40,18 +29,7 @@ struct Bar {
         port.Feed(bytes);
         time.Advance(ReceiveDispatcher::kProcessingIntervalMs);
     }
-    [[nodiscard]] const std::string& Text(StatusPanel panel) const { return bar.Text(panel); }
-
-    VirtualTime time;
-    MemoryReceiverPort port;
-    testing::ScriptedPrompts prompts;
-    ReceivePipeline pipeline{port, time, time, prompts};
-    ConnectionControl connection{
-        pipeline.Shared, pipeline.Receiver, port, pipeline.Dispatcher, time, time, prompts};
-    ReceiverIdentification identification{pipeline, port, time};
-    StatusBarModel bar;
-    StatusBarPresenter presenter{bar,  pipeline.Dispatcher, connection, identification,
-                                 port, pipeline.Shared};
+    [[nodiscard]] const std::string& Text(StatusPanel panel) const { return statusBar.Text(panel); }
 };
 
 TEST(StatusBarPresenter, ConnectRecogniseIdentifyAndDisconnect) {
@@ -61,12 +39,12 @@ TEST(StatusBarPresenter, ConnectRecogniseIdentifyAndDisconnect) {
 
     s.connection.ToggleConnection();
     EXPECT_EQ(s.Text(StatusPanel::Port), "Open (ttyUSB0,9600 bps)");
-    EXPECT_EQ(s.bar.Panel(StatusPanel::Port).Bevel, PanelBevel::Raised);
+    EXPECT_EQ(s.statusBar.Panel(StatusPanel::Port).Bevel, PanelBevel::Raised);
 
     s.Feed(kGga);
     EXPECT_EQ(s.Text(StatusPanel::LinkState), "NMEA");
     EXPECT_EQ(s.Text(StatusPanel::Message), "Baud Rate :9600");
-    EXPECT_EQ(s.bar.Icon(), LinkIcon::ConnectedLampOn);
+    EXPECT_EQ(s.statusBar.Icon(), LinkIcon::ConnectedLampOn);
 
     // A traffic-message receiver says so in the message panel once it is identified.
     s.Feed(Line("$PMDTTMC,\"MDTMC RDS 2.0\""));
@@ -77,14 +55,14 @@ TEST(StatusBarPresenter, ConnectRecogniseIdentifyAndDisconnect) {
 
     // The lamp goes dark two lamp ticks after the data, and the second shows the connection.
     s.time.Advance(1000);
-    EXPECT_EQ(s.bar.Icon(), LinkIcon::ConnectedLampOff);
+    EXPECT_EQ(s.statusBar.Icon(), LinkIcon::ConnectedLampOff);
     EXPECT_EQ(s.Text(StatusPanel::Elapsed).rfind("00:00:0", 0), 0u);
 
     s.connection.ToggleConnection();
     EXPECT_EQ(s.Text(StatusPanel::Port), "ttyUSB0 Close");
-    EXPECT_EQ(s.bar.Panel(StatusPanel::Port).Bevel, PanelBevel::Lowered);
+    EXPECT_EQ(s.statusBar.Panel(StatusPanel::Port).Bevel, PanelBevel::Lowered);
     EXPECT_EQ(s.Text(StatusPanel::Family), "") << "cleared by every connect and disconnect";
-    EXPECT_EQ(s.bar.Icon(), LinkIcon::Disconnected);
+    EXPECT_EQ(s.statusBar.Icon(), LinkIcon::Disconnected);
 }
 
 TEST(StatusBarPresenter, ChipTagsAndFamilyLabels) {
@@ -118,7 +96,7 @@ TEST(StatusBarPresenter, PauseAndLogStatesAreShownAsGiven) {
     pause.PortStatusLowered = true;
     s.presenter.ShowPause(pause);
     EXPECT_EQ(s.Text(StatusPanel::Port), "Pause (ttyUSB0,9600 bps)");
-    EXPECT_EQ(s.bar.Panel(StatusPanel::Port).Bevel, PanelBevel::Lowered);
+    EXPECT_EQ(s.statusBar.Panel(StatusPanel::Port).Bevel, PanelBevel::Lowered);
     s.presenter.ShowPause(MonitorPauseView{});  // no text: nothing changes
     EXPECT_EQ(s.Text(StatusPanel::Port), "Pause (ttyUSB0,9600 bps)");
     s.presenter.ShowLogState("Start Log+");

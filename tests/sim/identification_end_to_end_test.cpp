@@ -7,41 +7,29 @@
 #include <memory>
 #include <string>
 
-#include "app/status_bar_presenter.h"
-#include "base/virtual_time.h"
-#include "control/receiver_identification.h"
 #include "control/ubx_hd_messages.h"
-#include "doubles/scripted_prompts.h"
-#include "link/connection_control.h"
-#include "link/memory_receiver_port.h"
-#include "link/receive_pipeline.h"
+#include "doubles/identifying_station.h"
 #include "sim/family_profiles.h"
 #include "sim/memory_port_attachment.h"
 #include "sim/simulated_receiver.h"
 #include "sim_test_bench.h"
-#include "views/status_bar_model.h"
 
 namespace gnss::sim {
 namespace {
 
 // The tool as the application composes it (receive path, connection, identification and the
 // status bar), and a simulated receiver on its port.
-struct Station {
+struct Station : ::gnss::testing::IdentifyingStation {
     explicit Station(const SimConfig& config) {
         receiver = std::make_unique<SimulatedReceiver>(time, time, config);
         attachment = std::make_unique<MemoryPortAttachment>(*receiver, port);
-        pipeline.Dispatcher.AddListener(identification);
-        control.AddListener(identification);
-        pipeline.Dispatcher.AddListener(presenter);
-        control.AddListener(presenter);
-        identification.AddListener(presenter);
-        control.SetShownPort("sim0");
-        control.SetShownBaud(std::to_string(receiver->BaudRate()));
+        connection.SetShownPort("sim0");
+        connection.SetShownBaud(std::to_string(receiver->BaudRate()));
     }
 
     // Connect, then power the receiver a moment later, as a user plugging it in would.
     void ConnectAndPowerOn() {
-        control.ToggleConnection();
+        connection.ToggleConnection();
         time.Advance(1500);
         receiver->Start();
     }
@@ -53,16 +41,6 @@ struct Station {
         }
     }
 
-    VirtualTime time;
-    MemoryReceiverPort port;
-    ::gnss::testing::ScriptedPrompts prompts;
-    ReceivePipeline pipeline{port, time, time, prompts};
-    ConnectionControl control{
-        pipeline.Shared, pipeline.Receiver, port, pipeline.Dispatcher, time, time, prompts};
-    ReceiverIdentification identification{pipeline, port, time};
-    StatusBarModel statusBar;
-    StatusBarPresenter presenter{statusBar, pipeline.Dispatcher, control, identification,
-                                 port,      pipeline.Shared};
     std::unique_ptr<SimulatedReceiver> receiver;
     std::unique_ptr<MemoryPortAttachment> attachment;
 };
