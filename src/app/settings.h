@@ -12,7 +12,7 @@ namespace gnss {
 struct SettingsLists {
     std::vector<std::string> Ports;         // receiver port list (may be empty)
     std::vector<std::string> BaudRates;     // receiver baud list ("2400", ... "921600")
-    std::vector<std::string> GpsBaudRates;  // "Set GPS B.R." list `cbGPSBR` ("4800", ...)
+    std::vector<std::string> GpsBaudRates;  // "Set GPS B.R." list ("4800", ...)
 };
 
 // The values kept in the settings file, applied by the window. An index of -1 means the list

@@ -19,7 +19,7 @@ inline constexpr std::string_view kMapButtonHint = "Link to Google Map";
 [[nodiscard]] std::string MapLinkUrl(double latitude, char latitudeLetter, double longitude,
                                      char longitudeLetter, bool gcj02);
 
-// `TBGmap` released (Ctrl held: GCJ-02): the last RMC position in the default browser, or the
+// The map button released (Ctrl held: GCJ-02): the last RMC position in the default browser, or the
 // "No Fix" warning. A browser that does not start is not reported.
 void OpenMapLink(bool ctrlHeld, bool fixValid, const RmcRecord& rmc, UserPrompts& prompts,
                  Desktop& desktop);

@@ -46,7 +46,7 @@ class MonitorLineDelegate : public QStyledItemDelegate {
                                  const QModelIndex& index) const override;
 };
 
-// `lbxNMEA`: the monitor list. Several lines can be selected; Ctrl+C copies them, one per line.
+// The monitor list. Several lines can be selected; Ctrl+C copies them, one per line.
 class MonitorListView : public QListView {
     Q_OBJECT
   public:

@@ -21,7 +21,7 @@ struct MonitorViewChanges {
     [[nodiscard]] bool Any() const { return Reset || RemovedFromTop != 0 || Appended != 0; }
 };
 
-// What the monitor list (`lbxNMEA`) reads: its lines, their colours, the selected line and the
+// What the monitor list reads: its lines, their colours, the selected line and the
 // changes since the last look. The list paints only what this says.
 class MonitorView {
   public:

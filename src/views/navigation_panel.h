@@ -86,7 +86,7 @@ struct NavigationPanelView {
 
     std::string SpeedUnitText = "Km/H";  // the unit label
     Rgb SpeedUnitColor = 0xFFFF00;
-    int SpeedUnitIndex = 0;  // `rgUNIT`
+    int SpeedUnitIndex = 0;  // the unit selector
     bool DmsMode = false;
 
     std::string FixKindLabel;
@@ -159,7 +159,7 @@ class NavigationPanel final : public LineListener,
     // magnetic north in `MagneticNorthText` and on the compass meter.
     void ShowMagneticNorth(std::string_view sentence, const KindFlags& kindsSeen);
 
-    // `rgUNIT`: a new unit refreshes the panel at once.
+    // The unit selector: a new unit refreshes the panel at once.
     void SetSpeedUnitIndex(int index, KindFlags& kindsSeen);
     // Stored settings at start-up ("Unit" "Index" and "DDMMSS"), without a refresh.
     void LoadUnitSettings(int speedUnitIndex, bool dmsMode);

@@ -12,7 +12,7 @@ using Rgb = uint32_t;
 // The dial printed on the speedometer for each unit.
 enum class SpeedometerFace : uint8_t { Kilometres, Miles, NauticalMiles };
 
-// One choice of the unit selector `rgUNIT`: speeds are received in knots and shown multiplied
+// One choice of the unit selector: speeds are received in knots and shown multiplied
 // by Factor; altitudes are shown in metres or feet.
 struct SpeedUnit {
     std::string_view Name;   // the selector's item
