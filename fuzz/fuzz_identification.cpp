@@ -51,6 +51,7 @@ class NoOutput final : public gnss::MonitorOutput {
     void AddMonitorLine(std::string_view) override {}
     void AddLoggedMonitorLine(std::string_view) override {}
     void AddStampedMonitorLine(std::string_view) override {}
+    void AddEchoLine(std::string_view) override {}
     void AddDebugLine(std::string_view) override {}
 };
 

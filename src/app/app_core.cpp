@@ -31,6 +31,16 @@ AppCore::AppCore(const AppServices& services)
                 *this),
       Navigation(NavigationPanel::Deps{Pipeline.Decoder, Pipeline.Receiver, Pipeline.Shared,
                                        services.SystemClock, services.ClockSetter, *this}),
+      Commands(CommandPanel::Deps{Pipeline.Shared, Pipeline.Receiver, services.Port,
+                                  Identification.Result, services.Prompts, *this}),
+      Restart(ReceiverRestart::Deps{Pipeline, services.Port, services.SystemClock, services.Timers,
+                                    services.Prompts, Connection, Reception,
+                                    Identification.Result}),
+      Verification(Restart, Pipeline.Shared, Pipeline.Receiver, services.SystemClock, *this),
+      BaudChange(ReceiverBaudChange::Deps{Pipeline, services.Port, services.Timers, *this,
+                                          [this](uint32_t rate) { return ReopenAtRate(rate); },
+                                          [this] { Connection.StartSteppingDetection(); }}),
+      Escape(Identification, Pipeline.Shared, services.Port, services.Timers),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
@@ -50,6 +60,12 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Reception);
     PlugIn(Navigation);
     PlugIn(satellitesFeed_);
+    PlugIn(Commands);
+    PlugIn(Restart);
+    PlugIn(Verification);
+    PlugIn(BaudChange);
+    PlugIn(Escape);
+    Commands.SetChangeListener(this);
 
     Recorder.SetListener(this);
     Window.SetButtonEnabled(ToolButton::Map, true);
@@ -90,6 +106,11 @@ void AppCore::AddStampedMonitorLine(std::string_view text) {
     Monitor.MonitorAddStamped(text);
 }
 
+void AppCore::AddEchoLine(std::string_view line) {
+    Monitor.MonitorAddEcho(line);
+    ViewChanged();
+}
+
 void AppCore::OnLogStateChanged() {
     Window.SetLogging(Recorder.Button().Down);
     statusBar_.ShowLogState(Recorder.StateText());
@@ -97,9 +118,13 @@ void AppCore::OnLogStateChanged() {
 }
 
 void AppCore::OnNmeaSecond(bool) {
+    if (Escape.ProgressText().empty() &&
+        Window.StatusBar().Text(StatusPanel::TestTimer) == ForwardModeEscape::kProgressText) {
+        statusBar_.ShowTestProgress("");
+    }
     switch (Monitor.MonitorStep()) {
         case MonitorStepResult::NewSentences:
-            if (Shared().ReceiverIdentified) {
+            if (DisplaysFollowReceiver(Shared())) {
                 Navigation.RefreshNavigationPanel(Pipeline.Dispatcher.Counters().KindsSeen);
             }
             break;
@@ -120,16 +145,44 @@ void AppCore::OnConnecting() {
 void AppCore::OnDisconnected() {
     Window.SetPaused(false);
     Monitor.SetPause(false);
+    SyncReceiverControls();
 }
 
 void AppCore::OnReceiverIdentified() {
     OnIdentificationChanged();
+    if (Shared().Family == ReceiverFamily::ublox || Shared().Family == ReceiverFamily::HED) {
+        Commands.SetEditText(kHexCommandPrefix);
+    }
     AddMemo("Receiver identified: " + std::string(FamilyDisplayName(Shared().Family)) + " (" +
             Identification.Result.FirmwareText + ")");
 }
 
 void AppCore::OnIdentificationChanged() {
     Window.SetFirmwareText(Identification.Result.FirmwareLabel);
+    SyncReceiverControls();
+}
+
+void AppCore::SyncReceiverControls() {
+    const ReceiverRestart::ButtonStates buttons = Restart.Buttons();
+    Window.SetRestartButtons(buttons.Hot, buttons.Warm, buttons.Cold, buttons.Factory);
+    Window.SetReceiverRateEnabled(Shared().PortOpen && Shared().ReceiverIdentified &&
+                                  !Shared().MonitorPaused);
+    Commands.SyncEnabled();
+}
+
+bool AppCore::ReopenAtRate(uint32_t rate) {
+    port_.Close();
+    const bool open = Connection.OpenReceiverPort(port_.PortName(), rate);
+    if (!open) {
+        Connection.ToggleConnection();
+        AddMemo("The port did not open again at " + std::to_string(rate) + " bit/s");
+        return false;
+    }
+    Pipeline.Dispatcher.SetLinkState(LinkState::Unknown);
+    Window.SelectBaudRate(std::to_string(rate));
+    statusBar_.ShowMessage("Baud Rate :" + std::to_string(rate));
+    ViewChanged();
+    return true;
 }
 
 // --- connection view <-> window model ---
@@ -155,6 +208,7 @@ void AppCore::SyncConnectionView() {
     Window.SetButtonEnabled(ToolButton::Pause, Shared().PortOpen && view.PauseButtonEnabled);
     if (view.ShownBaud != Window.BaudRates().Text()) Window.SelectBaudRate(view.ShownBaud);
     statusBar_.ShowLinkLamp();
+    SyncReceiverControls();
     ViewChanged();
 }
 
@@ -162,6 +216,7 @@ void AppCore::ApplyPauseView() {
     const MonitorPauseView& pause = Monitor.PauseView();
     Window.SetPaused(pause.Paused);
     statusBar_.ShowPause(pause);
+    SyncReceiverControls();
 }
 
 // --- start-up and shut-down ---
@@ -178,6 +233,7 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
     SettingsLists lists;
     lists.Ports = Window.Ports().Items();
     lists.BaudRates = BaudItems();
+    lists.GpsBaudRates = {kReceiverRateItems.begin(), kReceiverRateItems.end()};
     const AppSettings settings = gnss::LoadSettings(path, lists);
     if (settings.ComPortIndex >= 0) Window.SelectPort(settings.ComPort);
     if (settings.BaudRateIndex >= 0) {
@@ -185,7 +241,12 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
     }
     Window.SetUnitIndex(settings.SpeedUnitIndex);
     Navigation.LoadUnitSettings(settings.SpeedUnitIndex, settings.DmsMode);
-    commandHistory_ = settings.CommandHistory;
+    Commands.LoadHistory(settings.CommandHistory);
+    if (settings.GpsBaudRateIndex >= 0) {
+        BaudChange.SelectRate(
+            lists.GpsBaudRates[static_cast<std::size_t>(settings.GpsBaudRateIndex)]);
+    }
+    Identification.PollUbxVersion = settings.PollUbxVersion;
     if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
     if (Window.SelectedBaudRate() > 0)
         port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
@@ -213,7 +274,7 @@ void AppCore::Shutdown(const std::filesystem::path& settingsPath) {
 
 // --- the user's actions ---
 
-void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld) {
+void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld, bool altHeld) {
     switch (id) {
         case ToolButton::Connect:
             if (!Window.Button(ToolButton::Connect).Enabled) return;
@@ -230,6 +291,18 @@ void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld) {
             Recorder.ToggleLog();
             Recorder.LogButtonReleased(ctrlHeld, Window.Caption());
             break;
+        case ToolButton::HotStart:
+        case ToolButton::WarmStart:
+        case ToolButton::ColdStart:
+        case ToolButton::FactoryReset: {
+            const RestartKind kind = id == ToolButton::HotStart    ? RestartKind::Hot
+                                     : id == ToolButton::WarmStart ? RestartKind::Warm
+                                     : id == ToolButton::ColdStart ? RestartKind::Cold
+                                                                   : RestartKind::Factory;
+            Restart.RestartReceiver(kind);
+            Restart.RecordHdAssistRequest(kind, ctrlHeld, altHeld);
+            break;
+        }
         case ToolButton::Map:
             OpenMapLink(ctrlHeld, Receiver().FixValid, Pipeline.Decoder.Rmc(), prompts_, desktop_);
             break;
@@ -311,6 +384,46 @@ void AppCore::PortListPolled() {
     Window.PortEventsChanged();
     if (result.BringToFront && listener_ != nullptr) listener_->OnBringToFront();
     if (result.ShowEventWindow && listener_ != nullptr) listener_->OnShowPortEvents();
+    ViewChanged();
+}
+
+}  // namespace gnss
+
+namespace gnss {
+
+void AppCore::CommandTextEdited(std::string_view text) {
+    Commands.SetEditText(text);
+}
+
+void AppCore::CommandEnterPressed() {
+    Commands.EnterPressed(Window.Caption());
+}
+
+void AppCore::CommandSendPressed() {
+    Commands.SendPressed();
+}
+
+void AppCore::CommandPanelMenuToggled() {
+    Commands.ShowPanel(!Commands.Visible());
+}
+
+void AppCore::AccessWordEntered(std::string_view word) {
+    if (AccessPanelFor(word) == AccessPanel::CommandPanel) Commands.ShowPanel(true);
+}
+
+void AppCore::ReceiverRateChosen(std::string_view rate) {
+    BaudChange.SelectRate(rate);
+    ViewChanged();
+}
+
+void AppCore::ReceiverRateApplyClicked() {
+    BaudChange.Apply();
+    ViewChanged();
+}
+
+void AppCore::TestPanelDoubleClicked() {
+    Escape.Start();
+    statusBar_.ShowTestProgress(Escape.ProgressText());
     ViewChanged();
 }
 

@@ -14,8 +14,12 @@
 #include "base/monitor_output.h"
 #include "base/scheduler.h"
 #include "base/user_prompts.h"
+#include "control/forward_mode_escape.h"
 #include "control/identification_listener.h"
+#include "control/receiver_baud_change.h"
 #include "control/receiver_identification.h"
+#include "control/receiver_restart.h"
+#include "control/restart_verification.h"
 #include "control/ubx_hd_reception.h"
 #include "link/connection_control.h"
 #include "link/port_enumerator.h"
@@ -23,12 +27,14 @@
 #include "link/receive_pipeline.h"
 #include "link/receiver_port.h"
 #include "logging/log_recorder.h"
+#include "views/command_panel.h"
 #include "views/debug_memo.h"
 #include "views/main_window_model.h"
 #include "views/navigation_panel.h"
 #include "views/nmea_monitor.h"
 #include "views/satellite_views.h"
 #include "views/satellite_views_feed.h"
+#include "views/view_change_listener.h"
 
 namespace gnss {
 
@@ -72,7 +78,8 @@ class AppCore final : private MonitorOutput,
                       private LinkListener,
                       private SatelliteListener,
                       private ConnectionListener,
-                      private IdentificationListener {
+                      private IdentificationListener,
+                      private ViewChangeListener {
   public:
     explicit AppCore(const AppServices& services);
     ~AppCore() override;
@@ -90,6 +97,11 @@ class AppCore final : private MonitorOutput,
     UbxHdReception Reception;
     NavigationPanel Navigation;  // with the gauges
     SatelliteViews Satellites;
+    CommandPanel Commands;
+    ReceiverRestart Restart;
+    RestartVerification Verification;
+    ReceiverBaudChange BaudChange;
+    ForwardModeEscape Escape;
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -108,7 +120,7 @@ class AppCore final : private MonitorOutput,
     [[nodiscard]] AppSettings CurrentSettings() const;
 
     // --- the user's actions ---
-    void ToolButtonClicked(ToolButton id, bool ctrlHeld);
+    void ToolButtonClicked(ToolButton id, bool ctrlHeld, bool altHeld = false);
     void PortTextChanged(std::string_view text);
     void PortListDropDown();
     void BaudRateChosen(std::string_view text);
@@ -121,6 +133,18 @@ class AppCore final : private MonitorOutput,
     void PositionCaptionDoubleClicked();
     void TimeLabelDoubleClicked();
     void SignalChartDoubleClicked();
+    // The command panel: the box's text as edited, Enter, "Send"; the menu entry that shows or
+    // hides the panel; a word typed into the logo strip's box.
+    void CommandTextEdited(std::string_view text);
+    void CommandEnterPressed();
+    void CommandSendPressed();
+    void CommandPanelMenuToggled();
+    void AccessWordEntered(std::string_view word);
+    // The receiver's own rate: the box and its "Go".
+    void ReceiverRateChosen(std::string_view rate);
+    void ReceiverRateApplyClicked();
+    // The test progress panel of the status bar: the forward-mode escape.
+    void TestPanelDoubleClicked();
     // The system's port list, polled once a second: plug-in and removal.
     void PortListPolled();
 
@@ -144,6 +168,7 @@ class AppCore final : private MonitorOutput,
         if constexpr (std::is_base_of_v<ReceiverReplyListener, Feature>) {
             Reception.AddListener(feature);
         }
+        if constexpr (std::is_base_of_v<RestartListener, Feature>) Restart.AddListener(feature);
     }
     void PlugInSelf();
 
@@ -151,6 +176,7 @@ class AppCore final : private MonitorOutput,
     void AddMonitorLine(std::string_view line) override;
     void AddLoggedMonitorLine(std::string_view line) override;
     void AddStampedMonitorLine(std::string_view text) override;
+    void AddEchoLine(std::string_view line) override;
     void AddDebugLine(std::string_view line) override { AddMemo(line); }
     // LogRecorderListener
     void OnLogStateChanged() override;
@@ -169,7 +195,12 @@ class AppCore final : private MonitorOutput,
     void OnReceiverIdentified() override;
     void OnIdentificationChanged() override;
 
+    // ViewChangeListener: a feature's view model changed.
+    void OnViewChanged() override { ViewChanged(); }
+
     void SyncConnectionView();
+    void SyncReceiverControls();
+    bool ReopenAtRate(uint32_t rate);
     void SyncBoxesToConnection();
     void ApplyPauseView();
     void ViewChanged();
@@ -183,7 +214,6 @@ class AppCore final : private MonitorOutput,
     SatelliteViewsFeed satellitesFeed_;
     AppCoreListener* listener_ = nullptr;
     std::string previousPortList_;
-    std::vector<std::string> commandHistory_;
 };
 
 }  // namespace gnss

@@ -68,6 +68,7 @@ AppSettings LoadSettings(const std::filesystem::path& path, const SettingsLists&
         settings.GpsBaudRateIndex =
             SelectIn(lists.GpsBaudRates, file->GetString("GPS", "ChangeBaudRate", ""));
         settings.SyntaxColorEnabled = file->GetBool("SyntaxColor", "Enabled", true);
+        settings.PollUbxVersion = file->GetBool("Identification", "PollUbxVersion", true);
 
         const int count = std::min(file->GetInt("GPSCommand", "Count", 0), kMaxStoredCommands);
         for (int i = 0; i < count; ++i) {

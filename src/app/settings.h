@@ -28,6 +28,8 @@ struct AppSettings {
     int GpsBaudRateIndex = -1;
     bool SyntaxColorEnabled = true;
     std::vector<std::string> CommandHistory;  // stored commands for the command box, in order
+    // "Identification" "PollUbxVersion": unidentified receivers are sent the UBX version poll.
+    bool PollUbxVersion = true;
 };
 
 // The values before any settings are read: the first port, "9600" and "115200" in the baud

@@ -41,6 +41,14 @@ void StatusBarPresenter::ShowLogState(std::string_view text) {
     bar_.SetText(StatusPanel::Log, text);
 }
 
+void StatusBarPresenter::ShowMessage(std::string_view text) {
+    bar_.SetText(StatusPanel::Message, text);
+}
+
+void StatusBarPresenter::ShowTestProgress(std::string_view text) {
+    bar_.SetText(StatusPanel::TestTimer, text);
+}
+
 void StatusBarPresenter::ShowPause(const MonitorPauseView& pause) {
     if (pause.PortStatusText.empty()) return;
     bar_.SetText(StatusPanel::Port, pause.PortStatusText);

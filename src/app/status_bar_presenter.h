@@ -32,6 +32,10 @@ class StatusBarPresenter final : public LinkListener,
     void ShowLogState(std::string_view text);
     // The port panel while the monitor is paused or running again.
     void ShowPause(const MonitorPauseView& pause);
+    // A message of the receiver controls ("Baud Rate :115200").
+    void ShowMessage(std::string_view text);
+    // The test progress panel (the forward-mode escape).
+    void ShowTestProgress(std::string_view text);
     // The link lamp from the port and the data lamp.
     void ShowLinkLamp();
 

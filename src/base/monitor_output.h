@@ -16,6 +16,9 @@ class MonitorOutput {
     virtual void AddLoggedMonitorLine(std::string_view line) = 0;
     // A monitor line with the local time: "....[" + text + "]....[hh:nn:ss.zzz]....".
     virtual void AddStampedMonitorLine(std::string_view text) = 0;
+    // A line past the display filter, shown and selected at once, and into the text log while
+    // one is recorded: what the tool itself wrote to the receiver, and what became of it.
+    virtual void AddEchoLine(std::string_view line) = 0;
     // A line for the debug memo, which stamps it with the local time.
     virtual void AddDebugLine(std::string_view line) = 0;
 };

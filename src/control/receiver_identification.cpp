@@ -181,16 +181,31 @@ void ReceiverIdentification::OnSecond() {
 
     if (!shared_.PortOpen || shared_.ReceiverIdentified) return;
     int& attempts = shared_.IdentificationAttempts;
+    if (attempts == 1 && PollUbxVersion && !ubxPollSent_) {
+        ubxPollSent_ = true;
+        (void)SendUbxCommand(shared_, receiver_, port_, kUbxMonVerPoll);
+    }
     if (attempts < kIdentificationAttemptLimit) {
         if (attempts % 2 == 0) ArmIdentification();
         ++attempts;
     } else if (attempts == kIdentificationAttemptLimit) {
-        SetFirmwareLabel(std::string(kGaveUpCaption));
-        Changed();
+        GiveUp();
         ++attempts;
     } else {
         shared_.IdentificationPending = false;
     }
+}
+
+// A receiver of no particular family: the displays follow it from now on, on the GPS sky or,
+// when more than GPS is seen, the multi-GNSS sky.
+void ReceiverIdentification::GiveUp() {
+    SetFirmwareLabel(std::string(kGaveUpCaption));
+    shared_.IdentificationGaveUp = true;
+    const KindFlags& seen = pipeline_.Dispatcher.Counters().KindsSeen;
+    const bool moreThanGps = pipeline_.Decoder.BdsGsvSeen() || pipeline_.Decoder.GalileoGsvSeen() ||
+                             seen[SentenceKind::GlGsv] || seen[SentenceKind::GlGsa];
+    SetSky(moreThanGps ? SkyBackground::MultiGnss : SkyBackground::Gps);
+    Changed();
 }
 
 // --- the chain ---
@@ -737,6 +752,8 @@ void ReceiverIdentification::ResetForConnect() {
     Result = IdentificationResult{};
     Result.CommandPanelShown = panelShown;
     done_ = false;
+    ubxPollSent_ = false;
+    shared_.IdentificationGaveUp = false;
     hdInfoPollAt_ = 0;
     hdVersionPollAt_ = 0;
     mtkReleaseAppend_ = {};

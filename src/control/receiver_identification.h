@@ -95,6 +95,9 @@ class ReceiverIdentification final : public StreamListener,
     void AddListener(IdentificationListener& listener) { listeners_.push_back(&listener); }
 
     IdentificationResult Result;
+    // Receivers that match no rule after the first attempt are sent the UBX version poll once
+    // per connection, so that u-blox receivers identify themselves by their reply.
+    bool PollUbxVersion = true;
 
     // Sets IdentificationPending and schedules the HD polls, when the one-second timer runs and
     // the receiver is not identified yet.
@@ -173,7 +176,10 @@ class ReceiverIdentification final : public StreamListener,
     ReceiverPort& port_;
     std::vector<IdentificationListener*> listeners_;
 
+    void GiveUp();
+
     bool done_ = false;         // IdentificationDone ran since the connect
+    bool ubxPollSent_ = false;  // the UBX version poll went out on this connection
     int32_t hdInfoPollAt_ = 0;  // SecondsCounter values of the scheduled HD polls (0: none)
     int32_t hdVersionPollAt_ = 0;
     Watch mtkReleaseAppend_;

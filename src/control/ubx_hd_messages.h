@@ -20,6 +20,7 @@ inline constexpr std::string_view kUbxCfgRstCold{"\xB5\x62\x06\x04\x04\x00\xFF\x
                                                  12};
 inline constexpr std::string_view kUbxCfgCfgClearLoadAll{
     "\xB5\x62\x06\x09\x0C\x00\xFF\xFF\xFF\xFF\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x13\x5B", 20};
+inline constexpr std::string_view kUbxMonVerPoll{"\xB5\x62\x0A\x04\x00\x00\x0E\x34", 8};
 inline constexpr std::string_view kHdMonVerPoll{"\xF1\xD9\x0A\x04\x00\x00\x0E\x34", 8};
 inline constexpr std::string_view kHdMonInfoPoll{"\xF1\xD9\x0A\x05\x00\x00\x0F\x37", 8};
 inline constexpr std::string_view kHdNmeaVersionPoll{"\xF1\xD9\x06\x43\x00\x00\x49\xE1", 8};

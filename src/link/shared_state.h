@@ -16,6 +16,9 @@ struct SharedState {
     ReceiverFamily Family = ReceiverFamily::Unknown;
     bool ReceiverIdentified = false;
     bool IdentificationPending = false;
+    // Identification tried every attempt without a match: the receiver is still shown as one
+    // of no particular family.
+    bool IdentificationGaveUp = false;
     int IdentificationAttempts = 0;
     // Binary replies of a family are handled only while SecondsCounter <= the deadline.
     int32_t HedReplyDeadline = 0;
@@ -27,5 +30,11 @@ struct SharedState {
     AntennaState Antenna = AntennaState::Unknown;
     bool RawCaptureActive = false;
 };
+
+// The displays follow the receiver's output once it is identified, or once identification gave
+// up (a receiver of no particular family still has a position and satellites).
+[[nodiscard]] inline bool DisplaysFollowReceiver(const SharedState& shared) {
+    return shared.ReceiverIdentified || shared.IdentificationGaveUp;
+}
 
 }  // namespace gnss

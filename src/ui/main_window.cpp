@@ -6,14 +6,17 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "control/receiver_baud_change.h"
 #include "ui/artwork.h"
 #include "ui/chart_title_strip.h"
 #include "ui/gauges_panel.h"
@@ -147,6 +150,7 @@ void MainWindow::BuildToolbar() {
         action->setObjectName(Text(state.Name) + "Action");
         buttons_[static_cast<std::size_t>(state.Id)] = button;
         buttonActions_[static_cast<std::size_t>(state.Id)] = action;
+        if (state.Id == ToolButton::FactoryReset) BuildReceiverRateBox(bar);
     }
 
     bar->addSeparator();
@@ -164,12 +168,49 @@ void MainWindow::BuildToolbar() {
     connect(unitButtons_, &QButtonGroup::idClicked, this, &MainWindow::UnitChosen);
     bar->addWidget(units);
 
+    auto* menuButton = new QToolButton(bar);
+    menuButton->setObjectName("tbPanels");
+    menuButton->setText(QString::fromUtf8("\u2630"));
+    menuButton->setToolTip(tr("Panels"));
+    menuButton->setAutoRaise(true);
+    menuButton->setPopupMode(QToolButton::InstantPopup);
+    auto* panelsMenu = new QMenu(menuButton);
+    QAction* commandEntry = panelsMenu->addAction(tr("Command panel"));
+    commandEntry->setObjectName("actCommandPanel");
+    connect(commandEntry, &QAction::triggered, this, &MainWindow::CommandPanelMenuToggled);
+    menuButton->setMenu(panelsMenu);
+    bar->addWidget(menuButton);
+
     auto* spacer = new QWidget(bar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     bar->addWidget(spacer);
     logo_ = new LogoStrip(bar);
     connect(logo_, &LogoStrip::Pressed, this, &MainWindow::LogoPressed);
     bar->addWidget(logo_);
+}
+
+void MainWindow::BuildReceiverRateBox(QToolBar* bar) {
+    receiverRateBox_ = new QComboBox(bar);
+    receiverRateBox_->setObjectName("cbGPSBR");
+    receiverRateBox_->setToolTip(tr("Set GPS B.R.: the rate the receiver is told to use"));
+    for (std::string_view rate : kReceiverRateItems) receiverRateBox_->addItem(Text(rate));
+    connect(receiverRateBox_, &QComboBox::textActivated, this, &MainWindow::ReceiverRateChosen);
+    bar->addWidget(receiverRateBox_);
+    receiverRateApply_ = new QToolButton(bar);
+    receiverRateApply_->setObjectName("btnGPSBRApply");
+    receiverRateApply_->setText(tr("Go"));
+    receiverRateApply_->setToolTip(tr("Tell the receiver to use the chosen rate"));
+    connect(receiverRateApply_, &QToolButton::clicked, this, &MainWindow::ReceiverRateApplyClicked);
+    bar->addWidget(receiverRateApply_);
+}
+
+void MainWindow::ShowReceiverRate(const QString& rate) {
+    const QSignalBlocker block(receiverRateBox_);
+    receiverRateBox_->setCurrentText(rate);
+}
+
+void MainWindow::AddBelowMonitor(QWidget* panel) {
+    monitorLayout_->addWidget(panel);
 }
 
 void MainWindow::BuildCentre() {
@@ -236,6 +277,7 @@ void MainWindow::BuildCentre() {
     // The monitor: a title row with the display filter, then the list.
     auto* monitorBox = new QWidget(body);
     auto* monitorLayout = new QVBoxLayout(monitorBox);
+    monitorLayout_ = monitorLayout;
     monitorLayout->setContentsMargins(0, 0, 0, 0);
     monitorLayout->setSpacing(3);
     auto* monitorHeader = new QHBoxLayout;
@@ -281,6 +323,8 @@ void MainWindow::BuildCentre() {
 
     outer->addWidget(body, 1);
     statusBar_ = new StatusBarWidget(model_.StatusBar(), centre);
+    connect(statusBar_, &StatusBarWidget::PanelDoubleClicked, this,
+            &MainWindow::StatusPanelDoubleClicked);
     outer->addWidget(statusBar_);
     setCentralWidget(centre);
 }
@@ -310,6 +354,10 @@ void MainWindow::RefreshFromModel() {
         button->setEnabled(state.Enabled);
         // A widget on a toolbar is shown and hidden through its action.
         buttonActions_[slot]->setVisible(state.Visible);
+        if (state.Id == ToolButton::FactoryReset) {
+            receiverRateBox_->setEnabled(model_.ReceiverRateEnabled());
+            receiverRateApply_->setEnabled(model_.ReceiverRateEnabled());
+        }
         if (state.Checkable) button->setChecked(state.Down);
         if (iconDown_[slot] != state.Down) {
             iconDown_[slot] = state.Down;

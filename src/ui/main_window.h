@@ -13,7 +13,9 @@ class QButtonGroup;
 class QLineEdit;
 class QPlainTextEdit;
 class QTimer;
+class QToolBar;
 class QToolButton;
+class QVBoxLayout;
 
 namespace gnss::ui {
 
@@ -65,6 +67,12 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     [[nodiscard]] QToolButton* ToolButtonOf(ToolButton id) const;
     [[nodiscard]] QComboBox* PortBox() const { return portBox_; }
     [[nodiscard]] QComboBox* BaudBox() const { return baudBox_; }
+    [[nodiscard]] QComboBox* ReceiverRateBox() const { return receiverRateBox_; }
+    [[nodiscard]] QToolButton* ReceiverRateApplyButton() const { return receiverRateApply_; }
+    // Puts a panel under the monitor list (the command panel).
+    void AddBelowMonitor(QWidget* panel);
+    // Selects a rate in the receiver's rate box without reporting it as chosen.
+    void ShowReceiverRate(const QString& rate);
     [[nodiscard]] QLineEdit* FilterEdit() const { return filterEdit_; }
     [[nodiscard]] MonitorListView* MonitorList() const { return monitorList_; }
     [[nodiscard]] MonitorListModel* MonitorModel() const { return monitorModel_; }
@@ -88,6 +96,10 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     void FilterTextChanged(const QString& text);
     void UnitChosen(int index);
     void LogoPressed(Qt::KeyboardModifiers modifiers);
+    void ReceiverRateChosen(const QString& rate);
+    void ReceiverRateApplyClicked();
+    void CommandPanelMenuToggled();
+    void StatusPanelDoubleClicked(int index);
     void AboutLinkActivated(const QString& address);
     void AboutBoxClosed();
     void MonitorClearRequested();
@@ -99,6 +111,7 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
 
   private:
     void BuildToolbar();
+    void BuildReceiverRateBox(QToolBar* bar);
     void BuildCentre();
     void ScheduleRefresh();
     void OnViewChanged() override { ScheduleRefresh(); }
@@ -112,6 +125,9 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     std::array<bool, kToolButtonCount> iconDown_{};
     DropDownComboBox* portBox_ = nullptr;
     QComboBox* baudBox_ = nullptr;
+    QComboBox* receiverRateBox_ = nullptr;
+    QToolButton* receiverRateApply_ = nullptr;
+    QVBoxLayout* monitorLayout_ = nullptr;
     QButtonGroup* unitButtons_ = nullptr;
     LogoStrip* logo_ = nullptr;
     QLineEdit* filterEdit_ = nullptr;

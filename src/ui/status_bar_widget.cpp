@@ -1,6 +1,7 @@
 #include "ui/status_bar_widget.h"
 
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
@@ -55,6 +56,15 @@ QRect StatusBarWidget::PanelRect(int index) const {
     // The gap between panels comes out of each panel's own width, so that panel i starts
     // exactly at the sum of the widths before it.
     return QRect(left + 1, 2, width - kPanelGapPx, height() - 3);
+}
+
+void StatusBarWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    for (int i = 0; i < StatusBarModel::kPanelCount; ++i) {
+        if (PanelRect(i).contains(event->position().toPoint())) {
+            emit PanelDoubleClicked(i);
+            return;
+        }
+    }
 }
 
 QSize StatusBarWidget::sizeHint() const {

@@ -22,8 +22,12 @@ class StatusBarWidget : public QWidget {
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
 
+  signals:
+    void PanelDoubleClicked(int index);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
 
   private:

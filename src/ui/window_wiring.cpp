@@ -1,10 +1,13 @@
 #include "ui/window_wiring.h"
 
 #include <QDesktopServices>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <QUrl>
 
 #include "app/app_core.h"
+#include "ui/command_panel_widget.h"
 #include "ui/display_wiring.h"
 #include "ui/main_window.h"
 #include "ui/small_windows.h"
@@ -30,7 +33,8 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerat
                     window_.AboutBoxWindow()->raise();
                     return;
                 }
-                core_.ToolButtonClicked(id, modifiers.testFlag(Qt::ControlModifier));
+                core_.ToolButtonClicked(id, modifiers.testFlag(Qt::ControlModifier),
+                                        modifiers.testFlag(Qt::AltModifier));
             });
     connect(&window_, &MainWindow::PortTextChanged, this,
             [this](const QString& text) { core_.PortTextChanged(text.toStdString()); });
@@ -46,8 +50,53 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerat
             [this] { core_.MonitorClearRequested(); });
     connect(&window_, &MainWindow::AboutLinkActivated, this,
             [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
+    WireReceiverControls();
 }
 
+void WindowWiring::WireReceiverControls() {
+    commandPanel_ = new CommandPanelWidget(core_.Commands, &window_);
+    window_.AddBelowMonitor(commandPanel_);
+    connect(commandPanel_, &CommandPanelWidget::TextEdited, this,
+            [this](const QString& text) { core_.CommandTextEdited(text.toStdString()); });
+    connect(commandPanel_, &CommandPanelWidget::EnterPressed, this,
+            [this] { core_.CommandEnterPressed(); });
+    connect(commandPanel_, &CommandPanelWidget::SendPressed, this,
+            [this] { core_.CommandSendPressed(); });
+    connect(commandPanel_, &CommandPanelWidget::NoChecksumToggled, this,
+            [this](bool on) { core_.Commands.SetNoChecksum(on); });
+    connect(commandPanel_, &CommandPanelWidget::CrLfToggled, this,
+            [this](bool on) { core_.Commands.SetCrLf(on); });
+    connect(&window_, &MainWindow::CommandPanelMenuToggled, this,
+            [this] { core_.CommandPanelMenuToggled(); });
+    connect(&window_, &MainWindow::ReceiverRateChosen, this,
+            [this](const QString& rate) { core_.ReceiverRateChosen(rate.toStdString()); });
+    connect(&window_, &MainWindow::ReceiverRateApplyClicked, this,
+            [this] { core_.ReceiverRateApplyClicked(); });
+    connect(&window_, &MainWindow::StatusPanelDoubleClicked, this, [this](int index) {
+        if (index == static_cast<int>(StatusPanel::TestTimer)) core_.TestPanelDoubleClicked();
+    });
+    connect(&window_, &MainWindow::LogoPressed, this, [this](Qt::KeyboardModifiers modifiers) {
+        if (modifiers.testFlag(Qt::ControlModifier)) {
+            AskAccessWord();
+        } else {
+            QDesktopServices::openUrl(
+                QUrl(QString::fromUtf8(kMakerWebAddress.data(), kMakerWebAddress.size())));
+        }
+    });
+    window_.ShowReceiverRate(QString::fromStdString(core_.BaudChange.SelectedRate()));
+}
+
+void WindowWiring::AskAccessWord() {
+    // Opened without blocking: the receive path keeps running while the box is up.
+    auto* dialog = new QInputDialog(&window_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(tr("GPSVaro"));
+    dialog->setLabelText(tr("Word:"));
+    dialog->setTextEchoMode(QLineEdit::Password);
+    connect(dialog, &QInputDialog::textValueSelected, this,
+            [this](const QString& word) { core_.AccessWordEntered(word.toStdString()); });
+    dialog->open();
+}
 WindowWiring::~WindowWiring() {
     core_.SetListener(nullptr);
 }
@@ -67,6 +116,8 @@ void WindowWiring::RequestRepaint() {
     QTimer::singleShot(kRepaintCoalesceMs, this, [this] {
         repaintPending_ = false;
         window_.RefreshFromModel();
+        window_.ShowReceiverRate(QString::fromStdString(core_.BaudChange.SelectedRate()));
+        commandPanel_->Refresh();
         displays_->Refresh();
     });
 }

@@ -8,6 +8,7 @@
 
 namespace gnss::ui {
 
+class CommandPanelWidget;
 class DisplayWiring;
 class MainWindow;
 
@@ -30,10 +31,13 @@ class WindowWiring final : public QObject, private AppCoreListener {
     void OnShowPortEvents() override;
 
     void RequestRepaint();
+    void WireReceiverControls();
+    void AskAccessWord();
 
     MainWindow& window_;
     AppCore& core_;
     DisplayWiring* displays_ = nullptr;
+    CommandPanelWidget* commandPanel_ = nullptr;
     PortWatcher portWatcher_;
     bool repaintPending_ = false;
 };

@@ -235,6 +235,12 @@ void MainWindowModel::SetRestartButtons(bool hot, bool warm, bool cold, bool fac
     Changed();
 }
 
+void MainWindowModel::SetReceiverRateEnabled(bool enabled) {
+    if (receiverRateEnabled_ == enabled) return;
+    receiverRateEnabled_ = enabled;
+    Changed();
+}
+
 void MainWindowModel::SetButtonEnabled(ToolButton id, bool enabled) {
     if (Button(id).Enabled == enabled) return;
     Mutable(id).Enabled = enabled;

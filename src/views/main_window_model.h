@@ -188,6 +188,9 @@ class MainWindowModel final : private ViewChangeListener {
     void SetRestartButtons(bool hot, bool warm, bool cold, bool factory);
     void SetButtonEnabled(ToolButton id, bool enabled);
     void SetButtonVisible(ToolButton id, bool visible);
+    // The receiver's rate box and its "Go" follow the restart buttons.
+    void SetReceiverRateEnabled(bool enabled);
+    [[nodiscard]] bool ReceiverRateEnabled() const { return receiverRateEnabled_; }
 
     // Port and baud boxes.
     [[nodiscard]] const ChoiceList& Ports() const { return ports_; }
@@ -227,6 +230,7 @@ class MainWindowModel final : private ViewChangeListener {
     ChoiceList ports_;
     ChoiceList baudRates_;
     int unitIndex_ = 0;
+    bool receiverRateEnabled_ = false;
     StatusBarModel statusBar_;
     PortEventLog portEvents_;
     uint64_t revision_ = 0;

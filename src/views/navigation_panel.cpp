@@ -268,7 +268,8 @@ void NavigationPanel::RedrawPosition() {
 void NavigationPanel::ShowRmcTime() {
     const ReceiverState& state = deps_.State;
     const SharedState& shared = deps_.Shared;
-    if (!(state.FixValid || state.DrFix) || !shared.ReceiverIdentified || shared.MonitorPaused) {
+    if (!(state.FixValid || state.DrFix) || !DisplaysFollowReceiver(shared) ||
+        shared.MonitorPaused) {
         return;
     }
     const RmcRecord& rmc = deps_.Decoder.Rmc();
@@ -320,7 +321,7 @@ void NavigationPanel::TrySetSystemClock(DateTime utc) {
 
 void NavigationPanel::ShowGgaTime() {
     const SharedState& shared = deps_.Shared;
-    if (!deps_.State.FixValid || !shared.ReceiverIdentified || shared.MonitorPaused) return;
+    if (!deps_.State.FixValid || !DisplaysFollowReceiver(shared) || shared.MonitorPaused) return;
     const GgaRecord& gga = deps_.Decoder.Gga();
     const SplitSeconds sec = Split(gga.Time.Second);
     const std::string timeText =
@@ -350,7 +351,7 @@ void NavigationPanel::ShowDgpsLabel() {
         text += "(" + state.DgpsStationText + ")";
     }
     view_.FixKindLabel = text;
-    if (deps_.Shared.ReceiverIdentified) view_.FixKindLabelVisible = quality > 0;
+    if (DisplaysFollowReceiver(deps_.Shared)) view_.FixKindLabelVisible = quality > 0;
     if (state.LastGgaSecond != dgpsColouredSecond_) {
         dgpsColouredSecond_ = state.LastGgaSecond;
         view_.FixKindLabelColor = kDgpsFreshColor;

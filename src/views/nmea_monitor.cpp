@@ -88,6 +88,11 @@ void NmeaMonitor::MonitorAddDirect(std::string_view text) {
     Append(text);
 }
 
+void NmeaMonitor::MonitorAddEcho(std::string_view text) {
+    Append(text);
+    if (log_.LogActive()) log_.LogAppend(text);
+}
+
 bool NmeaMonitor::MonitorReceived(std::string_view line) {
     if (shared_.MonitorPaused) return false;
     if (line.size() < kShortestShownLine || line.front() != '$') return false;

@@ -105,6 +105,9 @@ class NmeaMonitor final : public LineListener, public ConnectionListener {
     void MonitorAddStamped(std::string_view text);
     // A line added as it is, past the filter.
     void MonitorAddDirect(std::string_view text);
+    // MonitorAddDirect, and the line goes to the log while one is recorded (what the tool
+    // wrote to the receiver, between the received sentences).
+    void MonitorAddEcho(std::string_view text);
 
     // A received sentence: decides whether it is shown (long enough, "$" first, not "$PUN", not
     // an identification reply during the first seconds after connecting, a tick suffix for the

@@ -13,7 +13,7 @@ void SatelliteViewsFeed::OnSatellitesRefresh() {
     in.BdsGsvSeen = decoder_.BdsGsvSeen();
     in.GalileoGsvSeen = decoder_.GalileoGsvSeen();
     in.Family = shared_.Family;
-    in.ReceiverIdentified = shared_.ReceiverIdentified;
+    in.ReceiverIdentified = DisplaysFollowReceiver(shared_);
     in.AntennaStatusExpected = shared_.AntennaStatusExpected;
     in.Antenna = shared_.Antenna;
     views_.RefreshSatelliteViews(in);

@@ -9,7 +9,8 @@
 namespace gnss::testing {
 
 // Keeps the lines features put out, in order: monitor lines as they are, logged monitor lines
-// with "log:" before them, stamped ones with "@" before the text; debug lines apart.
+// with "log:" before them, echo lines with "echo:", stamped ones with "@" before the text; debug
+// lines apart.
 class RecordingMonitorOutput final : public MonitorOutput {
   public:
     void AddMonitorLine(std::string_view line) override { Lines.emplace_back(line); }
@@ -18,6 +19,9 @@ class RecordingMonitorOutput final : public MonitorOutput {
     }
     void AddStampedMonitorLine(std::string_view text) override {
         Lines.push_back("@" + std::string(text));
+    }
+    void AddEchoLine(std::string_view line) override {
+        Lines.push_back("echo:" + std::string(line));
     }
     void AddDebugLine(std::string_view line) override { Debug.emplace_back(line); }
 
