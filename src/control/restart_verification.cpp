@@ -148,10 +148,13 @@ void RestartVerification::OnRestartArmed(RestartKind kind) {
     report_.FixBefore = receiver_.FixValid;
     const RestartTarget target = restart_.Target();
     markers_ = RestartAckMarkersFor(target);
-    expectedNak_.clear();
     const bool framesAck =
         target.Family == ReceiverFamily::ublox || target.Family == ReceiverFamily::HED;
-    const bool expectsAck = framesAck || !markers_.Texts.empty() || markers_.FirstLineWithoutFix;
+    // The ST factory sequence pauses the link and drops what the receiver says while it boots
+    // (its version texts, the acknowledgement of the other restarts): the fix tells instead.
+    const bool stFactory = target.Family == ReceiverFamily::ST && kind == RestartKind::Factory;
+    const bool expectsAck =
+        !stFactory && (framesAck || !markers_.Texts.empty() || markers_.FirstLineWithoutFix);
     report_.Acknowledgement =
         expectsAck ? RestartReport::Ack::Waiting : RestartReport::Ack::NotExpected;
     commandTickMs_ = clock_.TickMs();
@@ -164,17 +167,11 @@ void RestartVerification::OnRestartRefused(RestartKind kind, const RestartComman
     Finish(RestartReport::Outcome::NotSent);
 }
 
-void RestartVerification::OnRestartCommandWritten(RestartKind, const RestartCommand& command,
+void RestartVerification::OnRestartCommandWritten(RestartKind, const RestartCommand&,
                                                   std::string_view wireBytes, bool written) {
     commandTickMs_ = clock_.TickMs();
     report_.WireBytes = std::string(wireBytes);
     report_.CommandWritten = written;
-    if (!command.ExpectedAck.empty()) {
-        // The negative acknowledgement of the same command: class 05 id 00 instead of 05 01.
-        expectedNak_ = command.ExpectedAck;
-        expectedNak_[3] = 0x00;
-        expectedNak_.resize(expectedNak_.size() - 2);
-    }
     const std::string readable = Readable(wireBytes);
     if (!written) {
         Memo("the port did not take the command");
@@ -212,15 +209,10 @@ void RestartVerification::OnRestartAcknowledged(FrameProtocol protocol, uint32_t
     AckSeen(protocol == FrameProtocol::Ubx ? "UBX ACK-ACK" : "HD ACK", tickMs);
 }
 
-void RestartVerification::OnFrameHandled(FrameProtocol, std::string_view, std::string_view frame) {
-    if (!Running() || expectedNak_.empty() ||
-        report_.Acknowledgement != RestartReport::Ack::Waiting) {
-        return;
-    }
-    if (frame.size() == expectedNak_.size() + 2 && frame.starts_with(expectedNak_)) {
-        report_.Acknowledgement = RestartReport::Ack::Refused;
-        Memo("refused by the receiver (negative acknowledgement)");
-    }
+void RestartVerification::OnRestartRefused(FrameProtocol) {
+    if (!Running() || report_.Acknowledgement != RestartReport::Ack::Waiting) return;
+    report_.Acknowledgement = RestartReport::Ack::Refused;
+    Memo("refused by the receiver (negative acknowledgement)");
 }
 
 void RestartVerification::OnSentenceDecoded(SentenceKind, std::string_view) {

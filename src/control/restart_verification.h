@@ -97,8 +97,7 @@ class RestartVerification final : public RestartListener,
     void OnSentenceDecoded(SentenceKind kind, std::string_view line) override;
     // ReceiverReplyListener: the binary acknowledgements and refusals.
     void OnRestartAcknowledged(FrameProtocol protocol, uint32_t tickMs) override;
-    void OnFrameHandled(FrameProtocol protocol, std::string_view name,
-                        std::string_view frame) override;
+    void OnRestartRefused(FrameProtocol protocol) override;
     // ConnectionListener: the windows run on the link's second; a disconnect ends the run.
     void OnLinkSecond() override { CheckTime(); }
     void OnDisconnected() override;
@@ -128,7 +127,6 @@ class RestartVerification final : public RestartListener,
         return report;
     }
     RestartAckMarkers markers_;
-    std::string expectedNak_;
     uint32_t commandTickMs_ = 0;
 };
 

@@ -94,11 +94,27 @@ void UbxHdReception::HandleUbxFrame(std::string_view frame) {
         UbxMessageLines(cls, id, FramePayload(frame));
         FrameHandled(FrameProtocol::Ubx, MessageName(FrameProtocol::Ubx, cls, id), frame);
     }
-    if (shared_.Family == ReceiverFamily::ublox && IsExpectedRestartAck(frame)) {
-        UbxAckTick = clock_.TickMs();
+    if (shared_.Family == ReceiverFamily::ublox)
+        CheckRestartReply(FrameProtocol::Ubx, frame, UbxAckTick);
+}
+
+bool UbxHdReception::IsRestartRefusal(std::string_view frame) const {
+    // The same frame as the acknowledgement with id 00 (NAK) instead of 01 (ACK).
+    if (expectedRestartAck_.size() != frame.size() || frame.size() < 10) return false;
+    return FrameClass(frame) == 0x05 && FrameId(frame) == 0x00 &&
+           FramePayload(frame) == FramePayload(expectedRestartAck_) &&
+           frame.substr(0, 2) == std::string_view(expectedRestartAck_).substr(0, 2);
+}
+
+void UbxHdReception::CheckRestartReply(FrameProtocol protocol, std::string_view frame,
+                                       uint32_t& ackTick) {
+    if (IsExpectedRestartAck(frame)) {
+        ackTick = clock_.TickMs();
         for (ReceiverReplyListener* listener : listeners_) {
-            listener->OnRestartAcknowledged(FrameProtocol::Ubx, UbxAckTick);
+            listener->OnRestartAcknowledged(protocol, ackTick);
         }
+    } else if (IsRestartRefusal(frame)) {
+        for (ReceiverReplyListener* listener : listeners_) listener->OnRestartRefused(protocol);
     }
 }
 
@@ -170,12 +186,9 @@ void UbxHdReception::HandleHdFrame(std::string_view frame) {
         Line(BinToHex(frame));
     }
 
-    if (shared_.Family == ReceiverFamily::HED && IsExpectedRestartAck(frame)) {
-        HdAckTick = clock_.TickMs();
-        receiver_.FixValid = false;
-        for (ReceiverReplyListener* listener : listeners_) {
-            listener->OnRestartAcknowledged(FrameProtocol::Hd, HdAckTick);
-        }
+    if (shared_.Family == ReceiverFamily::HED) {
+        if (IsExpectedRestartAck(frame)) receiver_.FixValid = false;
+        CheckRestartReply(FrameProtocol::Hd, frame, HdAckTick);
     }
 }
 

@@ -31,6 +31,9 @@ class ReceiverReplyListener {
     virtual void OnHdPortConfigReply(std::string_view /*frame*/) {}
     // The acknowledgement that the restart command expected arrived (see ExpectRestartAck).
     virtual void OnRestartAcknowledged(FrameProtocol /*protocol*/, uint32_t /*tickMs*/) {}
+    // The receiver refused the restart command: the negative acknowledgement (class 05 id 00)
+    // of the command whose acknowledgement was expected.
+    virtual void OnRestartRefused(FrameProtocol /*protocol*/) {}
 };
 
 // The handling of received UBX and HD frames: version and subframe lines for the monitor, the
@@ -79,6 +82,8 @@ class UbxHdReception final : public FrameListener {
     void TimePositionEcho(std::string_view payload);
     [[nodiscard]] bool PayloadLengthOk(std::string_view payload, std::size_t expected);
     [[nodiscard]] bool IsExpectedRestartAck(std::string_view frame) const;
+    [[nodiscard]] bool IsRestartRefusal(std::string_view frame) const;
+    void CheckRestartReply(FrameProtocol protocol, std::string_view frame, uint32_t& ackTick);
     void Line(std::string_view text);
     void FrameHandled(FrameProtocol protocol, std::string_view name, std::string_view frame);
 

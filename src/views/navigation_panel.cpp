@@ -148,7 +148,8 @@ void NavigationPanel::OnReceiverIdentified() {
 void NavigationPanel::RefreshNavigationPanel(KindFlags& kindsSeen) {
     lastRefreshTick_ = deps_.Time.TickMs();
     const ReceiverFamily family = deps_.Shared.Family;
-    if (family == ReceiverFamily::Unknown || family == ReceiverFamily::TMC) return;
+    const bool noFamily = family == ReceiverFamily::Unknown && !deps_.Shared.IdentificationGaveUp;
+    if (noFamily || family == ReceiverFamily::TMC) return;
     RunNmeaPath(kindsSeen);
     UpdateGaugesNow(kindsSeen);
     previousKindsSeen_ = kindsSeen;

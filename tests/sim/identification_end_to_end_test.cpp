@@ -83,6 +83,22 @@ const std::map<std::string, std::string>& ExpectedFirmware() {
     return expected;
 }
 
+TEST(IdentificationEndToEnd, UbloxReceiversWaitForTheUserWhenThePollIsOff) {
+    const std::string ubxMonVerPoll("\xB5\x62\x0A\x04\x00\x00\x0E\x34", 8);
+    Station station(testing::Config("ublox", ""));
+    station.identification.PollUbxVersion = false;
+    station.ConnectAndPowerOn();
+    station.RunUntilIdentified(4000);
+    EXPECT_FALSE(station.pipeline.Shared.ReceiverIdentified);
+    EXPECT_EQ(station.port.WrittenBytes().find(ubxMonVerPoll), std::string::npos);
+    // A poll typed by the user opens the reply window as before.
+    ASSERT_TRUE(station.pipeline.Shared.IdentificationPending);
+    EXPECT_TRUE(SendUbxCommand(station.pipeline.Shared, station.pipeline.Receiver, station.port,
+                               ubxMonVerPoll));
+    station.RunUntilIdentified(3000);
+    EXPECT_EQ(station.pipeline.Shared.Family, ReceiverFamily::ublox);
+}
+
 TEST(IdentificationEndToEnd, EverySimulatedFamilyIsIdentifiedWithItsFirmware) {
     const std::string ubxMonVerPoll("\xB5\x62\x0A\x04\x00\x00\x0E\x34", 8);
     for (const FamilyProfile& profile : FamilyProfiles()) {
@@ -93,14 +109,18 @@ TEST(IdentificationEndToEnd, EverySimulatedFamilyIsIdentifiedWithItsFirmware) {
         station.ConnectAndPowerOn();
         station.RunUntilIdentified(4000);
 
-        // u-blox style receivers answer only a command of the user's: a MON-VER poll typed
-        // as a hex command opens the reply window.
-        if (profile.Family == ReceiverFamily::ublox || profile.Family == ReceiverFamily::TTT) {
-            EXPECT_FALSE(station.pipeline.Shared.ReceiverIdentified);
-            ASSERT_TRUE(station.pipeline.Shared.IdentificationPending);
-            EXPECT_TRUE(SendUbxCommand(station.pipeline.Shared, station.pipeline.Receiver,
-                                       station.port, ubxMonVerPoll));
-            station.RunUntilIdentified(3000);
+        // u-blox style receivers answer only a command: the version poll goes out once per
+        // connection after the first attempt found nothing, and their reply identifies them.
+        const std::string written = station.port.WrittenBytes();
+        std::size_t polls = 0;
+        for (std::size_t at = written.find(ubxMonVerPoll); at != std::string::npos;
+             at = written.find(ubxMonVerPoll, at + 1)) {
+            ++polls;
+        }
+        const bool silentUntilAsked =
+            profile.Family == ReceiverFamily::ublox || profile.Family == ReceiverFamily::TTT;
+        if (silentUntilAsked) {
+            EXPECT_EQ(polls, 1u);
         }
 
         if (profile.Family == ReceiverFamily::Unknown) {
