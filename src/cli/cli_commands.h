@@ -2,6 +2,9 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace gnss::cli {
@@ -23,6 +26,23 @@ constexpr int kExitUsage = 2;
 int RunPortsCommand(const QStringList& arguments);
 int RunMonitorCommand(const QStringList& arguments);
 int RunDecodeCommand(const QStringList& arguments);
+int RunSendCommand(const QStringList& arguments);
+int RunRestartCommand(const QStringList& arguments);
+
+// --port and --baud of the commands that open a port.
+struct PortOptions {
+    QCommandLineOption Port;
+    QCommandLineOption Baud;
+};
+PortOptions AddPortOptions(QCommandLineParser& parser);
+struct PortChoice {
+    std::string Name;
+    uint32_t Baud = 0;
+};
+// The chosen port (the first listed when --port is left out) and rate; nothing, with the
+// reason on standard error, when they are unusable.
+std::optional<PortChoice> ReadPortOptions(const QCommandLineParser& parser,
+                                          const PortOptions& options, const char* command);
 
 // Parses a command's arguments with the options already added to parser (adds --help).
 // Returns false when the command must end now with *exitCode: help was printed (0) or the

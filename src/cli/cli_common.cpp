@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "cli/cli_commands.h"
+#include "platform/qt_port_enumerator.h"
 
 namespace gnss::cli {
 
@@ -53,6 +54,41 @@ bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& argume
         return false;
     }
     return true;
+}
+
+PortOptions AddPortOptions(QCommandLineParser& parser) {
+    PortOptions options{
+        QCommandLineOption(QStringList{"p", "port"},
+                           "Serial port: a name (ttyUSB0) or a path (/dev/pts/3). Default: the "
+                           "first port listed by 'gnssvaro-cli ports'.",
+                           "DEVICE"),
+        QCommandLineOption(QStringList{"b", "baud"}, "Baud rate in bit/s (default 9600).", "N",
+                           "9600")};
+    parser.addOption(options.Port);
+    parser.addOption(options.Baud);
+    return options;
+}
+
+std::optional<PortChoice> ReadPortOptions(const QCommandLineParser& parser,
+                                          const PortOptions& options, const char* command) {
+    PortChoice choice;
+    bool baudOk = false;
+    choice.Baud = parser.value(options.Baud).toUInt(&baudOk);
+    if (!baudOk || choice.Baud == 0) {
+        PrintErr(QString("gnssvaro-cli %1: invalid baud rate '%2'\n")
+                     .arg(command, parser.value(options.Baud)));
+        return std::nullopt;
+    }
+    choice.Name = parser.value(options.Port).toStdString();
+    if (choice.Name.empty()) {
+        const auto ports = QtPortEnumerator().PresentPorts();
+        if (ports.empty()) {
+            PrintErr("no serial ports found\n");
+            return std::nullopt;
+        }
+        choice.Name = ports.front();
+    }
+    return choice;
 }
 
 }  // namespace gnss::cli

@@ -15,6 +15,9 @@ constexpr std::array kCommands{
             gnss::cli::RunMonitorCommand},
     Command{"decode", "Decode a capture file offline (JSON Lines or text).",
             gnss::cli::RunDecodeCommand},
+    Command{"send", "Send one command and print what comes back.", gnss::cli::RunSendCommand},
+    Command{"restart", "Restart the receiver and verify it (acknowledgement, fix).",
+            gnss::cli::RunRestartCommand},
 };
 
 void PrintUsage(std::FILE* stream) {

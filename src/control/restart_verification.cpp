@@ -105,7 +105,11 @@ std::string RestartReport::SummaryLine() const {
             line += "; NO acknowledgement within 5 s";
             break;
     }
-    if (FixBefore || FixDropped) line += FixDropped ? "; fix dropped" : "; fix not dropped";
+    if (!FixBefore) {
+        line += "; no fix before the restart";
+    } else {
+        line += FixDropped ? "; fix dropped" : "; fix not dropped";
+    }
     switch (Result) {
         case Outcome::FixAgain:
             line += "; fix again after " + Seconds(FixAgainMs);
@@ -223,13 +227,15 @@ void RestartVerification::FixChanged() {
     if (!receiver_.FixValid) {
         if (!report_.FixDropped) {
             report_.FixDropped = true;
-            Memo("fix dropped after " + Seconds(SinceCommand()));
+            Memo(report_.FixBefore ? "fix dropped after " + Seconds(SinceCommand())
+                                   : "no fix yet (there was none before the restart)");
         }
         return;
     }
     if (report_.FixDropped) {
         report_.FixAgainMs = SinceCommand();
-        Memo("fix again after " + Seconds(report_.FixAgainMs));
+        Memo((report_.FixBefore ? "fix again after " : "first fix after ") +
+             Seconds(report_.FixAgainMs));
         Finish(RestartReport::Outcome::FixAgain);
     }
 }
