@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace gnss::cli {
@@ -29,6 +31,14 @@ int RunDecodeCommand(const QStringList& arguments);
 // arguments were wrong (usage error printed to stderr).
 bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& arguments,
                            const char* description, int* exitCode);
+
+// The --baud (-b) option of every command that opens a port: a rate in bit/s, any value, or
+// "auto" to find the receiver's rate. `defaultValue` is shown in the help and used when the
+// option is left out.
+[[nodiscard]] QCommandLineOption BaudOption(const QString& defaultValue);
+// The value of --baud as the connection takes it: "Auto" or the rate's digits; nothing for a
+// value that is neither (the caller reports the usage error).
+[[nodiscard]] std::optional<std::string> ParseBaudChoice(const QString& text);
 
 // A received line as safe terminal text: printable ASCII as it is, every other byte (control
 // characters, 8-bit bytes) as \xNN.

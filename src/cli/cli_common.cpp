@@ -1,8 +1,19 @@
 #include <cstdio>
 
 #include "cli/cli_commands.h"
+#include "link/baud_rates.h"
 
 namespace gnss::cli {
+
+namespace {
+
+QString AutoRateList() {
+    QStringList rates;
+    for (const uint32_t rate : kAutoBaudRates) rates << QString::number(rate);
+    return rates.join(", ");
+}
+
+}  // namespace
 
 void PrintOut(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
@@ -29,6 +40,23 @@ QString PrintableBytes(std::string_view bytes) {
         }
     }
     return text;
+}
+
+QCommandLineOption BaudOption(const QString& defaultValue) {
+    return QCommandLineOption(
+        QStringList{"b", "baud"},
+        "Baud rate in bit/s, any value, or 'auto' to find the receiver's rate (tries " +
+            AutoRateList() + "). Default: " + defaultValue + ".",
+        "N|auto", defaultValue);
+}
+
+std::optional<std::string> ParseBaudChoice(const QString& text) {
+    const std::string value = text.trimmed().toStdString();
+    if (IsAutoBaudText(value)) return std::string(kAutoBaudText);
+    bool ok = false;
+    const uint rate = text.trimmed().toUInt(&ok);
+    if (!ok || rate == 0) return std::nullopt;
+    return std::to_string(rate);
 }
 
 bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& arguments,
