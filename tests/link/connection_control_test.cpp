@@ -233,6 +233,21 @@ TEST(ConnectionControl, SteppingDetectionFindsAReceiverAt57600) {
     EXPECT_EQ(rig.dispatcher.State(), LinkState::Nmea);
 }
 
+TEST(ConnectionControl, ADisconnectEndsARunningDetection) {
+    Rig rig;
+    FarEnd receiver(rig.time, rig.port);
+    receiver.Baud = 57600;
+    rig.Connect();
+    rig.control.StartSteppingDetection();
+    rig.control.ToggleConnection();
+    EXPECT_FALSE(rig.shared.DetectionActive);
+    // Connected again at the chosen rate, the port stays there.
+    rig.Connect();
+    rig.time.Advance(5000);
+    EXPECT_EQ(rig.port.BaudRate(), 9600u);
+    EXPECT_EQ(rig.control.View().ShownBaud, "9600");
+}
+
 TEST(ConnectionControl, SteppingDetectionGivesUpAfterNineRounds) {
     Rig rig;
     FarEnd receiver(rig.time, rig.port);
