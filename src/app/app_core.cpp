@@ -259,6 +259,9 @@ AppSettings AppCore::CurrentSettings() const {
     settings.ComPortIndex = settings.ComPort.empty() ? -1 : 0;
     settings.BaudRate = static_cast<int>(port_.BaudRate());
     settings.BaudRateIndex = 0;
+    // A connection at "Auto" shows the found rate only while it lasts; "Auto" is the choice.
+    settings.AutoBaudRate = IsAutoBaudText(Window.BaudRates().Text()) ||
+                            (Pipeline.Shared.PortOpen && Connection.RateFoundAutomatically());
     settings.SpeedUnitIndex = Navigation.SpeedUnitIndex();
     settings.DmsMode = Navigation.DmsMode();
     return settings;
@@ -321,7 +324,7 @@ void AppCore::PortListDropDown() {
 }
 
 void AppCore::BaudRateChosen(std::string_view text) {
-    Window.SelectBaudRate(text);
+    Window.SelectBaudRate(IsAutoBaudText(text) ? kAutoBaudText : text);
 }
 
 void AppCore::UnitChosen(int index) {

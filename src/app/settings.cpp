@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/ini_file.h"
+#include "link/baud_rates.h"
 #include "nmea/text_fields.h"
 
 namespace gnss {
@@ -60,6 +61,9 @@ AppSettings LoadSettings(const std::filesystem::path& path, const SettingsLists&
         settings.BaudRateIndex =
             SelectIn(lists.BaudRates, file->GetString("GPSCOM", "BaudRate", ""));
         settings.BaudRate = BaudOf(lists.BaudRates, settings.BaudRateIndex);
+        settings.AutoBaudRate =
+            settings.BaudRateIndex >= 0 &&
+            IsAutoBaudText(lists.BaudRates[static_cast<std::size_t>(settings.BaudRateIndex)]);
 
         const int unit = file->GetInt("Unit", "Index", 0);
         settings.SpeedUnitIndex = unit >= 0 && unit <= 2 ? unit : 0;
@@ -88,7 +92,9 @@ bool SaveSettings(const std::filesystem::path& path, const AppSettings& settings
         if (!settings.ComPort.empty() || !file.Get("GPSCOM", "COMPort")) {
             file.Set("GPSCOM", "COMPort", settings.ComPort);
         }
-        file.Set("GPSCOM", "BaudRate", std::to_string(settings.BaudRate));
+        file.Set(
+            "GPSCOM", "BaudRate",
+            settings.AutoBaudRate ? std::string(kAutoBaudText) : std::to_string(settings.BaudRate));
         file.Set("Unit", "Index", std::to_string(settings.SpeedUnitIndex));
         file.Set("Unit", "DDMMSS", settings.DmsMode ? "1" : "0");
         return file.Save(path);

@@ -23,6 +23,8 @@ struct AppSettings {
     int BaudRateIndex = -1;
     // The receiver baud rate: the selected entry when loaded; the port's current rate when saved.
     int BaudRate = 0;
+    // "Auto" chosen: each connect finds the rate (stored as "Auto" instead of BaudRate).
+    bool AutoBaudRate = false;
     int SpeedUnitIndex = 0;  // 0 km, 1 mi, 2 nmi
     bool DmsMode = false;    // degrees-minutes-seconds instead of decimal degrees
     int GpsBaudRateIndex = -1;

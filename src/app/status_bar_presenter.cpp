@@ -64,7 +64,9 @@ void StatusBarPresenter::ShowLinkLamp() {
 
 void StatusBarPresenter::OnLinkRecognised(LinkState state) {
     if (state == LinkState::Nmea) {
-        bar_.SetText(StatusPanel::Message, "Baud Rate :" + std::to_string(port_.BaudRate()));
+        const std::string_view found = connection_.RateFoundAutomatically() ? " (auto)" : "";
+        bar_.SetText(StatusPanel::Message,
+                     "Baud Rate :" + std::to_string(port_.BaudRate()) + std::string(found));
     }
     bar_.SetText(StatusPanel::LinkState, LinkStateName(state));
 }
@@ -92,6 +94,10 @@ void StatusBarPresenter::OnConnectionStatusChanged(ConnectionStatusItem item) {
     }
     for (const ConnectionPanel& shown : kConnectionPanels) {
         if (shown.Item == item) bar_.SetText(shown.Panel, status.Text(item));
+    }
+    // A detection moves the link state without announcing it; its messages show where it is.
+    if (item == ConnectionStatusItem::Detection && shared_.PortOpen) {
+        bar_.SetText(StatusPanel::LinkState, LinkStateName(dispatcher_.State()));
     }
 }
 

@@ -37,7 +37,7 @@ struct PortOptions {
 PortOptions AddPortOptions(QCommandLineParser& parser);
 struct PortChoice {
     std::string Name;
-    uint32_t Baud = 0;
+    std::string Baud;  // "Auto" or the rate's digits
 };
 // The chosen port (the first listed when --port is left out) and rate; nothing, with the
 // reason on standard error, when they are unusable.
@@ -49,6 +49,14 @@ std::optional<PortChoice> ReadPortOptions(const QCommandLineParser& parser,
 // arguments were wrong (usage error printed to stderr).
 bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& arguments,
                            const char* description, int* exitCode);
+
+// The --baud (-b) option of every command that opens a port: a rate in bit/s, any value, or
+// "auto" to find the receiver's rate. `defaultValue` is shown in the help and used when the
+// option is left out.
+[[nodiscard]] QCommandLineOption BaudOption(const QString& defaultValue);
+// The value of --baud as the connection takes it: "Auto" or the rate's digits; nothing for a
+// value that is neither (the caller reports the usage error).
+[[nodiscard]] std::optional<std::string> ParseBaudChoice(const QString& text);
 
 // A received line as safe terminal text: printable ASCII as it is, every other byte (control
 // characters, 8-bit bytes) as \xNN.

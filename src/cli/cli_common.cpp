@@ -1,9 +1,20 @@
 #include <cstdio>
 
 #include "cli/cli_commands.h"
+#include "link/baud_rates.h"
 #include "platform/qt_port_enumerator.h"
 
 namespace gnss::cli {
+
+namespace {
+
+QString AutoRateList() {
+    QStringList rates;
+    for (const uint32_t rate : kAutoBaudRates) rates << QString::number(rate);
+    return rates.join(", ");
+}
+
+}  // namespace
 
 void PrintOut(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
@@ -30,6 +41,23 @@ QString PrintableBytes(std::string_view bytes) {
         }
     }
     return text;
+}
+
+QCommandLineOption BaudOption(const QString& defaultValue) {
+    return QCommandLineOption(
+        QStringList{"b", "baud"},
+        "Baud rate in bit/s, any value, or 'auto' to find the receiver's rate (tries " +
+            AutoRateList() + "). Default: " + defaultValue + ".",
+        "N|auto", defaultValue);
+}
+
+std::optional<std::string> ParseBaudChoice(const QString& text) {
+    const std::string value = text.trimmed().toStdString();
+    if (IsAutoBaudText(value)) return std::string(kAutoBaudText);
+    bool ok = false;
+    const uint rate = text.trimmed().toUInt(&ok);
+    if (!ok || rate == 0) return std::nullopt;
+    return std::to_string(rate);
 }
 
 bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& arguments,
@@ -62,8 +90,7 @@ PortOptions AddPortOptions(QCommandLineParser& parser) {
                            "Serial port: a name (ttyUSB0) or a path (/dev/pts/3). Default: the "
                            "first port listed by 'gnssvaro-cli ports'.",
                            "DEVICE"),
-        QCommandLineOption(QStringList{"b", "baud"}, "Baud rate in bit/s (default 9600).", "N",
-                           "9600")};
+        BaudOption("9600")};
     parser.addOption(options.Port);
     parser.addOption(options.Baud);
     return options;
@@ -72,9 +99,9 @@ PortOptions AddPortOptions(QCommandLineParser& parser) {
 std::optional<PortChoice> ReadPortOptions(const QCommandLineParser& parser,
                                           const PortOptions& options, const char* command) {
     PortChoice choice;
-    bool baudOk = false;
-    choice.Baud = parser.value(options.Baud).toUInt(&baudOk);
-    if (!baudOk || choice.Baud == 0) {
+    const std::optional<std::string> baud = ParseBaudChoice(parser.value(options.Baud));
+    if (baud) choice.Baud = *baud;
+    if (!baud) {
         PrintErr(QString("gnssvaro-cli %1: invalid baud rate '%2'\n")
                      .arg(command, parser.value(options.Baud)));
         return std::nullopt;

@@ -21,9 +21,9 @@ HeadlessCore::~HeadlessCore() {
     if (core_->Shared().PortOpen) core_->ToolButtonClicked(ToolButton::Connect, false);
 }
 
-bool HeadlessCore::Connect(const std::string& portName, uint32_t baudRate) {
+bool HeadlessCore::Connect(const std::string& portName, const std::string& baud) {
     core_->PortTextChanged(portName);
-    core_->BaudRateChosen(std::to_string(baudRate));
+    core_->BaudRateChosen(baud);
     core_->ToolButtonClicked(ToolButton::Connect, false);
     return core_->Shared().PortOpen;
 }

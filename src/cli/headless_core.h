@@ -32,9 +32,9 @@ class HeadlessCore {
     AppCore& Core() { return *core_; }
     QtScheduler& Timers() { return scheduler_; }
 
-    // Connects as the connect button does; false (with the reason on standard error) when the
-    // port did not open.
-    bool Connect(const std::string& portName, uint32_t baudRate);
+    // Connects as the connect button does (`baud` as the rate box shows it: digits or "Auto");
+    // false (with the reason on standard error) when the port did not open.
+    bool Connect(const std::string& portName, const std::string& baud);
     // Runs the event loop until `done` is true or `timeoutMs` passed; true when done.
     bool RunUntil(const std::function<bool()>& done, uint32_t timeoutMs);
     // The debug memo lines not printed yet.

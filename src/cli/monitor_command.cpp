@@ -27,7 +27,6 @@ namespace gnss::cli {
 
 namespace {
 
-constexpr uint32_t kDefaultBaudRate = 9600;
 constexpr uint32_t kLinkCheckIntervalMs = 1000;
 
 // Ctrl-C (SIGINT) and SIGTERM end the event loop: the handler only writes one byte to a socket
@@ -119,14 +118,20 @@ class MonitorSession final : private LinkListener, private ConnectionListener {
     MonitorSession(const MonitorSession&) = delete;
     MonitorSession& operator=(const MonitorSession&) = delete;
 
-    bool Open(const std::string& portName, uint32_t baudRate) {
+    // `baud` as ParseBaudChoice gives it: a rate, or "Auto" to find it.
+    bool Open(const std::string& portName, const std::string& baud) {
         control_.SetShownPort(portName);
-        control_.SetShownBaud(std::to_string(baudRate));
+        control_.SetShownBaud(baud);
         control_.ToggleConnection();
         if (!shared_.PortOpen) return false;
-        PrintErr(QString("monitoring %1 at %2 bit/s; Ctrl-C ends\n")
-                     .arg(QString::fromStdString(portName))
-                     .arg(port_.BaudRate()));
+        if (shared_.AutoBaudSearch) {
+            PrintErr(QString("monitoring %1, finding its baud rate; Ctrl-C ends\n")
+                         .arg(QString::fromStdString(portName)));
+        } else {
+            PrintErr(QString("monitoring %1 at %2 bit/s; Ctrl-C ends\n")
+                         .arg(QString::fromStdString(portName))
+                         .arg(port_.BaudRate()));
+        }
         ReportLinkState();
         // Removal is seen in the port list for listed ports, and as an I/O line error for all.
         const auto listed = enumerator_.PresentPorts();
@@ -222,9 +227,7 @@ int RunMonitorCommand(const QStringList& arguments) {
         "Serial port: a name (ttyUSB0) or a path (/dev/pts/3). Default: the first port listed "
         "by 'gnssvaro-cli ports'.",
         "DEVICE");
-    const QCommandLineOption baudOption(QStringList{"b", "baud"},
-                                        "Baud rate in bit/s, any value (default 9600).", "N",
-                                        QString::number(kDefaultBaudRate));
+    const QCommandLineOption baudOption = BaudOption("auto");
     parser.addOption(portOption);
     parser.addOption(baudOption);
     int exitCode = kExitOk;
@@ -240,9 +243,8 @@ int RunMonitorCommand(const QStringList& arguments) {
                  parser.positionalArguments().front() + "'\n");
         return kExitUsage;
     }
-    bool baudOk = false;
-    const uint32_t baudRate = parser.value(baudOption).toUInt(&baudOk);
-    if (!baudOk || baudRate == 0) {
+    const std::optional<std::string> baud = ParseBaudChoice(parser.value(baudOption));
+    if (!baud) {
         PrintErr("gnssvaro-cli monitor: invalid baud rate '" + parser.value(baudOption) + "'\n");
         return kExitUsage;
     }
@@ -258,7 +260,7 @@ int RunMonitorCommand(const QStringList& arguments) {
 
     QuitOnSignal quitOnSignal;
     MonitorSession session;
-    if (!session.Open(portName, baudRate)) return kExitFailure;
+    if (!session.Open(portName, *baud)) return kExitFailure;
     QCoreApplication::exec();
     session.Close();
     return session.ExitCode();

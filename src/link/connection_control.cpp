@@ -16,7 +16,6 @@ constexpr uint32_t kReconnectWaitMs = 100;
 constexpr int kSilentSecondsBeforeReconnect = 5;  // reconnect when the count exceeds this
 constexpr int kMaxReconnects = 2;
 constexpr std::size_t kDetectionKeep = 180;
-constexpr int kLastSteppingIndex = static_cast<int>(kSteppingRates.size());
 constexpr int kMaxDetectionRounds = 7;  // give up when a wrap finds more rounds than this
 
 constexpr std::array<std::string_view, 5> kDetectionNmeaMarkers = {"$GP", "$GN", "$GL", "$GB",
@@ -26,6 +25,25 @@ constexpr std::string_view kSirfEnd{"\xB0\xB3", 2};
 
 std::string OpenText(const std::string& port, uint32_t rate) {
     return "Open (" + port + "," + std::to_string(rate) + " bps)";
+}
+
+// What the memo says the search found the receiver speaking.
+std::string_view EvidenceName(RateEvidence evidence) {
+    switch (evidence) {
+        case RateEvidence::Nmea:
+            return "NMEA";
+        case RateEvidence::SirfBinary:
+            return "SiRF binary";
+        case RateEvidence::OtherBinary:
+            return "binary frames";
+        case RateEvidence::None:
+            break;
+    }
+    return "nothing";
+}
+
+std::string TenthsOfSecond(uint32_t ms) {
+    return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100);
 }
 
 }  // namespace
@@ -151,6 +169,10 @@ void ConnectionControl::Disconnect() {
     shared_.MonitorPaused = false;
     dispatcher_.PauseProcessing();
     view_.PauseButtonEnabled = false;
+    // A search still running ends with the connection; the box shows "Auto" again.
+    shared_.AutoBaudSearch = false;
+    shared_.DetectionActive = false;
+    if (autoConnection_) view_.ShownBaud = std::string(kAutoBaudText);
     for (ConnectionListener* listener : listeners_) listener->OnDisconnected();
 }
 
@@ -164,8 +186,13 @@ void ConnectionControl::Connect() {
     receiver_.FixValid = false;
     for (ConnectionListener* listener : listeners_) listener->OnConnecting();
 
-    // 2. Open at the rate and port the boxes show.
-    const uint32_t rate = ShownRate();
+    // 2. Open at the rate and port the boxes show; "Auto" begins with the first rate it tries.
+    autoConnection_ = IsAutoBaudText(view_.ShownBaud);
+    autoRateFound_ = false;
+    noNmeaSeconds_ = 0;
+    noNmeaHintGiven_ = false;
+    shared_.AutoBaudSearch = false;
+    const uint32_t rate = autoConnection_ ? kAutoBaudRates.front() : ShownRate();
     const std::string portName = view_.ShownPort;
     shared_.PortOpen = OpenReceiverPort(portName, rate);
     if (!shared_.PortOpen) {
@@ -196,6 +223,7 @@ void ConnectionControl::Connect() {
         dispatcher_.EnableProcessingTimer();
         dispatcher_.SetLinkState(LinkState::Unknown);
         dispatcher_.Counters().DataIndicator = false;
+        if (autoConnection_) StartAutoBaudSearch();
     } else {
         view_.OpenButtonHint = "Connect to GPS";
         view_.OpenButtonDown = false;
@@ -258,6 +286,7 @@ void ConnectionControl::LinkSecond() {
         }
     }
 
+    if (counters.RxBufferLength != 0) HintAtAutoWithoutNmea();
     SetStatus(ConnectionStatusItem::ReceiveRate,
               " Rx(Bps):" + std::to_string(counters.RxBytesThisSecond));
     counters.RxBytesThisSecond = 0;
@@ -268,6 +297,22 @@ void ConnectionControl::LinkSecond() {
     }
     dispatcher_.LinkSupervisionSecond();
     for (ConnectionListener* listener : listeners_) listener->OnLinkSecond();
+}
+
+void ConnectionControl::HintAtAutoWithoutNmea() {
+    // Only a link that stays unrecognised at a rate the user chose: a running detection, a
+    // search at "Auto" and a receiver recognised as SiRF binary have their own ways.
+    if (autoConnection_ || noNmeaHintGiven_ || shared_.DetectionActive) return;
+    if (dispatcher_.State() != LinkState::Unknown) {
+        noNmeaSeconds_ = 0;
+        return;
+    }
+    if (++noNmeaSeconds_ < kNoNmeaHintSeconds) return;
+    noNmeaHintGiven_ = true;
+    const std::string hint = "No NMEA at " + std::to_string(port_.BaudRate()) + " bit/s: try " +
+                             std::string(kAutoBaudText);
+    SetStatus(ConnectionStatusItem::Detection, hint);
+    Note(hint);
 }
 
 void ConnectionControl::ReconnectAfterSilence() {
@@ -290,15 +335,19 @@ void ConnectionControl::GiveUpSilentLink() {
 // --- stepping baud-rate detection ---
 
 void ConnectionControl::StartSteppingDetection() {
+    shared_.AutoBaudSearch = false;
+    detectionRates_ = kSteppingRates;
     shared_.DetectionActive = true;
     shared_.DetectionStartTick = clock_.TickMs();
     detectionRateIndex_ = 0;
     detectionRounds_ = 0;
-    SetStatus(ConnectionStatusItem::Detection, "GPS Baud Rate Detection");
     dispatcher_.SetLinkState(LinkState::BaudDetection);
+    SetStatus(ConnectionStatusItem::Detection, "GPS Baud Rate Detection");
 }
 
 void ConnectionControl::StartFactoryDetection() {
+    shared_.AutoBaudSearch = false;
+    detectionRates_ = kSteppingRates;
     shared_.DetectionActive = true;
     shared_.DetectionStartTick = clock_.TickMs();
     detectionRateIndex_ = 0;
@@ -327,22 +376,84 @@ void ConnectionControl::DetectionStep() {
         return;
     }
 
+    StepToNextRate();
+}
+
+bool ConnectionControl::StepToNextRate() {
     ++detectionRateIndex_;
     SetStatus(ConnectionStatusItem::Detection, status_.Text(ConnectionStatusItem::Detection) + ".");
-    if (detectionRateIndex_ > kLastSteppingIndex) {
+    if (detectionRateIndex_ > static_cast<int>(detectionRates_.size())) {
         if (detectionRounds_ > kMaxDetectionRounds) {
             SetStatus(ConnectionStatusItem::Detection, "can not find GPS Data");
             shared_.DetectionActive = false;
             dispatcher_.ClearRxBuffer();
+            if (shared_.AutoBaudSearch) {
+                shared_.AutoBaudSearch = false;
+                Note("can not find GPS Data: nothing understood at any rate from " +
+                     port_.PortName());
+            }
             if (shared_.PortOpen) ToggleConnection();
-            return;
+            return false;
         }
         SetStatus(ConnectionStatusItem::Detection, "GPS Baud Rate Detection");
         ++detectionRounds_;
         detectionRateIndex_ = 1;
     }
     dispatcher_.ClearRxBuffer();
-    port_.SetBaudRate(kSteppingRates[static_cast<std::size_t>(detectionRateIndex_ - 1)]);
+    port_.SetBaudRate(detectionRates_[static_cast<std::size_t>(detectionRateIndex_ - 1)]);
+    return true;
+}
+
+// --- the search of a connect at "Auto" ---
+
+void ConnectionControl::StartAutoBaudSearch() {
+    detectionRates_ = kAutoBaudRates;
+    // The port was opened at the first rate of the list: the search begins there.
+    port_.SetBaudRate(detectionRates_.front());
+    detectionRateIndex_ = 1;
+    detectionRounds_ = 0;
+    searchStartMs_ = clock_.TickMs();
+    shared_.DetectionActive = true;
+    shared_.DetectionStartTick = searchStartMs_;
+    shared_.AutoBaudSearch = true;
+    trial_.Begin(searchStartMs_);
+    dispatcher_.SetLinkState(LinkState::BaudDetection);
+    SetStatus(ConnectionStatusItem::Detection, "GPS Baud Rate Detection");
+}
+
+void ConnectionControl::OnRateSearchTick(std::string_view chunk) {
+    if (!shared_.AutoBaudSearch) return;
+    const uint32_t now = clock_.TickMs();
+    switch (trial_.OnTick(now, chunk)) {
+        case TrialVerdict::Undecided:
+            return;
+        case TrialVerdict::Found:
+            AutoRateFound(trial_.Evidence());
+            return;
+        case TrialVerdict::Wrong:
+            if (StepToNextRate()) trial_.Begin(now);
+            return;
+    }
+}
+
+void ConnectionControl::AutoRateFound(RateEvidence evidence) {
+    shared_.AutoBaudSearch = false;
+    shared_.DetectionActive = false;
+    autoRateFound_ = true;
+    const uint32_t rate = port_.BaudRate();
+    connectedRate_ = rate;
+    clockSetLatencyMs_ = rate == 9600 ? 80 : 10;
+    view_.ShownBaud = std::to_string(rate);
+    // The receive path starts afresh at the found rate and recognises the link by itself; a SiRF
+    // binary receiver is asked about at the next second.
+    dispatcher_.ClearRxBuffer();
+    dispatcher_.SetLinkState(evidence == RateEvidence::SirfBinary ? LinkState::SirfBinary
+                                                                  : LinkState::Unknown);
+    SetStatus(ConnectionStatusItem::Detection, "Baud Rate :" + std::to_string(rate) + " (auto)");
+    Note("Baud rate found: " + std::to_string(rate) + " bit/s, " +
+         std::string(EvidenceName(evidence)) + ", after " +
+         TenthsOfSecond(clock_.TickMs() - searchStartMs_) + " s");
+    ViewChanged();
 }
 
 }  // namespace gnss

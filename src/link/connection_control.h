@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "base/clock.h"
 #include "base/scheduler.h"
 #include "base/user_prompts.h"
+#include "link/baud_rate_trial.h"
+#include "link/baud_rates.h"
 #include "link/connection_listener.h"
 #include "link/link_controller.h"
 #include "link/receive_dispatch.h"
@@ -18,9 +21,6 @@
 
 namespace gnss {
 
-// Rates tried in turn by the stepping baud-rate detection.
-inline constexpr std::array<uint32_t, 6> kSteppingRates = {9600, 38400, 19200, 57600, 4800, 115200};
-
 // What the connection controls show: the connect button, the pause button's availability, the
 // two port boxes and the line states. ConnectionListener::OnConnectionViewChanged says when it
 // changed.
@@ -29,9 +29,10 @@ struct ConnectionView {
     bool OpenButtonDown = false;
     std::string OpenButtonHint = "Connect to GNSS Receiver";
     bool PauseButtonEnabled = false;
-    std::string ShownPort;           // the port the user chose (a name or a typed path)
-    std::string ShownBaud = "9600";  // the baud rate the user chose
-    std::string DtrText;             // "DTR:On" / "DTR:Off" after a connect
+    std::string ShownPort;  // the port the user chose (a name or a typed path)
+    // The baud rate the user chose, or "Auto"; during a connection at "Auto" the rate found.
+    std::string ShownBaud = "9600";
+    std::string DtrText;  // "DTR:On" / "DTR:Off" after a connect
     std::string RtsText;
 };
 
@@ -71,6 +72,10 @@ class ConnectionControl final : private LinkController {
     // to "UNKNOW" (so NMEA at the current rate is recognised directly) and no panel changes.
     void StartFactoryDetection();
     void DetectionStep();
+    // The search of a connect at "Auto" (kAutoBaudRates): each rate is tried until its bytes
+    // prove it right or wrong (BaudRateTrial); the rounds and the give-up are those of the
+    // stepping detection.
+    void StartAutoBaudSearch();
 
     // "bypass no data": a silent receiver stays connected. On at start.
     bool BypassNoData = true;
@@ -81,6 +86,11 @@ class ConnectionControl final : private LinkController {
     [[nodiscard]] int DetectionRateIndex() const { return detectionRateIndex_; }
     [[nodiscard]] int DetectionRounds() const { return detectionRounds_; }
     [[nodiscard]] uint32_t ConnectedRate() const { return connectedRate_; }
+    // The connection was made at "Auto" and its search found the rate the port now runs at.
+    [[nodiscard]] bool RateFoundAutomatically() const { return autoRateFound_; }
+
+    // Seconds with data but without NMEA at a chosen rate before the hint to try "Auto".
+    static constexpr int kNoNmeaHintSeconds = 5;
 
   private:
     void Connect();
@@ -91,6 +101,13 @@ class ConnectionControl final : private LinkController {
     void OnSecondTick() override { LinkSecond(); }
     void OnDetectionStepDue() override { DetectionStep(); }
     void DisconnectLink() override;
+    void OnRateSearchTick(std::string_view chunk) override;
+
+    // One step of a detection to its next rate; false when the rounds are used up (the search
+    // has then ended and the connection closed).
+    bool StepToNextRate();
+    void AutoRateFound(RateEvidence evidence);
+    void HintAtAutoWithoutNmea();
 
     void SetStatus(ConnectionStatusItem item, std::string text);
     void SetPortOpenLook(bool open);
@@ -116,6 +133,13 @@ class ConnectionControl final : private LinkController {
     uint32_t connectedRate_ = 0;
     int detectionRateIndex_ = 0;
     int detectionRounds_ = 0;
+    std::span<const uint32_t> detectionRates_ = kSteppingRates;
+    BaudRateTrial trial_;
+    uint32_t searchStartMs_ = 0;
+    bool autoConnection_ = false;  // connected at "Auto"
+    bool autoRateFound_ = false;
+    int noNmeaSeconds_ = 0;  // seconds with data while the link stayed unrecognised
+    bool noNmeaHintGiven_ = false;
     DelayedCall commonEnd_;
     DelayedCall reconnect_;
 };

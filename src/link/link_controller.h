@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 namespace gnss {
 
 // What the receive path leaves to the owner of the connection (the connection control): the
@@ -19,6 +21,10 @@ class LinkController {
     virtual void StartSteppingDetection() = 0;
     // The user declined to switch a SiRF binary receiver to NMEA: the connection ends.
     virtual void DisconnectLink() = 0;
+    // Every processing tick while SharedState::AutoBaudSearch is set, with the bytes the tick
+    // took from the ring (empty when none came). The search owns those bytes: they reach neither
+    // the receive buffer nor the stream listeners. Without a controller the flag is ignored.
+    virtual void OnRateSearchTick(std::string_view /*chunk*/) {}
 };
 
 }  // namespace gnss

@@ -215,6 +215,10 @@ void ReceiveDispatcher::NmeaSecond(bool recognisedThisSecond) {
 // --- timers ---
 
 void ReceiveDispatcher::OnProcessingTick() {
+    if (shared_.AutoBaudSearch && controller_ != nullptr) {
+        RateSearchTick();
+        return;
+    }
     if (ring_.Empty()) {
         if (++counters_.IdleTicks == kIdleTicksForSecondTimer) EnableSecondTimer();
         if (counters_.DataSinceIdle) {
@@ -265,6 +269,25 @@ void ReceiveDispatcher::OnProcessingTick() {
         DetectionWindowPassed(kDetectionStepAfterMs) && controller_ != nullptr) {
         controller_->OnDetectionStepDue();
     }
+}
+
+void ReceiveDispatcher::RateSearchTick() {
+    chunk_.clear();
+    if (ring_.Empty()) {
+        if (++counters_.IdleTicks == kIdleTicksForSecondTimer) EnableSecondTimer();
+    } else {
+        ring_.RxTakeAll(chunk_);
+        counters_.RxBytesThisSecond += static_cast<uint32_t>(chunk_.size());
+        // The watchdog and the data lamp see the line's activity as on any other tick.
+        counters_.RxBufferLength = chunk_.size();
+        counters_.IdleTicks = 0;
+        if (!dataLampTimer_->IsActive()) {
+            DataLamp(true);
+            dataLampTimer_->SetEnabled(true);
+        }
+        EnableSecondTimer();
+    }
+    controller_->OnRateSearchTick(chunk_);
 }
 
 void ReceiveDispatcher::OnDataLampTick() {

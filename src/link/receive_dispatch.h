@@ -144,6 +144,7 @@ class ReceiveDispatcher {
     enum class BufferOp { Clear, KeepTail, CutTo };
 
     void OnSecondTick();
+    void RateSearchTick();
     void ApplyBufferOp(BufferOp op, std::size_t n);
     void RunPass(std::size_t& consumed);
     void EnableSecondTimer();

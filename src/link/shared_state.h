@@ -26,6 +26,9 @@ struct SharedState {
     bool MonitorPaused = false;    // lines are received and recorded, not handed to consumers
     bool DetectionActive = false;  // stepping baud-rate detection running
     uint32_t DetectionStartTick = 0;
+    // The search for the receiver's rate of a connect at "Auto": the connection control judges
+    // every processing tick's bytes itself (LinkController::OnRateSearchTick).
+    bool AutoBaudSearch = false;
     bool AntennaStatusExpected = false;
     AntennaState Antenna = AntennaState::Unknown;
     bool RawCaptureActive = false;

@@ -67,7 +67,9 @@ bool SerialLine::RatesMatch() const {
 
 void SerialLine::Send(std::string_view bytes, bool droppable) {
     if (droppable && pacing_ && queue_.size() > receiverBaud_ / 10) return;
-    std::string data = UartResample(bytes, receiverBaud_, ToolBaud());
+    // Faults hit the bits on the wire; what the tool's UART makes of them depends on the rate it
+    // runs at when they arrive, so the bytes are resampled as they leave the line.
+    std::string data(bytes);
     if (faults_.BitErrorRate > 0.0 || faults_.DropRate > 0.0) {
         std::string kept;
         kept.reserve(data.size());
@@ -82,11 +84,18 @@ void SerialLine::Send(std::string_view bytes, bool droppable) {
         data = std::move(kept);
     }
     if (!pacing_) {
-        if (output_ != nullptr && !data.empty()) output_->Deliver(data);
+        const std::string read = UartResample(data, receiverBaud_, ToolBaud());
+        if (output_ != nullptr && !read.empty()) output_->Deliver(read);
         return;
     }
+    if (data.empty()) return;
     queue_ += data;
-    if (!queue_.empty() && !timer_->IsActive()) {
+    if (!queueRates_.empty() && queueRates_.back().Baud == receiverBaud_) {
+        queueRates_.back().Size += data.size();
+    } else {
+        queueRates_.push_back({receiverBaud_, data.size()});
+    }
+    if (!timer_->IsActive()) {
         bitBudget_ = 0;
         timer_->Start();
     }
@@ -106,6 +115,7 @@ void SerialLine::AfterDrain(Continuation step) {
 
 void SerialLine::Clear() {
     queue_.clear();
+    queueRates_.clear();
     afterDrain_.clear();
     timer_->Stop();
 }
@@ -120,10 +130,20 @@ void SerialLine::Tick() {
 
 void SerialLine::Release(std::size_t count) {
     if (count > 0) {
-        const std::string chunk = queue_.substr(0, count);
+        // Each byte is read as sent: at the rate the receiver ran at when it queued the byte.
+        std::string read;
+        std::size_t from = 0;
+        while (from < count && !queueRates_.empty()) {
+            QueuedRun& run = queueRates_.front();
+            const std::size_t take = std::min(run.Size, count - from);
+            read += UartResample(std::string_view(queue_).substr(from, take), run.Baud, ToolBaud());
+            from += take;
+            run.Size -= take;
+            if (run.Size == 0) queueRates_.pop_front();
+        }
         queue_.erase(0, count);
         for (auto& [position, step] : afterDrain_) position -= std::min(position, count);
-        if (output_ != nullptr) output_->Deliver(chunk);
+        if (output_ != nullptr && !read.empty()) output_->Deliver(read);
     }
     // Run the steps whose bytes have all left (they may queue more).
     std::vector<Continuation> due;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,7 +47,8 @@ class SerialLine {
     void SetPacing(bool on) { pacing_ = on; }
     void SetFaults(const LineFaults& faults) { faults_ = faults; }
 
-    // One burst from the receiver (garbled and faulted now, then paced). A `droppable` burst
+    // One burst from the receiver (faulted now, then paced; garbled as it leaves the line when
+    // the tool listens at another rate). A `droppable` burst
     // (navigation output) is skipped when more than a second of output is still queued, as a
     // receiver skips sentences its baud rate has no room for; replies are never dropped.
     void Send(std::string_view bytes, bool droppable = false);
@@ -69,6 +71,12 @@ class SerialLine {
     bool pacing_ = true;
     LineFaults faults_;
     std::string queue_;
+    // The receiver's rate for each run of queued bytes, in queue order.
+    struct QueuedRun {
+        uint32_t Baud;
+        std::size_t Size;
+    };
+    std::deque<QueuedRun> queueRates_;
     uint64_t bitBudget_ = 0;
     // Steps waiting for the queue to drain, with the queue position they wait for.
     std::vector<std::pair<std::size_t, Continuation>> afterDrain_;

@@ -51,7 +51,8 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portOption("port", "Select the receiver port (name or path).", "name");
-    const QCommandLineOption baudOption("baud", "Select the receiver baud rate.", "rate");
+    const QCommandLineOption baudOption(
+        "baud", "Select the receiver baud rate, or \"auto\" to find it at each connect.", "rate");
     const QCommandLineOption connectOption("connect", "Connect at start.");
     const QCommandLineOption settingsOption("settings",
                                             "Settings file to use instead of the "

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/baud_rates.h"
 #include "views/status_bar_model.h"
 #include "views/view_change_listener.h"
 
@@ -126,9 +127,11 @@ class ChoiceList {
     std::string text_;
 };
 
-// The receiver baud-rate items of the baud box and the one selected at start.
-inline constexpr std::array<std::string_view, 10> kReceiverBaudItems = {
-    "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
+// The receiver baud-rate items of the baud box and the one selected at start. "Auto" has a
+// connect find the receiver's rate.
+inline constexpr std::array<std::string_view, 11> kReceiverBaudItems = {
+    "2400",   "4800",   "9600",   "19200",  "38400",      "57600",
+    "115200", "230400", "460800", "921600", kAutoBaudText};
 inline constexpr std::string_view kReceiverBaudStart = "9600";
 
 // The unit selector.

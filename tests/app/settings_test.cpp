@@ -186,6 +186,28 @@ TEST(Settings, SaveWritesTheFourKeysAndKeepsTheRest) {
     EXPECT_FALSE(back.SyntaxColorEnabled);
 }
 
+TEST(Settings, AutoIsStoredAndReadBackLikeARate) {
+    TempFolder folder;
+    const std::string path = folder / "gnssvaro.ini";
+    SettingsLists lists = kLists;
+    lists.BaudRates.emplace_back("Auto");
+    AppSettings s;
+    s.BaudRate = 57600;  // the rate the last connection found
+    s.AutoBaudRate = true;
+    ASSERT_TRUE(SaveSettings(path, s));
+    EXPECT_NE(ReadWholeFile(path).find("BaudRate=Auto\r\n"), std::string::npos);
+
+    const AppSettings back = LoadSettings(path, lists);
+    EXPECT_TRUE(back.AutoBaudRate);
+    EXPECT_EQ(back.BaudRateIndex, 7);
+    EXPECT_EQ(back.BaudRate, 0);
+
+    // A list without "Auto" (an older window) falls back to its first entry.
+    const AppSettings older = LoadSettings(path, kLists);
+    EXPECT_FALSE(older.AutoBaudRate);
+    EXPECT_EQ(older.BaudRateIndex, 0);
+}
+
 TEST(Settings, SaveCreatesTheFileAndItsFolder) {
     TempFolder folder;
     const std::string path = folder / "config/gnssvaro/gnssvaro.ini";

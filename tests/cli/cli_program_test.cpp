@@ -62,6 +62,7 @@ TEST(CliProgram, WrongUsageEndsWithCode2AndAMessage) {
         {"ports", "extra"},
         {"monitor", "--baud", "0"},
         {"monitor", "--baud", "fast"},
+        {"monitor", "--baud", "autom"},
         {"monitor", "--port"},  // value missing
     };
     for (const auto& arguments : cases) {
@@ -105,7 +106,8 @@ TEST(CliMonitor, EndsWithAFailureWhenTheDeviceGoesAway) {
     ASSERT_TRUE(pty.Ok());
     QProcess process;
     QString out;
-    process.start(kProgram, {"monitor", "--port", QString::fromStdString(pty.SlavePath())});
+    process.start(kProgram,
+                  {"monitor", "--port", QString::fromStdString(pty.SlavePath()), "--baud", "9600"});
     ASSERT_TRUE(process.waitForStarted(10000));
     ASSERT_TRUE(testing::WaitUntil(
         [&] {

@@ -233,6 +233,21 @@ TEST(ConnectionControl, SteppingDetectionFindsAReceiverAt57600) {
     EXPECT_EQ(rig.dispatcher.State(), LinkState::Nmea);
 }
 
+TEST(ConnectionControl, ADisconnectEndsARunningDetection) {
+    Rig rig;
+    FarEnd receiver(rig.time, rig.port);
+    receiver.Baud = 57600;
+    rig.Connect();
+    rig.control.StartSteppingDetection();
+    rig.control.ToggleConnection();
+    EXPECT_FALSE(rig.shared.DetectionActive);
+    // Connected again at the chosen rate, the port stays there.
+    rig.Connect();
+    rig.time.Advance(5000);
+    EXPECT_EQ(rig.port.BaudRate(), 9600u);
+    EXPECT_EQ(rig.control.View().ShownBaud, "9600");
+}
+
 TEST(ConnectionControl, SteppingDetectionGivesUpAfterNineRounds) {
     Rig rig;
     FarEnd receiver(rig.time, rig.port);
@@ -268,6 +283,101 @@ TEST(ConnectionControl, SirfQuestionYesSwitchesAndSearchesNoDisconnects) {
         } else {
             EXPECT_FALSE(rig.shared.PortOpen);
         }
+    }
+}
+
+// Advances in processing ticks until the search of a connect at "Auto" has ended; false when it
+// runs longer than `limitMs`.
+bool RunUntilSearchEnds(Rig& rig, uint64_t limitMs) {
+    for (uint64_t ms = 0; ms < limitMs; ms += 70) {
+        if (!rig.shared.AutoBaudSearch) return true;
+        rig.time.Advance(70);
+    }
+    return !rig.shared.AutoBaudSearch;
+}
+
+TEST(ConnectionControl, AutoFindsEachRateOfItsListAndShowsItForTheConnection) {
+    for (std::size_t i = 0; i < kAutoBaudRates.size(); ++i) {
+        const uint32_t rate = kAutoBaudRates[i];
+        SCOPED_TRACE(rate);
+        Rig rig;
+        FarEnd receiver(rig.time, rig.port);
+        receiver.Baud = rate;
+        rig.control.SetShownBaud("auto");
+        rig.Connect();
+        EXPECT_EQ(rig.dispatcher.State(), LinkState::BaudDetection);
+        EXPECT_EQ(rig.Status(ConnectionStatusItem::Detection).rfind("GPS Baud Rate Detection", 0),
+                  0u);
+        ASSERT_TRUE(RunUntilSearchEnds(rig, 30000));
+
+        // The rates of the list were tried in order up to the receiver's (after the open at the
+        // first), and the port stays there.
+        const std::vector<uint32_t> tried(rig.port.BaudHistory.begin() + 1,
+                                          rig.port.BaudHistory.end());
+        std::vector<uint32_t> expected(kAutoBaudRates.begin(), kAutoBaudRates.begin() + i + 1);
+        EXPECT_EQ(tried, expected);
+        EXPECT_EQ(rig.control.View().ShownBaud, std::to_string(rate));
+        EXPECT_TRUE(rig.control.RateFoundAutomatically());
+        EXPECT_EQ(rig.control.ConnectedRate(), rate);
+        EXPECT_EQ(rig.Status(ConnectionStatusItem::Detection),
+                  "Baud Rate :" + std::to_string(rate) + " (auto)");
+        ASSERT_FALSE(rig.notes.empty());
+        EXPECT_EQ(
+            rig.notes.back().rfind("Baud rate found: " + std::to_string(rate) + " bit/s, NMEA", 0),
+            0u)
+            << rig.notes.back();
+        rig.time.Advance(2000);
+        EXPECT_EQ(rig.dispatcher.State(), LinkState::Nmea);
+        EXPECT_EQ(rig.port.BaudRate(), rate);
+
+        // The box shows the choice again once the connection ends.
+        rig.control.ToggleConnection();
+        EXPECT_EQ(rig.control.View().ShownBaud, "Auto");
+        EXPECT_FALSE(rig.control.RateFoundAutomatically() && rig.shared.PortOpen);
+    }
+}
+
+TEST(ConnectionControl, AutoGivesUpOnASilentReceiverAfterNineRounds) {
+    Rig rig;
+    FarEnd receiver(rig.time, rig.port);
+    receiver.Silent = true;
+    rig.control.SetShownBaud("Auto");
+    rig.Connect();
+    ASSERT_TRUE(RunUntilSearchEnds(rig, 200000));
+
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::Detection), "can not find GPS Data");
+    EXPECT_FALSE(rig.shared.PortOpen);
+    EXPECT_FALSE(rig.shared.DetectionActive);
+    // The open and the search's start, then nine passes through the nine rates (the first
+    // rate of the first pass is where the search starts).
+    EXPECT_EQ(rig.port.BaudHistory.size(), 2u + 9u * 9u - 1u);
+    ASSERT_FALSE(rig.notes.empty());
+    EXPECT_EQ(rig.notes.back().rfind("can not find GPS Data", 0), 0u);
+    EXPECT_EQ(rig.control.View().ShownBaud, "Auto");
+}
+
+TEST(ConnectionControl, DataWithoutNmeaAtAChosenRateSuggestsAutoOnce) {
+    Rig rig;
+    FarEnd receiver(rig.time, rig.port);
+    receiver.Baud = 57600;  // the box says 9600: only noise arrives
+    rig.Connect();
+    rig.time.Advance(4000);
+    EXPECT_TRUE(rig.notes.empty());
+    rig.time.Advance(4000);
+    EXPECT_EQ(rig.Status(ConnectionStatusItem::Detection), "No NMEA at 9600 bit/s: try Auto");
+    ASSERT_EQ(rig.notes.size(), 1u);
+    EXPECT_EQ(rig.notes[0], "No NMEA at 9600 bit/s: try Auto");
+    rig.time.Advance(10000);
+    EXPECT_EQ(rig.notes.size(), 1u) << "said once per connection";
+
+    // At the right rate, and on a silent line, there is nothing to suggest.
+    for (const bool silent : {false, true}) {
+        Rig quiet;
+        FarEnd right(quiet.time, quiet.port);
+        right.Silent = silent;
+        quiet.Connect();
+        quiet.time.Advance(10000);
+        EXPECT_TRUE(quiet.notes.empty()) << silent;
     }
 }
 

@@ -193,6 +193,42 @@ TEST(AppCoreScenario, RemovingTheOpenPortDisconnectsAndReportsIt) {
     EXPECT_EQ(s.core.Window.Ports().Text(), "ttyACM0") << "a new port is selected while closed";
 }
 
+TEST(AppCoreScenario, AutoFindsTheRateShowsItForTheConnectionAndIsKeptInTheSettings) {
+    sim::SimConfig config;
+    config.Family = "ublox";
+    config.Baud = 57600;
+    Scenario s;
+    s.attachment.reset();  // replaced by a receiver at 57600
+    s.receiver.reset();
+    s.receiver = std::make_unique<sim::SimulatedReceiver>(s.time, s.time, config);
+    s.attachment = std::make_unique<sim::MemoryPortAttachment>(*s.receiver, s.port);
+    s.receiver->Start();
+    s.core.BaudRateChosen("auto");
+    EXPECT_EQ(s.core.Window.BaudRates().Text(), "Auto");
+
+    s.Click(ToolButton::Connect);
+    EXPECT_EQ(s.Panel(StatusPanel::LinkState), "AutoProtocol");
+    s.time.Advance(10000);
+    EXPECT_EQ(s.core.Window.BaudRates().Text(), "57600");
+    EXPECT_EQ(s.Panel(StatusPanel::Message), "Baud Rate :57600 (auto)");
+    EXPECT_EQ(s.Panel(StatusPanel::LinkState), "NMEA");
+    bool noted = false;
+    for (const std::string& line : s.core.Memo.Lines()) {
+        noted = noted || line.find("Baud rate found: 57600 bit/s, NMEA") != std::string::npos;
+    }
+    EXPECT_TRUE(noted);
+    EXPECT_GT(s.core.Monitor.LineCount(), 10u);
+
+    // The choice, not the rate found, is what the settings keep; disconnecting shows it again.
+    const std::filesystem::path ini = s.folder.Path() / "gnssvaro.ini";
+    s.core.Shutdown(ini);
+    EXPECT_EQ(s.core.Window.BaudRates().Text(), "Auto");
+    EXPECT_NE(ReadFile(ini).find("BaudRate=Auto"), std::string::npos);
+    s.core.BaudRateChosen("9600");
+    s.core.LoadSettings(ini);
+    EXPECT_EQ(s.core.Window.BaudRates().Text(), "Auto");
+}
+
 TEST(AppCoreScenario, SettingsAreReadAtStartAndWrittenAtClose) {
     Scenario s;
     const std::filesystem::path ini = s.folder.Path() / "gnssvaro.ini";

@@ -69,9 +69,9 @@ TEST_F(MainWindowTest, StatusBarHasEighteenPanelsOfTheirWidths) {
 
 TEST_F(MainWindowTest, BaudBoxListsTheRatesWith9600SelectedAndReportsAChoice) {
     const QComboBox* baud = window.BaudBox();
-    ASSERT_EQ(baud->count(), 10);
-    const QStringList expected = {"2400",  "4800",   "9600",   "19200",  "38400",
-                                  "57600", "115200", "230400", "460800", "921600"};
+    ASSERT_EQ(baud->count(), 11);
+    const QStringList expected = {"2400",   "4800",   "9600",   "19200",  "38400", "57600",
+                                  "115200", "230400", "460800", "921600", "Auto"};
     for (int i = 0; i < baud->count(); ++i) EXPECT_EQ(baud->itemText(i), expected[i]);
     EXPECT_EQ(baud->currentText(), "9600");
 

@@ -134,8 +134,9 @@ TEST(MainWindowModel, LogButtonTogglesItsHintUnlessLoggingIsUnavailable) {
 
 TEST(MainWindowModel, BaudBoxHoldsTheReceiverRatesWith9600Selected) {
     MainWindowModel model;
-    const std::vector<std::string> expected = {"2400",  "4800",   "9600",   "19200",  "38400",
-                                               "57600", "115200", "230400", "460800", "921600"};
+    const std::vector<std::string> expected = {"2400",   "4800",   "9600",   "19200",
+                                               "38400",  "57600",  "115200", "230400",
+                                               "460800", "921600", "Auto"};
     EXPECT_EQ(model.BaudRates().Items(), expected);
     EXPECT_EQ(model.BaudRates().Selected(), 2);
     EXPECT_EQ(model.SelectedBaudRate(), 9600);
@@ -146,6 +147,9 @@ TEST(MainWindowModel, BaudBoxHoldsTheReceiverRatesWith9600Selected) {
     EXPECT_FALSE(model.SelectBaudRate("1000000"));
     EXPECT_FALSE(model.SelectBaudRate("9600 "));
     EXPECT_EQ(model.SelectedBaudRate(), 921600);
+    // "Auto" is a choice without a number.
+    EXPECT_TRUE(model.SelectBaudRate("Auto"));
+    EXPECT_EQ(model.SelectedBaudRate(), 0);
 }
 
 TEST(MainWindowModel, PortBoxSelectsTheFirstPortAndKeepsTheShownOneOnRefresh) {
