@@ -4,6 +4,17 @@
 
 namespace gnss::cli {
 
+namespace {
+
+constexpr const char* kExitStatusHelp =
+    "\nExit status:\n"
+    "  0  success (also when ended by Ctrl-C or SIGTERM)\n"
+    "  1  failure: the port could not be opened or went away, a file could not be read or\n"
+    "     written\n"
+    "  2  usage error: unknown option, missing or wrong value\n";
+
+}  // namespace
+
 void PrintOut(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
     std::fflush(stdout);
@@ -48,6 +59,7 @@ bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& argume
         QString help = parser.helpText();
         const auto firstLineEnd = help.indexOf('\n');
         help.replace(0, firstLineEnd, QString("Usage: gnssvaro-cli %1 [options]").arg(command));
+        help += kExitStatusHelp;
         PrintOut(help);
         *exitCode = kExitOk;
         return false;
