@@ -84,9 +84,10 @@ TEST(CliProgram, PortsListsOneLinePerPortOrSaysThereIsNone) {
     }
     for (const QString& line : lines) {
         const QStringList fields = line.split('\t');
-        ASSERT_EQ(fields.size(), 4) << line.toStdString();
+        ASSERT_EQ(fields.size(), 5) << line.toStdString();
         EXPECT_TRUE(fields[3].startsWith('/')) << line.toStdString();  // device path
         EXPECT_TRUE(fields[3].endsWith(fields[0])) << line.toStdString();
+        EXPECT_TRUE(fields[4] == "ok" || fields[4] == "no-permission") << line.toStdString();
     }
 }
 
