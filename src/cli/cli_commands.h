@@ -14,7 +14,7 @@ struct Command {
     int (*Run)(const QStringList& arguments);
 };
 
-// Exit codes shared by every command.
+// Exit codes shared by every command (listed in every command's --help).
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
@@ -23,6 +23,8 @@ constexpr int kExitUsage = 2;
 int RunPortsCommand(const QStringList& arguments);
 int RunMonitorCommand(const QStringList& arguments);
 int RunDecodeCommand(const QStringList& arguments);
+int RunWatchCommand(const QStringList& arguments);
+int RunRecordCommand(const QStringList& arguments);
 
 // Parses a command's arguments with the options already added to parser (adds --help).
 // Returns false when the command must end now with *exitCode: help was printed (0) or the

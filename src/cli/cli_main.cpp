@@ -13,6 +13,10 @@ constexpr std::array kCommands{
     Command{"ports", "List the serial ports.", gnss::cli::RunPortsCommand},
     Command{"monitor", "Print the lines a receiver sends, until Ctrl-C.",
             gnss::cli::RunMonitorCommand},
+    Command{"watch", "A full-screen view of the receiver, refreshed once a second.",
+            gnss::cli::RunWatchCommand},
+    Command{"record", "Record a text log (and raw capture) without windows.",
+            gnss::cli::RunRecordCommand},
     Command{"decode", "Decode a capture file offline (JSON Lines or text).",
             gnss::cli::RunDecodeCommand},
 };
