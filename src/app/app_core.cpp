@@ -186,6 +186,7 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
     Window.SetUnitIndex(settings.SpeedUnitIndex);
     Navigation.LoadUnitSettings(settings.SpeedUnitIndex, settings.DmsMode);
     commandHistory_ = settings.CommandHistory;
+    windowPlacement_ = settings.Window;
     if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
     if (Window.SelectedBaudRate() > 0)
         port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
@@ -200,6 +201,7 @@ AppSettings AppCore::CurrentSettings() const {
     settings.BaudRateIndex = 0;
     settings.SpeedUnitIndex = Navigation.SpeedUnitIndex();
     settings.DmsMode = Navigation.DmsMode();
+    settings.Window = windowPlacement_;
     return settings;
 }
 
