@@ -13,6 +13,30 @@ constexpr const char* kExitStatusHelp =
     "     written\n"
     "  2  usage error: unknown option, missing or wrong value\n";
 
+constexpr qsizetype kHelpWidth = 79;
+
+// The description as the help shows it: each paragraph line wrapped at kHelpWidth columns at
+// blanks; lines that start with a blank (examples, lists) stay as they are.
+QString WrapDescription(const QString& text) {
+    QStringList out;
+    for (const QString& line : text.split('\n')) {
+        if (line.startsWith(' ') || line.size() <= kHelpWidth) {
+            out << line;
+            continue;
+        }
+        QString current;
+        for (const QString& word : line.split(' ', Qt::SkipEmptyParts)) {
+            if (!current.isEmpty() && current.size() + 1 + word.size() > kHelpWidth) {
+                out << current;
+                current.clear();
+            }
+            current += (current.isEmpty() ? "" : " ") + word;
+        }
+        out << current;
+    }
+    return out.join('\n');
+}
+
 }  // namespace
 
 void PrintOut(const QString& text) {
@@ -45,7 +69,7 @@ QString PrintableBytes(std::string_view bytes) {
 bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& arguments,
                            const char* description, int* exitCode) {
     const QString command = arguments.value(0);
-    parser.setApplicationDescription(QString::fromUtf8(description));
+    parser.setApplicationDescription(WrapDescription(QString::fromUtf8(description)));
     const QCommandLineOption helpOption(QStringList{"h", "help"}, "Show this help.");
     parser.addOption(helpOption);
     if (!parser.parse(arguments)) {

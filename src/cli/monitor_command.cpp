@@ -182,8 +182,8 @@ int RunMonitorCommand(const QStringList& arguments) {
                                "receive path hands to its consumers, and the link state "
                                "whenever it changes. Ctrl-C ends it.\n\n"
                                "With --json:\n"
-                               "  {\"type\":\"line\",\"time\":UTC,\"line\":BYTES}\n"
-                               "  {\"type\":\"linkState\",\"time\":UTC,\"state\":\"NMEA\"}\n"
+                               "  {\"type\":\"line\", \"time\": UTC time, \"line\": BYTES}\n"
+                               "  {\"type\":\"linkState\", \"time\", \"state\": \"NMEA\"}\n"
                                "  (BYTES: each received byte as the character of its code)",
                                &exitCode)) {
         return exitCode;

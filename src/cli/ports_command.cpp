@@ -16,7 +16,8 @@ constexpr const char* kPortsHelp =
     "not open the port for reading and writing; membership of the device's group fixes that, "
     "usually: sudo usermod -aG dialout $USER, then log in again).\n\n"
     "With --json, one object per port:\n"
-    "  {\"type\":\"port\",\"name\",\"description\",\"manufacturer\",\"path\",\"access\":bool}";
+    "  {\"type\":\"port\", \"name\", \"description\", \"manufacturer\", \"path\",\n"
+    "   \"access\": true or false}";
 
 // Whether this user may open the device for reading and writing.
 bool MayOpen(const std::string& path) {

@@ -26,10 +26,10 @@ constexpr const char* kRecordHelp =
     "Ctrl-C, SIGTERM or the end of --seconds closes the files cleanly. Both files replay with "
     "'gnssvaro-cli decode' and 'gnss-sim --replay'.\n\n"
     "A status line is printed once a minute, and one at the end. With --json:\n"
-    "  {\"type\":\"status\",\"time\":UTC,\"file\",\"textBytes\",\"rawBytes\",\"link\",\"fix\","
-    "\"inView\",\"used\"}\n"
-    "  {\"type\":\"saved\",\"time\":UTC,\"file\",\"rawFile\" (\"\" without --raw),\"textBytes\","
-    "\"rawBytes\",\"complete\" (false when the receiver went away)}";
+    "  {\"type\":\"status\", \"time\": UTC time, \"file\", \"textBytes\", \"rawBytes\",\n"
+    "   \"link\", \"fix\", \"inView\", \"used\"}\n"
+    "  {\"type\":\"saved\", \"time\", \"file\", \"rawFile\" (\"\" without --raw),\n"
+    "   \"textBytes\", \"rawBytes\", \"complete\" (false when the receiver went away)}";
 
 std::uintmax_t FileSize(const std::string& path) {
     std::error_code ec;

@@ -36,11 +36,12 @@ constexpr const char* kWatchHelp =
     "instead of a port.\n\n"
     "When the output is not a terminal, one summary line is printed per second instead; with "
     "--json one object per second:\n"
-    "  {\"type\":\"status\",\"time\":UTC,\"port\",\"link\",\"rxRate\",\"family\",\"firmware\","
-    "\"paused\",\"fix\",\"latitude\",\"longitude\",\"altitude\",\"speed\",\"course\",\"utc\","
-    "\"pdop\",\"hdop\",\"vdop\" (texts as the window shows them),\"inView\",\"used\","
-    "\"constellations\":[{\"name\",\"inView\",\"used\"}],\"satellites\":[{\"sv\",\"cno\","
-    "\"elevation\",\"azimuth\",\"use\":\"view\"|\"tracked\"|\"used\"}]}";
+    "  {\"type\":\"status\", \"time\": UTC time, \"port\", \"link\", \"rxRate\", \"family\",\n"
+    "   \"firmware\", \"paused\", \"fix\", \"latitude\", \"longitude\", \"altitude\",\n"
+    "   \"speed\", \"course\", \"utc\", \"pdop\", \"hdop\", \"vdop\" (texts as the window\n"
+    "   shows them), \"inView\", \"used\", \"constellations\": [{\"name\", \"inView\",\n"
+    "   \"used\"}], \"satellites\": [{\"sv\", \"cno\", \"elevation\", \"azimuth\",\n"
+    "   \"use\": \"view\" | \"tracked\" | \"used\"}]}";
 
 // A capture served by gnss-sim on a pseudo-terminal, for as long as this object lives.
 class SimulatedReplay {
