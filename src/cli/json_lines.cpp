@@ -7,8 +7,8 @@
 namespace gnss::cli {
 
 QCommandLineOption JsonOption() {
-    return QCommandLineOption("json",
-                              "JSON Lines on standard output: one object per line (see below).");
+    return QCommandLineOption(
+        "json", "JSON Lines on standard output: one object per line (described above).");
 }
 
 void PrintJsonLine(const QJsonObject& object) {

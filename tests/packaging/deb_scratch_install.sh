@@ -30,7 +30,7 @@ echo "built $(basename "$deb")"
 
 # The runtime libraries come from dpkg-shlibdeps; rtklib is only suggested.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6core6 libqt6serialport6 libqt6widgets6 libqt6svg6 zlib1g; do
+for package in libqt6core6 libqt6gui6 libqt6serialport6 libqt6widgets6 zlib1g; do
     [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
 done
 [[ $(dpkg-deb -f "$deb" Suggests) == *rtklib* ]] || fail "Suggests lacks rtklib"
