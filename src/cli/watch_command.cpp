@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/dashboard_json.h"
@@ -25,6 +27,7 @@ namespace {
 constexpr int kRefreshIntervalMs = 1000;
 constexpr int kSimulatorStartMs = 10000;
 constexpr std::size_t kMonitorLinesKept = 200;
+constexpr std::size_t kNotesKept = 50;
 
 constexpr const char* kWatchHelp =
     "A full-screen view of the receiver, refreshed once a second: link state and receive rate, "
@@ -97,13 +100,29 @@ class Watcher {
     Watcher(HeadlessSession& session, Output output) : session_(session), output_(output) {
         if (output_ == Output::Screen) {
             screen_.emplace();
-            session_.SetNoteSink([this](std::string_view line) { lastNote_ = line; });
+            // Notes would scroll the screen: the newest is shown in the key line, and all of
+            // them are printed once the screen is gone.
+            session_.SetNoteSink([this](std::string_view line) {
+                lastNote_ = line;
+                if (notes_.size() < kNotesKept) notes_.emplace_back(line);
+            });
             keys_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
             QObject::connect(keys_.get(), &QSocketNotifier::activated, [this] { ReadKeys(); });
         }
         QObject::connect(&timer_, &QTimer::timeout, [this] { Refresh(); });
         timer_.start(kRefreshIntervalMs);
     }
+
+    ~Watcher() {
+        if (!screen_) return;
+        screen_.reset();
+        session_.SetNoteSink([](std::string_view line) {
+            PrintErr(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())) + '\n');
+        });
+        for (const std::string& note : notes_) PrintErr(QString::fromStdString(note) + '\n');
+    }
+    Watcher(const Watcher&) = delete;
+    Watcher& operator=(const Watcher&) = delete;
 
     void Refresh() {
         DashboardSnapshot snapshot = TakeDashboardSnapshot(session_.Core(), kMonitorLinesKept);
@@ -164,6 +183,7 @@ class Watcher {
     std::unique_ptr<QSocketNotifier> keys_;
     QTimer timer_;
     std::string lastNote_;
+    std::vector<std::string> notes_;
 };
 
 }  // namespace

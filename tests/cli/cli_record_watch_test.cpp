@@ -131,6 +131,37 @@ TEST(CliRecord, CtrlCClosesTheLogUnderItsName) {
                     .startsWith("saved " + QString::fromStdString(log)));
 }
 
+// The receiver going away (the terminal hung up, as a pulled USB adapter does) ends the
+// recording with a failure, and what was received is saved under the chosen name.
+TEST(CliRecord, KeepsWhatCameWhenTheDeviceGoesAway) {
+    testing::PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    TempFolder folder;
+    const std::string log = folder / "pulled.txt";
+    QProcess record;
+    record.start(kCliProgram,
+                 {"record", "--json", "--port", QString::fromStdString(pty.SlavePath()), "--baud",
+                  "115200", QString::fromStdString(log)});
+    ASSERT_TRUE(record.waitForStarted(10000));
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(folder / "pulled.tmp"); }, 10000));
+    pty.CloseSlave();
+    const std::string gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+    // A line every quarter second for a few seconds, as a receiver sends them.
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_TRUE(pty.WriteMaster(gga + "\r\n"));
+        WaitUntil([] { return false; }, 250);
+    }
+    pty.CloseMaster();
+    ASSERT_TRUE(record.waitForFinished(10000));
+    EXPECT_EQ(record.exitCode(), 1);
+    const QJsonObject saved = LastOfType(JsonObjects(record.readAllStandardOutput()), "saved");
+    EXPECT_FALSE(saved["complete"].toBool());
+    ASSERT_TRUE(std::filesystem::exists(log));
+    EXPECT_FALSE(std::filesystem::exists(folder / "pulled.tmp"));
+    EXPECT_NE(testing::ReadWholeFile(log).find(gga), std::string::npos)
+        << testing::ReadWholeFile(log) << record.readAllStandardError().toStdString();
+}
+
 TEST(CliRecord, RefusesNamesThatWouldOverwriteOrCollide) {
     TempFolder folder;
     testing::WriteWholeFile(folder / "old.txt", "keep me");
