@@ -7,7 +7,7 @@ out=$2
 mkdir -p "$(dirname "$out")"
 {
     echo "[COMMANDS]"
-    "$cli" --help | sed -n '/^Commands:/,$p' | tail -n +2 | while read -r name _; do
+    "$cli" --help | sed -n '/^Commands:/,/^$/p' | tail -n +2 | while read -r name _; do
         [ -n "$name" ] || continue
         echo ".SS $name"
         echo ".nf"

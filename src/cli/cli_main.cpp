@@ -30,6 +30,9 @@ void PrintUsage(std::FILE* stream) {
     for (const auto& command : kCommands) {
         text += QString("  %1%2\n").arg(QString(command.Name).leftJustified(12), command.Summary);
     }
+    text +=
+        "\nThe reporting commands take --json for JSON Lines output (one object per line).\n"
+        "Exit status: 0 success, 1 failure, 2 usage error.\n";
     if (stream == stdout) {
         gnss::cli::PrintOut(text);
     } else {

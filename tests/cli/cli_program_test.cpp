@@ -39,7 +39,8 @@ TEST(CliProgram, HelpListsEveryCommandAndEachCommandHasItsOwnHelp) {
     ASSERT_EQ(help.ExitCode, 0) << help.Err.toStdString();
     EXPECT_TRUE(help.Out.startsWith("Usage: gnssvaro-cli <command>"));
     QStringList commands;
-    const QString listed = help.Out.section("Commands:\n", 1);
+    // The commands are listed from "Commands:" to the next empty line.
+    const QString listed = help.Out.section("Commands:\n", 1).section("\n\n", 0, 0);
     for (const QString& line : listed.split('\n', Qt::SkipEmptyParts)) {
         commands << line.trimmed().section(' ', 0, 0);
     }
