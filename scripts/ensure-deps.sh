@@ -12,6 +12,7 @@ packages=(
     xvfb xauth
     fonts-liberation fonts-crosextra-carlito fonts-dejavu-core
     locales
+    help2man dpkg-dev tmux librsvg2-bin
 )
 
 missing=()

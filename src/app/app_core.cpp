@@ -247,6 +247,7 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
             lists.GpsBaudRates[static_cast<std::size_t>(settings.GpsBaudRateIndex)]);
     }
     Identification.PollUbxVersion = settings.PollUbxVersion;
+    windowPlacement_ = settings.Window;
     if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
     if (Window.SelectedBaudRate() > 0)
         port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
@@ -264,6 +265,7 @@ AppSettings AppCore::CurrentSettings() const {
                             (Pipeline.Shared.PortOpen && Connection.RateFoundAutomatically());
     settings.SpeedUnitIndex = Navigation.SpeedUnitIndex();
     settings.DmsMode = Navigation.DmsMode();
+    settings.Window = windowPlacement_;
     return settings;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -118,6 +119,12 @@ class AppCore final : private MonitorOutput,
     // the log question and the writer's end.
     void Shutdown(const std::filesystem::path& settingsPath);
     [[nodiscard]] AppSettings CurrentSettings() const;
+    // The main window's placement: as the settings file had it, and as the window reports it
+    // before the close sequence saves the settings.
+    [[nodiscard]] const std::optional<WindowPlacement>& SavedWindowPlacement() const {
+        return windowPlacement_;
+    }
+    void SetWindowPlacement(const WindowPlacement& placement) { windowPlacement_ = placement; }
 
     // --- the user's actions ---
     void ToolButtonClicked(ToolButton id, bool ctrlHeld, bool altHeld = false);
@@ -214,6 +221,7 @@ class AppCore final : private MonitorOutput,
     SatelliteViewsFeed satellitesFeed_;
     AppCoreListener* listener_ = nullptr;
     std::string previousPortList_;
+    std::optional<WindowPlacement> windowPlacement_;
 };
 
 }  // namespace gnss

@@ -16,6 +16,9 @@ namespace {
 
 constexpr int kMaxStoredCommands = 10;
 constexpr const char* kConfigSubfolder = "gnssvaro";
+constexpr const char* kWindowSection = "Window";
+// Coordinates beyond this are damage, not a desktop.
+constexpr int kMaxCoordinate = 100000;
 
 // Position of an exact match in the list; the first entry when there is none; -1 for an empty
 // list.
@@ -34,6 +37,31 @@ int BaudOf(const std::vector<std::string>& list, int index) {
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+std::optional<WindowPlacement> LoadWindowPlacement(const IniFile& file) {
+    if (!file.Get(kWindowSection, "Width")) return std::nullopt;
+    WindowPlacement placement;
+    placement.Area.Left = file.GetInt(kWindowSection, "Left", 0);
+    placement.Area.Top = file.GetInt(kWindowSection, "Top", 0);
+    placement.Area.Width = file.GetInt(kWindowSection, "Width", 0);
+    placement.Area.Height = file.GetInt(kWindowSection, "Height", 0);
+    placement.Maximized = file.GetBool(kWindowSection, "Maximized", false);
+    const ScreenRect& area = placement.Area;
+    const auto within = [](int value, int low) { return value >= low && value <= kMaxCoordinate; };
+    if (!within(area.Width, 1) || !within(area.Height, 1) || !within(area.Left, -kMaxCoordinate) ||
+        !within(area.Top, -kMaxCoordinate)) {
+        return std::nullopt;
+    }
+    return placement;
+}
+
+void SaveWindowPlacement(IniFile& file, const WindowPlacement& placement) {
+    file.Set(kWindowSection, "Left", std::to_string(placement.Area.Left));
+    file.Set(kWindowSection, "Top", std::to_string(placement.Area.Top));
+    file.Set(kWindowSection, "Width", std::to_string(placement.Area.Width));
+    file.Set(kWindowSection, "Height", std::to_string(placement.Area.Height));
+    file.Set(kWindowSection, "Maximized", placement.Maximized ? "1" : "0");
 }
 
 }  // namespace
@@ -80,6 +108,7 @@ AppSettings LoadSettings(const std::filesystem::path& path, const SettingsLists&
                 file->GetString("GPSCommand", "Command" + std::to_string(i), "");
             if (!Trim(command).empty()) settings.CommandHistory.push_back(command);
         }
+        settings.Window = LoadWindowPlacement(*file);
     } catch (...) {
         // Out of memory on a huge damaged file: what was read so far stands.
     }
@@ -97,6 +126,7 @@ bool SaveSettings(const std::filesystem::path& path, const AppSettings& settings
             settings.AutoBaudRate ? std::string(kAutoBaudText) : std::to_string(settings.BaudRate));
         file.Set("Unit", "Index", std::to_string(settings.SpeedUnitIndex));
         file.Set("Unit", "DDMMSS", settings.DmsMode ? "1" : "0");
+        if (settings.Window) SaveWindowPlacement(file, *settings.Window);
         return file.Save(path);
     } catch (...) {
         return false;

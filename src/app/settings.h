@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "views/main_window_model.h"
+
 namespace gnss {
 
 // The lists whose selections the settings file stores, as the window fills them.
@@ -32,6 +34,8 @@ struct AppSettings {
     std::vector<std::string> CommandHistory;  // stored commands for the command box, in order
     // "Identification" "PollUbxVersion": unidentified receivers are sent the UBX version poll.
     bool PollUbxVersion = true;
+    // The main window's last placement ("Window" section); none when missing or unusable.
+    std::optional<WindowPlacement> Window;
 };
 
 // The values before any settings are read: the first port, "9600" and "115200" in the baud
@@ -44,7 +48,8 @@ struct AppSettings {
 [[nodiscard]] AppSettings LoadSettings(const std::filesystem::path& path,
                                        const SettingsLists& lists);
 
-// Writes "GPSCOM" "COMPort" and "BaudRate", "Unit" "Index" and "DDMMSS"; keeps every other line
+// Writes "GPSCOM" "COMPort" and "BaudRate", "Unit" "Index" and "DDMMSS", and the "Window" section
+// when a placement is given; keeps every other line
 // of an existing file. An empty port name (no port present) keeps the stored one. False when the
 // file could not be written; never throws.
 bool SaveSettings(const std::filesystem::path& path, const AppSettings& settings);

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,7 +18,7 @@ struct Command {
     int (*Run)(const QStringList& arguments);
 };
 
-// Exit codes shared by every command.
+// Exit codes shared by every command (listed in every command's --help).
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
@@ -28,21 +29,8 @@ int RunMonitorCommand(const QStringList& arguments);
 int RunDecodeCommand(const QStringList& arguments);
 int RunSendCommand(const QStringList& arguments);
 int RunRestartCommand(const QStringList& arguments);
-
-// --port and --baud of the commands that open a port.
-struct PortOptions {
-    QCommandLineOption Port;
-    QCommandLineOption Baud;
-};
-PortOptions AddPortOptions(QCommandLineParser& parser);
-struct PortChoice {
-    std::string Name;
-    std::string Baud;  // "Auto" or the rate's digits
-};
-// The chosen port (the first listed when --port is left out) and rate; nothing, with the
-// reason on standard error, when they are unusable.
-std::optional<PortChoice> ReadPortOptions(const QCommandLineParser& parser,
-                                          const PortOptions& options, const char* command);
+int RunWatchCommand(const QStringList& arguments);
+int RunRecordCommand(const QStringList& arguments);
 
 // Parses a command's arguments with the options already added to parser (adds --help).
 // Returns false when the command must end now with *exitCode: help was printed (0) or the
@@ -61,6 +49,10 @@ bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& argume
 // A received line as safe terminal text: printable ASCII as it is, every other byte (control
 // characters, 8-bit bytes) as \xNN.
 [[nodiscard]] QString PrintableBytes(std::string_view bytes);
+
+// Runs the program's events until `done` is true (true) or `timeoutMs` passed (false); for the
+// commands that wait for the receiver before the event loop proper runs.
+bool RunEventsUntil(const std::function<bool()>& done, uint32_t timeoutMs);
 
 // Text output in the local encoding, flushed at once (the output may be a pipe).
 void PrintOut(const QString& text);

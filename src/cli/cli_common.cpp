@@ -1,3 +1,6 @@
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <cstdio>
 
 #include "cli/cli_commands.h"
@@ -12,6 +15,37 @@ QString AutoRateList() {
     QStringList rates;
     for (const uint32_t rate : kAutoBaudRates) rates << QString::number(rate);
     return rates.join(", ");
+}
+
+constexpr const char* kExitStatusHelp =
+    "\nExit status:\n"
+    "  0  success (also when ended by Ctrl-C or SIGTERM)\n"
+    "  1  failure: the port could not be opened or went away, a file could not be read or\n"
+    "     written\n"
+    "  2  usage error: unknown option, missing or wrong value\n";
+
+constexpr qsizetype kHelpWidth = 79;
+
+// The description as the help shows it: each paragraph line wrapped at kHelpWidth columns at
+// blanks; lines that start with a blank (examples, lists) stay as they are.
+QString WrapDescription(const QString& text) {
+    QStringList out;
+    for (const QString& line : text.split('\n')) {
+        if (line.startsWith(' ') || line.size() <= kHelpWidth) {
+            out << line;
+            continue;
+        }
+        QString current;
+        for (const QString& word : line.split(' ', Qt::SkipEmptyParts)) {
+            if (!current.isEmpty() && current.size() + 1 + word.size() > kHelpWidth) {
+                out << current;
+                current.clear();
+            }
+            current += (current.isEmpty() ? "" : " ") + word;
+        }
+        out << current;
+    }
+    return out.join('\n');
 }
 
 }  // namespace
@@ -63,7 +97,7 @@ std::optional<std::string> ParseBaudChoice(const QString& text) {
 bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& arguments,
                            const char* description, int* exitCode) {
     const QString command = arguments.value(0);
-    parser.setApplicationDescription(QString::fromUtf8(description));
+    parser.setApplicationDescription(WrapDescription(QString::fromUtf8(description)));
     const QCommandLineOption helpOption(QStringList{"h", "help"}, "Show this help.");
     parser.addOption(helpOption);
     if (!parser.parse(arguments)) {
@@ -77,6 +111,7 @@ bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& argume
         QString help = parser.helpText();
         const auto firstLineEnd = help.indexOf('\n');
         help.replace(0, firstLineEnd, QString("Usage: gnssvaro-cli %1 [options]").arg(command));
+        help += kExitStatusHelp;
         PrintOut(help);
         *exitCode = kExitOk;
         return false;
@@ -84,38 +119,14 @@ bool ParseCommandArguments(QCommandLineParser& parser, const QStringList& argume
     return true;
 }
 
-PortOptions AddPortOptions(QCommandLineParser& parser) {
-    PortOptions options{
-        QCommandLineOption(QStringList{"p", "port"},
-                           "Serial port: a name (ttyUSB0) or a path (/dev/pts/3). Default: the "
-                           "first port listed by 'gnssvaro-cli ports'.",
-                           "DEVICE"),
-        BaudOption("9600")};
-    parser.addOption(options.Port);
-    parser.addOption(options.Baud);
-    return options;
-}
-
-std::optional<PortChoice> ReadPortOptions(const QCommandLineParser& parser,
-                                          const PortOptions& options, const char* command) {
-    PortChoice choice;
-    const std::optional<std::string> baud = ParseBaudChoice(parser.value(options.Baud));
-    if (baud) choice.Baud = *baud;
-    if (!baud) {
-        PrintErr(QString("gnssvaro-cli %1: invalid baud rate '%2'\n")
-                     .arg(command, parser.value(options.Baud)));
-        return std::nullopt;
+bool RunEventsUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!done()) {
+        if (elapsed.elapsed() >= timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     }
-    choice.Name = parser.value(options.Port).toStdString();
-    if (choice.Name.empty()) {
-        const auto ports = QtPortEnumerator().PresentPorts();
-        if (ports.empty()) {
-            PrintErr("no serial ports found\n");
-            return std::nullopt;
-        }
-        choice.Name = ports.front();
-    }
-    return choice;
+    return true;
 }
 
 }  // namespace gnss::cli

@@ -13,6 +13,10 @@ constexpr std::array kCommands{
     Command{"ports", "List the serial ports.", gnss::cli::RunPortsCommand},
     Command{"monitor", "Print the lines a receiver sends, until Ctrl-C.",
             gnss::cli::RunMonitorCommand},
+    Command{"watch", "A full-screen view of the receiver, refreshed once a second.",
+            gnss::cli::RunWatchCommand},
+    Command{"record", "Record a text log (and raw capture) without windows.",
+            gnss::cli::RunRecordCommand},
     Command{"decode", "Decode a capture file offline (JSON Lines or text).",
             gnss::cli::RunDecodeCommand},
     Command{"send", "Send one command and print what comes back.", gnss::cli::RunSendCommand},
@@ -29,6 +33,9 @@ void PrintUsage(std::FILE* stream) {
     for (const auto& command : kCommands) {
         text += QString("  %1%2\n").arg(QString(command.Name).leftJustified(12), command.Summary);
     }
+    text +=
+        "\nThe reporting commands take --json for JSON Lines output (one object per line).\n"
+        "Exit status: 0 success, 1 failure, 2 usage error.\n";
     if (stream == stdout) {
         gnss::cli::PrintOut(text);
     } else {

@@ -1,15 +1,13 @@
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <algorithm>
-#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/json_lines.h"
+#include "cli/port_options.h"
+#include "cli/quit_on_signal.h"
 #include "link/connection_control.h"
 #include "link/link_state.h"
 #include "link/receive_dispatch.h"
@@ -29,73 +27,26 @@ namespace {
 
 constexpr uint32_t kLinkCheckIntervalMs = 1000;
 
-// Ctrl-C (SIGINT) and SIGTERM end the event loop: the handler only writes one byte to a socket
-// pair, whose other end wakes the loop, which then quits in an orderly way.
-class QuitOnSignal {
-  public:
-    QuitOnSignal() {
-        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds_) != 0) return;
-        writeFd_ = fds_[0];
-        notifier_ = std::make_unique<QSocketNotifier>(fds_[1], QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
-            char byte = 0;
-            [[maybe_unused]] const auto n = ::read(fds_[1], &byte, 1);
-            signalled_ = true;
-            QCoreApplication::quit();
-        });
-        struct sigaction action {};
-        action.sa_handler = &QuitOnSignal::Handler;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        ::sigaction(SIGINT, &action, &previousInt_);
-        ::sigaction(SIGTERM, &action, &previousTerm_);
-    }
-
-    ~QuitOnSignal() {
-        if (fds_[0] < 0) return;
-        ::sigaction(SIGINT, &previousInt_, nullptr);
-        ::sigaction(SIGTERM, &previousTerm_, nullptr);
-        writeFd_ = -1;
-        notifier_.reset();
-        ::close(fds_[0]);
-        ::close(fds_[1]);
-    }
-
-    QuitOnSignal(const QuitOnSignal&) = delete;
-    QuitOnSignal& operator=(const QuitOnSignal&) = delete;
-
-    [[nodiscard]] bool Signalled() const { return signalled_; }
-
-  private:
-    static void Handler(int) {
-        const int fd = writeFd_;
-        if (fd < 0) return;
-        const char byte = 1;
-        [[maybe_unused]] const auto n = ::write(fd, &byte, 1);
-    }
-
-    static inline volatile std::sig_atomic_t writeFd_ = -1;
-    int fds_[2] = {-1, -1};
-    std::unique_ptr<QSocketNotifier> notifier_;
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
-    bool signalled_ = false;
-};
-
 // Everything of one monitoring session: the port, the receive path, the connection control
 // and what is printed. It follows the link (its state is printed whenever it changes) and the
 // connection (its notes go to stderr; a disconnect it did not ask for ends the session).
 class MonitorSession final : private LinkListener, private ConnectionListener {
   public:
-    MonitorSession()
-        : prompts_(ConsolePrompts::Policy::AlwaysNo),
+    explicit MonitorSession(bool json)
+        : json_(json),
+          prompts_(ConsolePrompts::Policy::AlwaysNo),
           dispatcher_(shared_, receiver_, port_, clock_, scheduler_, prompts_),
           control_(shared_, receiver_, port_, dispatcher_, clock_, scheduler_, prompts_),
           watcher_(enumerator_),
           linkCheck_(scheduler_.CreateTimer()) {
         dispatcher_.Chain().Register(ChainSlot::Monitor, [this](SentenceContext& ctx) {
             ReportLinkState();
-            PrintOut(PrintableBytes(ctx.Line) + '\n');
+            if (json_) {
+                PrintJsonLine(
+                    {{"type", "line"}, {"time", JsonTimeNow()}, {"line", JsonBytes(ctx.Line)}});
+            } else {
+                PrintOut(PrintableBytes(ctx.Line) + '\n');
+            }
             ctx.Shown = true;
             return ChainStep::Continue;
         });
@@ -178,8 +129,12 @@ class MonitorSession final : private LinkListener, private ConnectionListener {
         if (state == reported_) return;
         reported_ = state;
         const std::string_view name = LinkStateName(state);
-        PrintOut(QString("-- link state: %1\n")
-                     .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))));
+        const QString text = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        if (json_) {
+            PrintJsonLine({{"type", "linkState"}, {"time", JsonTimeNow()}, {"state", text}});
+        } else {
+            PrintOut(QString("-- link state: %1\n").arg(text));
+        }
     }
 
     void CheckLink() {
@@ -201,6 +156,7 @@ class MonitorSession final : private LinkListener, private ConnectionListener {
         QCoreApplication::exit(exitCode);
     }
 
+    bool json_ = false;
     QtClock clock_;
     QtScheduler scheduler_;
     ConsolePrompts prompts_;
@@ -222,19 +178,19 @@ class MonitorSession final : private LinkListener, private ConnectionListener {
 
 int RunMonitorCommand(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption portOption(
-        QStringList{"p", "port"},
-        "Serial port: a name (ttyUSB0) or a path (/dev/pts/3). Default: the first port listed "
-        "by 'gnssvaro-cli ports'.",
-        "DEVICE");
-    const QCommandLineOption baudOption = BaudOption("auto");
-    parser.addOption(portOption);
-    parser.addOption(baudOption);
+    const PortOptions portOptions("auto");
+    portOptions.AddTo(parser);
+    const QCommandLineOption jsonOption = JsonOption();
+    parser.addOption(jsonOption);
     int exitCode = kExitOk;
     if (!ParseCommandArguments(parser, arguments,
                                "Opens the receiver's serial port and prints every line the "
                                "receive path hands to its consumers, and the link state "
-                               "whenever it changes. Ctrl-C ends it.",
+                               "whenever it changes. Ctrl-C ends it.\n\n"
+                               "With --json:\n"
+                               "  {\"type\":\"line\", \"time\": UTC time, \"line\": BYTES}\n"
+                               "  {\"type\":\"linkState\", \"time\", \"state\": \"NMEA\"}\n"
+                               "  (BYTES: each received byte as the character of its code)",
                                &exitCode)) {
         return exitCode;
     }
@@ -243,24 +199,12 @@ int RunMonitorCommand(const QStringList& arguments) {
                  parser.positionalArguments().front() + "'\n");
         return kExitUsage;
     }
-    const std::optional<std::string> baud = ParseBaudChoice(parser.value(baudOption));
-    if (!baud) {
-        PrintErr("gnssvaro-cli monitor: invalid baud rate '" + parser.value(baudOption) + "'\n");
-        return kExitUsage;
-    }
-    std::string portName = parser.value(portOption).toStdString();
-    if (portName.empty()) {
-        const auto ports = QtPortEnumerator().PresentPorts();
-        if (ports.empty()) {
-            PrintErr("no serial ports found\n");
-            return kExitFailure;
-        }
-        portName = ports.front();
-    }
+    PortChoice port;
+    if (!portOptions.Read(parser, "monitor", port, &exitCode)) return exitCode;
 
     QuitOnSignal quitOnSignal;
-    MonitorSession session;
-    if (!session.Open(portName, *baud)) return kExitFailure;
+    MonitorSession session(parser.isSet(jsonOption));
+    if (!session.Open(port.Name, port.Baud)) return kExitFailure;
     QCoreApplication::exec();
     session.Close();
     return session.ExitCode();

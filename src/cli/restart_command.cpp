@@ -2,9 +2,11 @@
 #include <QJsonObject>
 
 #include "cli/cli_commands.h"
-#include "cli/headless_core.h"
+#include "cli/headless_session.h"
+#include "cli/port_options.h"
 #include "control/restart_verification.h"
 #include "nmea/hex_text.h"
+#include "nmea/text_fields.h"
 
 namespace gnss::cli {
 
@@ -14,6 +16,15 @@ constexpr uint32_t kIdentifyWaitMs = 20000;
 constexpr uint32_t kLinkWaitMs = 5000;
 constexpr uint32_t kAfterTimeoutGraceMs = 3000;
 constexpr uint32_t kFixBeforeWaitMs = 15000;
+
+std::optional<ReceiverFamily> FamilyByName(std::string_view name) {
+    const std::string wanted = ToUpperAscii(name);
+    for (int value = 0; value < kReceiverFamilyCount; ++value) {
+        const auto family = static_cast<ReceiverFamily>(value);
+        if (ToUpperAscii(FamilyDisplayName(family)) == wanted) return family;
+    }
+    return std::nullopt;
+}
 
 std::optional<RestartKind> KindByName(const QString& name) {
     for (RestartKind kind :
@@ -49,7 +60,8 @@ QJsonObject ReportObject(const RestartReport& report, const std::string& firmwar
 
 int RunRestartCommand(const QStringList& arguments) {
     QCommandLineParser parser;
-    const PortOptions portOptions = AddPortOptions(parser);
+    const PortOptions portOptions;
+    portOptions.AddTo(parser);
     const QCommandLineOption timeoutOption("timeout", "Seconds to wait for the fix (default 300).",
                                            "S", "300");
     const QCommandLineOption familyOption(
@@ -86,8 +98,8 @@ int RunRestartCommand(const QStringList& arguments) {
                  "'\n");
         return kExitUsage;
     }
-    const auto port = ReadPortOptions(parser, portOptions, "restart");
-    if (!port) return kExitUsage;
+    PortChoice port;
+    if (!portOptions.Read(parser, "restart", port, &exitCode)) return exitCode;
     bool timeoutOk = false;
     const uint32_t timeoutS = parser.value(timeoutOption).toUInt(&timeoutOk);
     if (!timeoutOk || timeoutS == 0 || timeoutS > 86400) {
@@ -103,8 +115,8 @@ int RunRestartCommand(const QStringList& arguments) {
         }
     }
     const bool json = parser.isSet(jsonOption);
-    auto printMemo = [json](HeadlessCore& host) {
-        for (const std::string& line : host.TakeNewMemoLines()) {
+    auto printMemo = [json](AppCore& core) {
+        for (const std::string& line : TakeNewMemoLines(core.Memo)) {
             if (json) {
                 PrintOut(QString::fromUtf8(
                              QJsonDocument(QJsonObject{{"memo", QString::fromStdString(line)}})
@@ -116,38 +128,38 @@ int RunRestartCommand(const QStringList& arguments) {
         }
     };
 
-    HeadlessCore host;
-    AppCore& core = host.Core();
-    if (!host.Connect(port->Name, port->Baud)) return kExitFailure;
+    HeadlessSession session;
+    AppCore& core = session.Core();
+    if (!session.Open(port)) return kExitFailure;
     SharedState& shared = core.Shared();
     if (forced) {
-        host.RunUntil([&] { return core.Pipeline.Dispatcher.State() == LinkState::Nmea; },
-                      kLinkWaitMs);
+        session.RunUntil([&] { return core.Pipeline.Dispatcher.State() == LinkState::Nmea; },
+                         kLinkWaitMs);
         shared.Family = *forced;
         shared.ReceiverIdentified = true;
         shared.IdentificationPending = false;
-    } else if (!host.RunUntil(
+    } else if (!session.RunUntil(
                    [&] { return shared.ReceiverIdentified || shared.IdentificationGaveUp; },
                    kIdentifyWaitMs) ||
                !shared.ReceiverIdentified) {
-        printMemo(host);
+        printMemo(core);
         PrintErr(
             "gnssvaro-cli restart: the receiver was not identified; name its family with "
             "--family\n");
         return kExitFailure;
     }
     // A fix first, so that its loss and return say something about the restart.
-    host.RunUntil([&] { return core.Receiver().FixValid; }, kFixBeforeWaitMs);
-    printMemo(host);
+    session.RunUntil([&] { return core.Receiver().FixValid; }, kFixBeforeWaitMs);
+    printMemo(core);
     core.Verification.SetFixTimeoutMs(timeoutS * 1000);
     core.Restart.RestartReceiver(*kind);
-    host.RunUntil(
+    session.RunUntil(
         [&] {
-            printMemo(host);
+            printMemo(core);
             return !core.Verification.Running();
         },
         timeoutS * 1000 + kAfterTimeoutGraceMs);
-    printMemo(host);
+    printMemo(core);
     const RestartReport& report = core.Verification.Report();
     if (json) {
         PrintOut(QString::fromUtf8(

@@ -2,7 +2,8 @@
 #include <QJsonObject>
 
 #include "cli/cli_commands.h"
-#include "cli/headless_core.h"
+#include "cli/headless_session.h"
+#include "cli/port_options.h"
 #include "control/ubx_hd_messages.h"
 #include "frames/binary_frame.h"
 #include "link/receive_listeners.h"
@@ -100,7 +101,8 @@ class ExchangePrinter final : public StreamListener, public LineListener {
 
 int RunSendCommand(const QStringList& arguments) {
     QCommandLineParser parser;
-    const PortOptions portOptions = AddPortOptions(parser);
+    const PortOptions portOptions;
+    portOptions.AddTo(parser);
     const QCommandLineOption listenOption("listen", "Seconds to print what comes back (default 2).",
                                           "S", "2");
     const QCommandLineOption jsonOption("json",
@@ -125,8 +127,8 @@ int RunSendCommand(const QStringList& arguments) {
         PrintErr("gnssvaro-cli send: give exactly one COMMAND (quote it)\n");
         return kExitUsage;
     }
-    const auto port = ReadPortOptions(parser, portOptions, "send");
-    if (!port) return kExitUsage;
+    PortChoice port;
+    if (!portOptions.Read(parser, "send", port, &exitCode)) return exitCode;
     bool secondsOk = false;
     const double listenSeconds = parser.value(listenOption).toDouble(&secondsOk);
     if (!secondsOk || listenSeconds < 0 || listenSeconds > 3600) {
@@ -134,14 +136,15 @@ int RunSendCommand(const QStringList& arguments) {
         return kExitUsage;
     }
 
-    HeadlessCore host;
-    AppCore& core = host.Core();
+    HeadlessSession session;
+    AppCore& core = session.Core();
     ExchangePrinter printer(parser.isSet(jsonOption));
     core.Pipeline.Dispatcher.AddListener(static_cast<StreamListener&>(printer));
     core.Pipeline.Dispatcher.AddListener(static_cast<LineListener&>(printer));
-    if (!host.Connect(port->Name, port->Baud)) return kExitFailure;
+    if (!session.Open(port)) return kExitFailure;
     // The command waits for the link so that its family-dependent rules apply.
-    host.RunUntil([&] { return core.Pipeline.Dispatcher.State() == LinkState::Nmea; }, kLinkWaitMs);
+    session.RunUntil([&] { return core.Pipeline.Dispatcher.State() == LinkState::Nmea; },
+                     kLinkWaitMs);
 
     const std::size_t monitorBefore = core.Monitor.LineCount();
     core.CommandTextEdited(parser.positionalArguments().front().toStdString());
@@ -154,14 +157,14 @@ int RunSendCommand(const QStringList& arguments) {
             sent = sent || line.find("error") == std::string::npos;
         }
     }
-    for (const std::string& memo : host.TakeNewMemoLines())
+    for (const std::string& memo : TakeNewMemoLines(core.Memo))
         PrintErr(QString::fromStdString(memo) + "\n");
     if (!sent) {
         PrintErr("gnssvaro-cli send: nothing was sent\n");
         return kExitFailure;
     }
     printer.StartListening();
-    host.RunUntil([] { return false; }, static_cast<uint32_t>(listenSeconds * 1000));
+    session.RunUntil([] { return false; }, static_cast<uint32_t>(listenSeconds * 1000));
     return kExitOk;
 }
 

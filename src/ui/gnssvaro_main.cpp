@@ -102,8 +102,15 @@ int main(int argc, char* argv[]) {
 
     gnss::ui::WindowWiring wiring(window, core, ports);
     QObject::connect(&window, &gnss::ui::MainWindow::Closing, &window,
-                     [&core, &settingsPath] { core.Shutdown(settingsPath); });
+                     [&core, &window, &settingsPath] {
+                         core.SetWindowPlacement(window.CurrentPlacement());
+                         core.Shutdown(settingsPath);
+                     });
 
+    // The window opens where it was closed, unless a size is asked for.
+    if (core.SavedWindowPlacement() && !parser.isSet(sizeOption)) {
+        window.ApplyPlacement(*core.SavedWindowPlacement());
+    }
     if (parser.isSet(sizeOption)) {
         const QRegularExpressionMatch size =
             QRegularExpression("^(\\d+)x(\\d+)$").match(parser.value(sizeOption));

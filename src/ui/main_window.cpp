@@ -337,6 +337,23 @@ void MainWindow::ApplyInitialGeometry() {
     if (geometry.Top) move(x(), available.top() + *geometry.Top);
 }
 
+void MainWindow::ApplyPlacement(const WindowPlacement& saved) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available =
+        screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1366, 768);
+    const WindowPlacement fitted = FitWindowPlacement(
+        saved, ScreenRect{available.x(), available.y(), available.width(), available.height()});
+    setGeometry(fitted.Area.Left, fitted.Area.Top, fitted.Area.Width, fitted.Area.Height);
+    if (fitted.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+WindowPlacement MainWindow::CurrentPlacement() const {
+    // A maximised window keeps the place it comes back to.
+    const QRect area = isMaximized() ? normalGeometry() : geometry();
+    return WindowPlacement{ScreenRect{area.x(), area.y(), area.width(), area.height()},
+                           isMaximized()};
+}
+
 void MainWindow::ScheduleRefresh() {
     if (refreshScheduled_) return;
     refreshScheduled_ = true;

@@ -56,6 +56,9 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
 
     // Size and place as the product opens: 1218 x 620, shrunk to the screen when needed.
     void ApplyInitialGeometry();
+    // The placement kept in the settings: applied (fitted to the screen) and read back.
+    void ApplyPlacement(const WindowPlacement& saved);
+    [[nodiscard]] WindowPlacement CurrentPlacement() const;
 
     // Repaints caption, toolbar, boxes, unit selector, status bar and port-event window.
     // Runs by itself (coalesced) after every model change.

@@ -59,6 +59,18 @@ std::string WindowCaption(std::string_view firmware) {
     return caption;
 }
 
+WindowPlacement FitWindowPlacement(const WindowPlacement& saved, const ScreenRect& available) {
+    WindowPlacement fitted = saved;
+    ScreenRect& area = fitted.Area;
+    const int roomWidth = std::max(available.Width, 1);
+    const int roomHeight = std::max(available.Height, 1);
+    area.Width = std::clamp(area.Width, std::min(kMinWindowSide, roomWidth), roomWidth);
+    area.Height = std::clamp(area.Height, std::min(kMinWindowSide, roomHeight), roomHeight);
+    area.Left = std::clamp(area.Left, available.Left, available.Left + roomWidth - area.Width);
+    area.Top = std::clamp(area.Top, available.Top, available.Top + roomHeight - area.Height);
+    return fitted;
+}
+
 WindowGeometry InitialWindowGeometry(int screenHeight) {
     WindowGeometry geometry{kDefaultWindowWidth, kDefaultWindowHeight, std::nullopt};
     const int available = screenHeight - 42;

@@ -62,6 +62,29 @@ inline constexpr int kDefaultWindowWidth = 1218;
 inline constexpr int kDefaultWindowHeight = 620;
 [[nodiscard]] WindowGeometry InitialWindowGeometry(int screenHeight);
 
+// A rectangle on the desktop, in pixels.
+struct ScreenRect {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const ScreenRect&) const = default;
+};
+
+// Where the main window was when it last closed (its client area), kept in the settings.
+struct WindowPlacement {
+    ScreenRect Area;
+    bool Maximized = false;
+    bool operator==(const WindowPlacement&) const = default;
+};
+inline constexpr int kMinWindowSide = 200;
+
+// The saved placement made to fit the screen available now: no larger than it, at least
+// kMinWindowSide (or the screen) on each side, and moved inside it, so that a window closed on
+// a screen that is gone opens where it can be seen.
+[[nodiscard]] WindowPlacement FitWindowPlacement(const WindowPlacement& saved,
+                                                 const ScreenRect& available);
+
 // The toolbar buttons, in their order on the toolbar.
 enum class ToolButton : uint8_t {
     Connect,

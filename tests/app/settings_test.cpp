@@ -208,6 +208,32 @@ TEST(Settings, AutoIsStoredAndReadBackLikeARate) {
     EXPECT_EQ(older.BaudRateIndex, 0);
 }
 
+TEST(Settings, WindowPlacementIsKeptAndDamagedValuesAreDropped) {
+    TempFolder folder;
+    const std::string path = folder / "gnssvaro.ini";
+    AppSettings s;
+    s.Window = WindowPlacement{{-1280, 40, 1218, 620}, true};
+    ASSERT_TRUE(SaveSettings(path, s));
+    EXPECT_EQ(LoadSettings(path, kLists).Window, s.Window);
+    // Saving without a placement keeps the stored one.
+    s.Window.reset();
+    ASSERT_TRUE(SaveSettings(path, s));
+    EXPECT_EQ(LoadSettings(path, kLists).Window, (WindowPlacement{{-1280, 40, 1218, 620}, true}));
+
+    EXPECT_FALSE(LoadText("[Unit]\r\nIndex=1\r\n").Window);
+    const std::string damaged[] = {
+        "[Window]\r\nLeft=0\r\nTop=0\r\nWidth=0\r\nHeight=600\r\n",
+        "[Window]\r\nLeft=0\r\nTop=0\r\nWidth=800\r\nHeight=-5\r\n",
+        "[Window]\r\nLeft=999999999\r\nTop=0\r\nWidth=800\r\nHeight=600\r\n",
+        "[Window]\r\nWidth=wide\r\nHeight=600\r\n",
+    };
+    for (const std::string& text : damaged) EXPECT_FALSE(LoadText(text).Window) << text;
+    const AppSettings partial = LoadText("[Window]\r\nWidth=800\r\nHeight=600\r\n");
+    ASSERT_TRUE(partial.Window);
+    EXPECT_EQ(partial.Window->Area, (ScreenRect{0, 0, 800, 600}));
+    EXPECT_FALSE(partial.Window->Maximized);
+}
+
 TEST(Settings, SaveCreatesTheFileAndItsFolder) {
     TempFolder folder;
     const std::string path = folder / "config/gnssvaro/gnssvaro.ini";

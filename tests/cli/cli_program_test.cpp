@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -39,7 +41,8 @@ TEST(CliProgram, HelpListsEveryCommandAndEachCommandHasItsOwnHelp) {
     ASSERT_EQ(help.ExitCode, 0) << help.Err.toStdString();
     EXPECT_TRUE(help.Out.startsWith("Usage: gnssvaro-cli <command>"));
     QStringList commands;
-    const QString listed = help.Out.section("Commands:\n", 1);
+    // The commands are listed from "Commands:" to the next empty line.
+    const QString listed = help.Out.section("Commands:\n", 1).section("\n\n", 0, 0);
     for (const QString& line : listed.split('\n', Qt::SkipEmptyParts)) {
         commands << line.trimmed().section(' ', 0, 0);
     }
@@ -85,9 +88,28 @@ TEST(CliProgram, PortsListsOneLinePerPortOrSaysThereIsNone) {
     }
     for (const QString& line : lines) {
         const QStringList fields = line.split('\t');
-        ASSERT_EQ(fields.size(), 4) << line.toStdString();
+        ASSERT_EQ(fields.size(), 5) << line.toStdString();
         EXPECT_TRUE(fields[3].startsWith('/')) << line.toStdString();  // device path
         EXPECT_TRUE(fields[3].endsWith(fields[0])) << line.toStdString();
+        EXPECT_TRUE(fields[4] == "ok" || fields[4] == "no-permission") << line.toStdString();
+    }
+}
+
+TEST(CliProgram, PortsJsonGivesEveryPortItsAccess) {
+    const RunResult text = RunCli({"ports"});
+    const RunResult json = RunCli({"ports", "--json"});
+    ASSERT_EQ(json.ExitCode, 0) << json.Err.toStdString();
+    const QStringList lines = json.Out.split('\n', Qt::SkipEmptyParts);
+    if (text.Out.startsWith("no serial ports found")) {
+        EXPECT_TRUE(lines.isEmpty());
+        return;
+    }
+    EXPECT_EQ(lines.size(), text.Out.split('\n', Qt::SkipEmptyParts).size());
+    for (const QString& line : lines) {
+        const QJsonObject port = QJsonDocument::fromJson(line.toUtf8()).object();
+        EXPECT_EQ(port["type"].toString(), "port") << line.toStdString();
+        EXPECT_TRUE(port["path"].toString().startsWith('/')) << line.toStdString();
+        EXPECT_TRUE(port["access"].isBool()) << line.toStdString();
     }
 }
 
@@ -164,6 +186,56 @@ TEST(CliMonitor, PrintsTheReceivedLinesAndEndsOnSigint) {
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_EQ(out.toStdString(), "-- link state: UNKNOW\n-- link state: NMEA\n" + gga + "\n" + rmc +
                                      "\n" + shownControl + "\n-- link state: NULL\n");
+}
+
+// With --json every line and link state is one object; the line keeps its bytes, also those
+// that are not printable.
+TEST(CliMonitor, JsonGivesOneObjectPerLineAndState) {
+    testing::PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    QProcess process;
+    QByteArray out;
+    process.start(kProgram, {"monitor", "--json", "--port", QString::fromStdString(pty.SlavePath()),
+                             "--baud", "115200"});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    ASSERT_TRUE(testing::WaitUntil(
+        [&] {
+            out += process.readAllStandardOutput();
+            return out.contains("UNKNOW");
+        },
+        10000));
+    pty.CloseSlave();
+    const std::string gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+    // The first line makes the link NMEA; it is reported with the data that follows.
+    ASSERT_TRUE(pty.WriteMaster(gga + "\r\n"));
+    ASSERT_TRUE(testing::WaitUntil(
+        [&] {
+            out += process.readAllStandardOutput();
+            return out.contains("NMEA");
+        },
+        10000));
+    ASSERT_TRUE(pty.WriteMaster("$PXYZ,\xb0*00\r\n"));
+    ASSERT_TRUE(testing::WaitUntil(
+        [&] {
+            out += process.readAllStandardOutput();
+            return out.contains("PXYZ");
+        },
+        10000));
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    out += process.readAllStandardOutput();
+    EXPECT_EQ(process.exitCode(), 0);
+    QStringList seen;
+    for (const QByteArray& line : out.split('\n')) {
+        if (line.isEmpty()) continue;
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        ASSERT_FALSE(object["time"].toString().isEmpty()) << line.toStdString();
+        seen << object["type"].toString() + " " + object["state"].toString() +
+                    object["line"].toString();
+    }
+    EXPECT_EQ(seen, (QStringList{"linkState UNKNOW", "linkState NMEA",
+                                 "line " + QString::fromStdString(gga),
+                                 "line $PXYZ," + QString(QChar(0xb0)) + "*00", "linkState NULL"}));
 }
 
 }  // namespace

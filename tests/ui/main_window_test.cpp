@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -44,6 +46,21 @@ TEST_F(MainWindowTest, ShowsTheCaptionAndFollowsTheFirmware) {
     ProcessEvents();
     EXPECT_EQ(window.windowTitle(), "MERIDAN GPSVaro V:0.99v8_HD only (AXN_5.1.7)");
     EXPECT_EQ(window.size(), QSize(1218, 620));
+}
+
+// The placement kept in the settings comes back as it was saved when it fits the screen, and
+// pulled onto the screen when it does not.
+TEST_F(MainWindowTest, PlacementComesBackAndIsKeptOnTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const WindowPlacement fitting{
+        {screen.x() + 10, screen.y() + 20, screen.width() / 2, screen.height() / 2}, false};
+    window.ApplyPlacement(fitting);
+    EXPECT_EQ(window.CurrentPlacement(), fitting);
+
+    window.ApplyPlacement({{screen.right() + 500, screen.y(), 300, 250}, false});
+    const ScreenRect moved = window.CurrentPlacement().Area;
+    EXPECT_EQ(moved.Left + moved.Width, screen.x() + screen.width());
+    EXPECT_EQ(moved.Width, 300);
 }
 
 TEST_F(MainWindowTest, StatusBarHasEighteenPanelsOfTheirWidths) {

@@ -41,6 +41,29 @@ TEST(InitialWindowGeometry, ShrinksToTheScreenOnlyWhenItDoesNotFit) {
     }
 }
 
+TEST(FitWindowPlacement, KeepsAFittingWindowAndPullsOthersOntoTheScreen) {
+    const ScreenRect screen{0, 30, 1920, 1050};
+    struct Row {
+        ScreenRect Saved;
+        ScreenRect Fitted;
+    };
+    const Row rows[] = {
+        {{100, 100, 1218, 620}, {100, 100, 1218, 620}},  // fits: unchanged
+        {{3000, 100, 800, 600}, {1120, 100, 800, 600}},  // closed on a second screen
+        {{-500, -500, 800, 600}, {0, 30, 800, 600}},     // above and left of the screen
+        {{0, 0, 4000, 3000}, {0, 30, 1920, 1050}},       // larger than the screen
+        {{10, 40, 20, 10}, {10, 40, kMinWindowSide, kMinWindowSide}},  // too small to use
+    };
+    for (const Row& row : rows) {
+        const WindowPlacement fitted = FitWindowPlacement({row.Saved, true}, screen);
+        EXPECT_EQ(fitted.Area, row.Fitted) << row.Saved.Left << "," << row.Saved.Top;
+        EXPECT_TRUE(fitted.Maximized);
+    }
+    // A screen smaller than the least window size gives the whole screen.
+    const WindowPlacement tiny = FitWindowPlacement({{50, 50, 800, 600}, false}, {0, 0, 150, 0});
+    EXPECT_EQ(tiny.Area, (ScreenRect{0, 0, 150, 1}));
+}
+
 TEST(AboutBox, ShowsTheProductTexts) {
     const AboutBoxTexts texts = AboutBoxContents();
     EXPECT_EQ(texts.Caption, "About GPSVaro .......");
