@@ -8,62 +8,10 @@
 #include <sstream>
 #include <string>
 
-#include "app/app_core.h"
-#include "base/virtual_time.h"
-#include "doubles/listed_ports.h"
-#include "doubles/recording_desktop.h"
-#include "doubles/scripted_file_dialogs.h"
-#include "doubles/scripted_prompts.h"
-#include "doubles/temp_folder.h"
-#include "link/memory_receiver_port.h"
-#include "sim/capture_replayer.h"
-#include "sim/memory_port_attachment.h"
-#include "sim/simulated_receiver.h"
+#include "sim/app_core_station.h"
 
 namespace gnss {
 namespace {
-
-std::string Capture(const std::string& name) {
-    std::ifstream in(std::string(GNSS_TESTDATA_DIR) + "/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-struct Station {
-    // A capture replayed at `baud`, or (empty capture) a simulated receiver of `family`.
-    Station(const std::string& capture, uint32_t baud, const std::string& family = "") {
-        if (capture.empty()) {
-            sim::SimConfig config;
-            config.Family = family;
-            config.Gnss = "gps,glonass";
-            config.Baud = baud;
-            source = std::make_unique<sim::SimulatedReceiver>(time, time, config);
-        } else {
-            source = std::make_unique<sim::CaptureReplayer>(
-                time, Capture(capture), sim::CaptureReplayer::Options{baud, false});
-        }
-        attachment = std::make_unique<sim::MemoryPortAttachment>(*source, port);
-        source->Start();
-        core.Start();
-        core.PortTextChanged("ttyUSB0");
-        core.BaudRateChosen(std::to_string(baud));
-        core.ToolButtonClicked(ToolButton::Connect, false);
-    }
-
-    gnss::testing::TempFolder folder;
-    VirtualTime time;
-    MemoryReceiverPort port;
-    gnss::testing::ScriptedPrompts prompts;
-    gnss::testing::ScriptedFileDialogs dialogs;
-    gnss::testing::ListedPorts ports{{"ttyUSB0"}};
-    gnss::testing::RecordingDesktop desktop;
-    gnss::testing::RecordingClockSetter clockSetter;
-    AppCore core{AppServices{port, time, time, prompts, dialogs, ports, desktop, clockSetter,
-                             folder.Path(), false}};
-    std::unique_ptr<sim::SimSource> source;
-    std::unique_ptr<sim::MemoryPortAttachment> attachment;
-};
 
 TEST(UnidentifiedReceiver, DisplaysFollowAReceiverOfNoParticularFamily) {
     // A SkyTraq receiver (GPS, BeiDou and Galileo, RTK float) replayed from a capture, and a
@@ -76,7 +24,18 @@ TEST(UnidentifiedReceiver, DisplaysFollowAReceiverOfNoParticularFamily) {
     for (const Case& c : {Case{"skytraq_px1172rh_nmea_psti_gb-ga_ths-hdt.log", 2400, ""},
                           Case{"", 9600, "plain"}}) {
         SCOPED_TRACE(c.Capture + c.Family);
-        Station s(c.Capture, c.Baud, c.Family);
+        std::unique_ptr<gnss::testing::AppCoreStation> station;
+        if (c.Capture.empty()) {
+            sim::SimConfig config;
+            config.Family = c.Family;
+            config.Gnss = "gps,glonass";
+            config.Baud = c.Baud;
+            station = std::make_unique<gnss::testing::AppCoreStation>(config);
+        } else {
+            station = std::make_unique<gnss::testing::AppCoreStation>(c.Capture, c.Baud);
+        }
+        gnss::testing::AppCoreStation& s = *station;
+        s.Connect();
         s.time.Advance(5000);
         // The quiet time before identification stays as it is.
         EXPECT_TRUE(s.core.Navigation.View().LatitudeText.empty());
