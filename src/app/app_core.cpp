@@ -41,6 +41,8 @@ AppCore::AppCore(const AppServices& services)
                                           [this](uint32_t rate) { return ReopenAtRate(rate); },
                                           [this] { Connection.StartSteppingDetection(); }}),
       Escape(Identification, Pipeline.Shared, services.Port, services.Timers),
+      Ttff(TtffMeasurement::Deps{Pipeline, services.SystemClock, Restart, Reception,
+                                 Identification.Result, *this}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
@@ -65,6 +67,8 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Verification);
     PlugIn(BaudChange);
     PlugIn(Escape);
+    PlugIn(Ttff);
+    Ttff.AddListener(*this);
     Commands.SetChangeListener(this);
 
     Recorder.SetListener(this);
@@ -423,6 +427,22 @@ void AppCore::ReceiverRateChosen(std::string_view rate) {
 
 void AppCore::ReceiverRateApplyClicked() {
     BaudChange.Apply();
+    ViewChanged();
+}
+
+void AppCore::StatusPanelClicked(StatusPanel panel, bool ctrlHeld) {
+    if (panel != StatusPanel::RestartMode || !ctrlHeld) return;
+    statusBar_.ShowTtffDebug(Ttff.StepDebugSwitch());
+    ViewChanged();
+}
+
+void AppCore::OnTtffText(std::string_view text) {
+    statusBar_.ShowTestProgress(text);
+    ViewChanged();
+}
+
+void AppCore::OnTtffStart(uint32_t) {
+    Satellites.ClearSatelliteViews();
     ViewChanged();
 }
 

@@ -28,6 +28,7 @@
 #include "link/receive_pipeline.h"
 #include "link/receiver_port.h"
 #include "logging/log_recorder.h"
+#include "testruns/ttff_measurement.h"
 #include "views/command_panel.h"
 #include "views/debug_memo.h"
 #include "views/main_window_model.h"
@@ -80,7 +81,8 @@ class AppCore final : private MonitorOutput,
                       private SatelliteListener,
                       private ConnectionListener,
                       private IdentificationListener,
-                      private ViewChangeListener {
+                      private ViewChangeListener,
+                      private TtffListener {
   public:
     explicit AppCore(const AppServices& services);
     ~AppCore() override;
@@ -103,6 +105,7 @@ class AppCore final : private MonitorOutput,
     RestartVerification Verification;
     ReceiverBaudChange BaudChange;
     ForwardModeEscape Escape;
+    TtffMeasurement Ttff;
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -152,6 +155,8 @@ class AppCore final : private MonitorOutput,
     void ReceiverRateApplyClicked();
     // The test progress panel of the status bar: the forward-mode escape.
     void TestPanelDoubleClicked();
+    // A click on a status panel; with Ctrl on panel 17 it steps the fix-time debug switch.
+    void StatusPanelClicked(StatusPanel panel, bool ctrlHeld);
     // The system's port list, polled once a second: plug-in and removal.
     void PortListPolled();
 
@@ -202,6 +207,9 @@ class AppCore final : private MonitorOutput,
     void OnReceiverIdentified() override;
     void OnIdentificationChanged() override;
 
+    // TtffListener
+    void OnTtffText(std::string_view text) override;
+    void OnTtffStart(uint32_t tickMs) override;
     // ViewChangeListener: a feature's view model changed.
     void OnViewChanged() override { ViewChanged(); }
 

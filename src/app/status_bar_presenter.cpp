@@ -45,6 +45,10 @@ void StatusBarPresenter::ShowMessage(std::string_view text) {
     bar_.SetText(StatusPanel::Message, text);
 }
 
+void StatusBarPresenter::ShowTtffDebug(std::string_view text) {
+    bar_.SetText(StatusPanel::RestartMode, text);
+}
+
 void StatusBarPresenter::ShowTestProgress(std::string_view text) {
     bar_.SetText(StatusPanel::TestTimer, text);
 }

@@ -34,7 +34,9 @@ class StatusBarPresenter final : public LinkListener,
     void ShowPause(const MonitorPauseView& pause);
     // A message of the receiver controls ("Baud Rate :115200").
     void ShowMessage(std::string_view text);
-    // The test progress panel (the forward-mode escape).
+    // Panel 17: the fix-time debug switch ("TD(H)", "TD(C)", "TD(F)" or empty).
+    void ShowTtffDebug(std::string_view text);
+    // The test progress panel (the fix time, the forward-mode escape).
     void ShowTestProgress(std::string_view text);
     // The link lamp from the port and the data lamp.
     void ShowLinkLamp();

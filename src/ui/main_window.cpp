@@ -325,6 +325,7 @@ void MainWindow::BuildCentre() {
     statusBar_ = new StatusBarWidget(model_.StatusBar(), centre);
     connect(statusBar_, &StatusBarWidget::PanelDoubleClicked, this,
             &MainWindow::StatusPanelDoubleClicked);
+    connect(statusBar_, &StatusBarWidget::PanelClicked, this, &MainWindow::StatusPanelClicked);
     outer->addWidget(statusBar_);
     setCentralWidget(centre);
 }

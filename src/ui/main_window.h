@@ -103,6 +103,7 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     void ReceiverRateApplyClicked();
     void CommandPanelMenuToggled();
     void StatusPanelDoubleClicked(int index);
+    void StatusPanelClicked(int index, Qt::KeyboardModifiers modifiers);
     void AboutLinkActivated(const QString& address);
     void AboutBoxClosed();
     void MonitorClearRequested();

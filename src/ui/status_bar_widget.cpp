@@ -58,13 +58,21 @@ QRect StatusBarWidget::PanelRect(int index) const {
     return QRect(left + 1, 2, width - kPanelGapPx, height() - 3);
 }
 
-void StatusBarWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+int StatusBarWidget::PanelAt(const QPoint& point) const {
     for (int i = 0; i < StatusBarModel::kPanelCount; ++i) {
-        if (PanelRect(i).contains(event->position().toPoint())) {
-            emit PanelDoubleClicked(i);
-            return;
-        }
+        if (PanelRect(i).contains(point)) return i;
     }
+    return -1;
+}
+
+void StatusBarWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int index = PanelAt(event->position().toPoint());
+    if (index >= 0) emit PanelDoubleClicked(index);
+}
+
+void StatusBarWidget::mousePressEvent(QMouseEvent* event) {
+    const int index = PanelAt(event->position().toPoint());
+    if (index >= 0) emit PanelClicked(index, event->modifiers());
 }
 
 QSize StatusBarWidget::sizeHint() const {

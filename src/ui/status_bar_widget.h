@@ -24,11 +24,14 @@ class StatusBarWidget : public QWidget {
 
   signals:
     void PanelDoubleClicked(int index);
+    void PanelClicked(int index, Qt::KeyboardModifiers modifiers);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    [[nodiscard]] int PanelAt(const QPoint& point) const;
 
   private:
     const StatusBarModel& model_;

@@ -72,6 +72,11 @@ void WindowWiring::WireReceiverControls() {
             [this](const QString& rate) { core_.ReceiverRateChosen(rate.toStdString()); });
     connect(&window_, &MainWindow::ReceiverRateApplyClicked, this,
             [this] { core_.ReceiverRateApplyClicked(); });
+    connect(&window_, &MainWindow::StatusPanelClicked, this,
+            [this](int index, Qt::KeyboardModifiers modifiers) {
+                core_.StatusPanelClicked(static_cast<StatusPanel>(index),
+                                         modifiers.testFlag(Qt::ControlModifier));
+            });
     connect(&window_, &MainWindow::StatusPanelDoubleClicked, this, [this](int index) {
         if (index == static_cast<int>(StatusPanel::TestTimer)) core_.TestPanelDoubleClicked();
     });
