@@ -12,21 +12,28 @@ namespace gnss {
 
 // The fields of one sentence, split once at every "," and "*" (so empty fields count and the
 // checksum is the last field). Field(n) is 1-based like ExtractField with kCommaStar and gives
-// the same result; the first fields are kept inline, later ones are looked up on demand.
+// the same result; the ends of the first fields are kept inline, later ones are looked up on
+// demand.
 class SentenceFields {
   public:
     static constexpr int kInlineFields = 48;
 
-    explicit SentenceFields(std::string_view line) : line_(line) {
-        std::size_t start = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
+    explicit SentenceFields(std::string_view line)
+        : SentenceFields(line, [](std::size_t, char) {}) {}
+
+    // Splits `line` and, in the same pass, hands every position and byte to `visit(pos, byte)`
+    // (the decoder checksums and classifies a line this way while splitting it).
+    template <typename Visitor>
+    SentenceFields(std::string_view line, Visitor&& visit) : line_(line) {
+        const char* data = line.data();
+        const std::size_t size = line.size();
+        for (std::size_t i = 0; i < size; ++i) {
+            const char c = data[i];
+            visit(i, c);
             if (c != ',' && c != '*') continue;
+            if (delimiters_ < kInlineFields) ends_[static_cast<std::size_t>(delimiters_)] = i;
             ++delimiters_;
-            if (stored_ < kInlineFields) fields_[stored_++] = line.substr(start, i - start);
-            start = i + 1;
         }
-        if (stored_ < kInlineFields) fields_[stored_++] = line.substr(start);
     }
 
     // Number of "," and "*" in the line.
@@ -35,8 +42,11 @@ class SentenceFields {
 
     [[nodiscard]] std::string_view Field(int64_t n) const {
         if (n < 1 || n > delimiters_ + 1) return {};
-        if (n <= stored_) return fields_[static_cast<std::size_t>(n - 1)];
-        return ExtractField(static_cast<int>(n), line_, kCommaStar);
+        if (n > kInlineFields) return ExtractField(static_cast<int>(n), line_, kCommaStar);
+        const auto index = static_cast<std::size_t>(n - 1);
+        const std::size_t start = index == 0 ? 0 : ends_[index - 1] + 1;
+        const std::size_t end = n <= delimiters_ ? ends_[index] : line_.size();
+        return line_.substr(start, end - start);
     }
     [[nodiscard]] char Letter(int64_t n) const {
         const std::string_view f = Field(n);
@@ -73,8 +83,9 @@ class SentenceFields {
 
   private:
     std::string_view line_;
-    std::array<std::string_view, kInlineFields> fields_{};
-    int stored_ = 0;
+    // Positions of the first delimiters; only the first min(delimiters_, kInlineFields) are set
+    // (left uninitialised on purpose: a line is split for every received sentence).
+    std::array<std::size_t, kInlineFields> ends_;
     int delimiters_ = 0;
 };
 

@@ -86,6 +86,62 @@ inline constexpr std::array<SentenceKindText, 27> kSentenceKindTexts{{
     return kind >= SentenceKind::GnGsv && kind <= SentenceKind::GiGsv;
 }
 
+// For each first byte, the table entries that start with it (in table order), so that one pass
+// over a line finds every text without searching the line 27 times.
+struct SentenceTextIndex {
+    std::array<std::array<uint8_t, 16>, 256> Entries{};
+    std::array<uint8_t, 256> Count{};
+};
+
+inline constexpr SentenceTextIndex kSentenceTextIndex = [] {
+    SentenceTextIndex index;
+    for (std::size_t i = 0; i < kSentenceKindTexts.size(); ++i) {
+        const auto first = static_cast<unsigned char>(kSentenceKindTexts[i].Text[0]);
+        index.Entries[first][index.Count[first]++] = static_cast<uint8_t>(i);
+    }
+    return index;
+}();
+
+// ClassifyText one position at a time, for a pass over a line that does other work on the same
+// bytes: Step at every position of the text in order, then Kind().
+class SentenceKindMatcher {
+  public:
+    void Step(std::string_view text, std::size_t pos) {
+        const auto first = static_cast<unsigned char>(text[pos]);
+        const uint8_t count = kSentenceTextIndex.Count[first];
+        if (count == 0) return;
+        StepCandidates(text, pos, first, count);
+    }
+    [[nodiscard]] SentenceKind Kind() const {
+        return best_ < kSentenceKindTexts.size() ? kSentenceKindTexts[best_].Kind
+                                                 : SentenceKind::None;
+    }
+    // The first table entry has been found: no later position can change the kind.
+    [[nodiscard]] bool Settled() const { return best_ == 0; }
+
+  private:
+    void StepCandidates(std::string_view text, std::size_t pos, unsigned char first,
+                        uint8_t count) {
+        // Table order decides, not the position in the line: keep the lowest index found.
+        const std::size_t size = text.size();
+        for (uint8_t k = 0; k < count; ++k) {
+            const uint8_t entry = kSentenceTextIndex.Entries[first][k];
+            if (entry >= best_) return;  // entries are in table order
+            const std::string_view needle = kSentenceKindTexts[entry].Text;
+            if (size - pos < needle.size()) continue;
+            // Texts are 3 to 5 bytes: compare in place rather than calling memcmp.
+            std::size_t i = 1;
+            while (i < needle.size() && text[pos + i] == needle[i]) ++i;
+            if (i == needle.size()) {
+                best_ = entry;
+                return;
+            }
+        }
+    }
+
+    std::size_t best_ = kSentenceKindTexts.size();
+};
+
 // Kind of any text by the table alone, without checking that it is a valid sentence (the
 // monitor colours its lines this way, echo lines included).
 [[nodiscard]] SentenceKind ClassifyText(std::string_view text);
