@@ -1,6 +1,7 @@
 #include "replay/decode_report.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -30,6 +31,52 @@ void AppendSigned(std::string& out, int64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
     out.append(digits, result.ptr);
+}
+
+__extension__ using Uint128 = unsigned __int128;
+
+// The value rounded to kDecimals decimals, as to_chars in fixed form with that precision rounds
+// it (exactly, ties to even), then written without trailing zeros; false (nothing written) for
+// values this integer arithmetic does not cover. A double is m * 2^e with m below 2^53, so
+// m * 10^9 fits 128 bits and a shift by -e with the remainder decides the rounding.
+bool AppendFixedExactly(std::string& out, double value) {
+    constexpr uint64_t kScale = 1'000'000'000;  // 10^kDecimals
+    static_assert(kDecimals == 9);
+    const auto bits = std::bit_cast<uint64_t>(value);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+    const uint64_t mantissa = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
+    const int exponent = (biased == 0 ? 1 : biased) - 1075;
+    if (exponent > 0) return false;  // integers of 2^53 and more: not met below kFixedLimit
+    const Uint128 scaled = Uint128{mantissa} * kScale;
+    const int shift = -exponent;
+    Uint128 rounded = 0;
+    if (shift < 100) {
+        rounded = scaled >> shift;
+        if (shift > 0) {
+            const Uint128 rest = scaled & ((Uint128{1} << shift) - 1);
+            const Uint128 half = Uint128{1} << (shift - 1);
+            if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
+        }
+    }  // else below 2^-47 * 10^-9 of a unit: rounds to 0
+    const auto whole = static_cast<uint64_t>(rounded / kScale);
+    auto decimals = static_cast<uint64_t>(rounded % kScale);
+    if (value < 0 && rounded != 0) out += '-';
+    AppendUnsigned(out, whole);
+    if (decimals == 0) return true;
+    int width = kDecimals;
+    while (decimals % 10 == 0) {
+        decimals /= 10;
+        --width;
+    }
+    char text[kDecimals + 1];
+    text[0] = '.';
+    for (int i = width; i > 0; --i) {
+        text[i] = static_cast<char>('0' + decimals % 10);
+        decimals /= 10;
+    }
+    out.append(text, static_cast<std::size_t>(width) + 1);
+    return true;
 }
 
 void AppendTwoDigits(std::string& out, unsigned value) {
@@ -277,19 +324,23 @@ std::string_view SentenceKindName(SentenceKind kind) {
 
 void AppendJsonString(std::string& out, std::string_view bytes) {
     out += '"';
-    for (const char c : bytes) {
+    // Runs of bytes that need no escape are appended whole.
+    std::size_t plainFrom = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
         const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') continue;
+        out.append(bytes.data() + plainFrom, i - plainFrom);
+        plainFrom = i + 1;
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            out += c;
         } else {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
+            const char escape[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0x0F]};
+            out.append(escape, sizeof escape);
         }
     }
+    out.append(bytes.data() + plainFrom, bytes.size() - plainFrom);
     out += '"';
 }
 
@@ -308,6 +359,7 @@ void AppendNumber(std::string& out, double value) {
         out.append(digits, result.ptr);
         return;
     }
+    if (AppendFixedExactly(out, value)) return;
     const auto result =
         std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, kDecimals);
     std::string_view text(digits, static_cast<std::size_t>(result.ptr - digits));
@@ -416,6 +468,9 @@ void JsonLinesReport::Summary(const ReplaySummary& s) {
     field("lines", s.Lines);
     field("decodedLines", s.DecodedLines);
     field("invalidLines", s.InvalidLines);
+    field("badChecksumLines", s.BadChecksumLines);
+    field("notSentenceLines", s.NotSentenceLines);
+    field("unknownKindLines", s.UnknownKindLines);
     text_ += ",\"kinds\":{";
     bool first = true;
     for (std::size_t index = 1; index < kSentenceKindCount; ++index) {
@@ -540,6 +595,9 @@ void TextReport::Summary(const ReplaySummary& s) {
     line("  lines            ", s.Lines);
     line("  decoded lines    ", s.DecodedLines);
     line("  invalid lines    ", s.InvalidLines);
+    line("    bad checksum   ", s.BadChecksumLines);
+    line("    not a sentence ", s.NotSentenceLines);
+    line("  unknown kinds    ", s.UnknownKindLines);
     for (std::size_t index = 1; index < kSentenceKindCount; ++index) {
         const auto kind = static_cast<SentenceKind>(index);
         if (s.LinesPerKind[kind] == 0) continue;
