@@ -72,6 +72,13 @@ std::size_t FindCrLf(std::string_view text, std::size_t from) {
 
 // Which lines go on to the consumers and the decoder.
 bool PassesLineFilter(std::string_view line, ReceiverFamily family) {
+    // A line without a "$" after its first byte, as nearly every sentence: "holds" is "starts
+    // with" for the texts below, without searching the line for each.
+    if (line.size() < 2 || std::memchr(line.data() + 1, '$', line.size() - 1) == nullptr) {
+        if (line.starts_with("$PUNV,ERR,")) return false;
+        if (!line.starts_with("$GPTXT")) return line != "$PMTK001,-1,0*1F";
+        return family == ReceiverFamily::ublox || Contains(line, "ANTSTATUS");
+    }
     if (Contains(line, "$PUNV,ERR,")) return false;
     if (!Contains(line, "$GPTXT")) return line != "$PMTK001,-1,0*1F";
     return family == ReceiverFamily::ublox || Contains(line, "ANTSTATUS");

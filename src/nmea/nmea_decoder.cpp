@@ -73,16 +73,13 @@ SentenceKind NmeaDecoder::DecodeSentence(std::string_view line, SentenceKind pre
     }
     if (line[size - 3] != '*') return SentenceKind::None;
     // One pass over the line splits it, checksums it and finds its kind.
-    uint8_t sum = 0;
-    SentenceKindMatcher matcher;
-    const SentenceFields fields(line, [&](std::size_t pos, char c) {
-        sum ^= static_cast<uint8_t>(c);
-        matcher.Step(line, pos);
-    });
+    LineDigest digest;
+    const SentenceFields fields(line, digest);
     // The checksum covers the bytes between "$" and "*".
-    sum ^= static_cast<uint8_t>(line[0] ^ line[size - 3] ^ line[size - 2] ^ line[size - 1]);
+    const auto sum = static_cast<uint8_t>(digest.Xor ^ line[0] ^ line[size - 3] ^ line[size - 2] ^
+                                          line[size - 1]);
     if (!ChecksumDigitsMatch(line, sum)) return SentenceKind::None;
-    return DecodeValid(matcher.Kind(), fields, prevKind);
+    return DecodeValid(digest.Kind.Kind(), fields, prevKind);
 }
 
 SentenceKind NmeaDecoder::DecodeValid(SentenceKind kind, const SentenceFields& fields,

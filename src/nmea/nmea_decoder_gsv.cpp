@@ -153,12 +153,14 @@ void NmeaDecoder::DecodeGsv(const SentenceFields& fields, SentenceKind prevKind)
     const int64_t count =
         *message == *total ? inView - 4 * (static_cast<int64_t>(*message) - 1) : 4;
     const bool uniKeeps = rule.UniKeepsNumbers && family_ == ReceiverFamily::Uni;
+    const auto satelliteNumber = [&](int64_t j) {
+        int64_t number = fields.IntOr(4 * j + 1, 0);
+        if (number < 100 && !uniKeeps) number += rule.Shift;
+        return static_cast<int16_t>(number);
+    };
     const auto satellite = [&](int64_t j) {
         const int64_t field = 4 * j + 1;
-        int64_t number = fields.IntOr(field, 0);
-        if (number < 100 && !uniKeeps) number += rule.Shift;
-        return SatEntry{static_cast<int16_t>(number),
-                        static_cast<int8_t>(fields.IntOr(field + 1, 0)),
+        return SatEntry{satelliteNumber(j), static_cast<int8_t>(fields.IntOr(field + 1, 0)),
                         static_cast<int16_t>(fields.IntOr(field + 2, 0)),
                         static_cast<int8_t>(fields.IntOr(field + 3, 0)), 0};
     };
@@ -172,7 +174,7 @@ void NmeaDecoder::DecodeGsv(const SentenceFields& fields, SentenceKind prevKind)
         gsvGroupRepeats_ = 0;
         gsvGroupMerges_ = secondSignal;
         for (int64_t j = 1; j <= std::min<int64_t>(count, 4) && !gsvGroupMerges_; ++j) {
-            gsvGroupMerges_ = FindStored(satellite(j).Number) >= 0;
+            gsvGroupMerges_ = gsvStored_ > 0 && FindStored(satelliteNumber(j)) >= 0;
         }
     }
     if (gsvGroupMerges_ || secondSignal) {

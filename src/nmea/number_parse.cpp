@@ -100,6 +100,10 @@ std::optional<uint32_t> TryParseUInt(std::string_view text) {
 }
 
 std::optional<double> TryParseFloat(std::string_view text) {
+    // The usual unsigned decimal without blanks goes straight to the exact shortcut.
+    if (!text.empty() && IsDigit(text.front()) && IsDigit(text.back())) {
+        if (const auto exact = ExactSmallDecimal(text)) return exact;
+    }
     text = SkipLeadingBlanks(text);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     if (text.empty()) return std::nullopt;
@@ -108,6 +112,7 @@ std::optional<double> TryParseFloat(std::string_view text) {
         negative = text[0] == '-';
         text.remove_prefix(1);
     }
+    if (const auto exact = ExactSmallDecimal(text)) return negative ? -*exact : *exact;
     // Validate the grammar here: from_chars alone would accept "inf", "nan" and hex floats.
     std::size_t i = 0;
     std::size_t mantissaDigits = 0;
@@ -125,7 +130,6 @@ std::optional<double> TryParseFloat(std::string_view text) {
         if (exponentDigits == 0) return std::nullopt;
     }
     if (i != text.size()) return std::nullopt;
-    if (const auto exact = ExactSmallDecimal(text)) return negative ? -*exact : *exact;
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;

@@ -6,9 +6,16 @@
 #include <string_view>
 
 #include "nmea/number_parse.h"
+#include "nmea/sentence_kind.h"
 #include "nmea/text_fields.h"
 
 namespace gnss {
+
+// What one pass over a line finds besides its fields.
+struct LineDigest {
+    uint8_t Xor = 0;  // of every byte of the line
+    SentenceKindMatcher Kind;
+};
 
 // The fields of one sentence, split once at every "," and "*" (so empty fields count and the
 // checksum is the last field). Field(n) is 1-based like ExtractField with kCommaStar and gives
@@ -21,20 +28,18 @@ class SentenceFields {
     explicit SentenceFields(std::string_view line)
         : SentenceFields(line, [](std::size_t, char) {}) {}
 
-    // Splits `line` and, in the same pass, hands every position and byte to `visit(pos, byte)`
-    // (the decoder checksums and classifies a line this way while splitting it).
+    // Splits `line` and, in the same pass, hands every position and byte to `visit(pos, byte)`.
     template <typename Visitor>
     SentenceFields(std::string_view line, Visitor&& visit) : line_(line) {
-        const char* data = line.data();
-        const std::size_t size = line.size();
-        for (std::size_t i = 0; i < size; ++i) {
-            const char c = data[i];
-            visit(i, c);
-            if (c != ',' && c != '*') continue;
-            if (delimiters_ < kInlineFields) ends_[static_cast<std::size_t>(delimiters_)] = i;
-            ++delimiters_;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            visit(i, line[i]);
+            if (line[i] == ',' || line[i] == '*') AddDelimiter(i);
         }
     }
+
+    // Splits `line` and fills `digest` in the same pass, eight bytes at a time (the decoder
+    // checksums, classifies and splits every received sentence this way).
+    SentenceFields(std::string_view line, LineDigest& digest);
 
     // Number of "," and "*" in the line.
     [[nodiscard]] int Delimiters() const { return delimiters_; }
@@ -62,7 +67,19 @@ class SentenceFields {
     }
     [[nodiscard]] std::optional<int32_t> Int(int64_t n) const { return ParseInt(Field(n)); }
     [[nodiscard]] int32_t IntOr(int64_t n, int32_t fallback) const {
-        return Int(n).value_or(fallback);
+        const std::string_view text = Field(n);
+        // The usual short field of plain digits, without the optional.
+        if (!text.empty() && text.size() <= 3) {
+            int32_t value = 0;
+            std::size_t i = 0;
+            for (; i < text.size(); ++i) {
+                const auto digit = static_cast<unsigned>(text[i] - '0');
+                if (digit > 9) break;
+                value = value * 10 + static_cast<int32_t>(digit);
+            }
+            if (i == text.size()) return value;
+        }
+        return ParseInt(text).value_or(fallback);
     }
 
     // TryParseInt with shortcuts for the common empty field and field of 1 to 9 plain digits.
@@ -82,6 +99,11 @@ class SentenceFields {
     }
 
   private:
+    void AddDelimiter(std::size_t pos) {
+        if (delimiters_ < kInlineFields) ends_[static_cast<std::size_t>(delimiters_)] = pos;
+        ++delimiters_;
+    }
+
     std::string_view line_;
     // Positions of the first delimiters; only the first min(delimiters_, kInlineFields) are set
     // (left uninitialised on purpose: a line is split for every received sentence).

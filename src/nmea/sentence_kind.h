@@ -86,31 +86,71 @@ inline constexpr std::array<SentenceKindText, 27> kSentenceKindTexts{{
     return kind >= SentenceKind::GnGsv && kind <= SentenceKind::GiGsv;
 }
 
-// For each first byte, the table entries that start with it (in table order), so that one pass
-// over a line finds every text without searching the line 27 times.
+// The table entries by their first three bytes (every text has at least three), in a small
+// open-addressing hash table, so that one pass over a line tries at most the two texts that
+// share a start ("GNGSA", "GNGSV") wherever a text may begin.
 struct SentenceTextIndex {
-    std::array<std::array<uint8_t, 16>, 256> Entries{};
-    std::array<uint8_t, 256> Count{};
+    static constexpr std::size_t kSlots = 64;
+    static constexpr uint32_t Key(unsigned char a, unsigned char b, unsigned char c) {
+        return static_cast<uint32_t>(a) | static_cast<uint32_t>(b) << 8 |
+               static_cast<uint32_t>(c) << 16;
+    }
+    static constexpr std::size_t Slot(uint32_t key) {
+        return static_cast<std::size_t>((key * 2654435761u) >> 26);
+    }
+    std::array<bool, 256> FirstBytes{};   // bytes that begin a text
+    std::array<uint32_t, kSlots> Keys{};  // 0: empty slot
+    std::array<std::array<uint8_t, 2>, kSlots> Entries{};
+    std::array<uint8_t, kSlots> Count{};
 };
 
 inline constexpr SentenceTextIndex kSentenceTextIndex = [] {
     SentenceTextIndex index;
     for (std::size_t i = 0; i < kSentenceKindTexts.size(); ++i) {
-        const auto first = static_cast<unsigned char>(kSentenceKindTexts[i].Text[0]);
-        index.Entries[first][index.Count[first]++] = static_cast<uint8_t>(i);
+        const std::string_view text = kSentenceKindTexts[i].Text;
+        const uint32_t key = SentenceTextIndex::Key(static_cast<unsigned char>(text[0]),
+                                                    static_cast<unsigned char>(text[1]),
+                                                    static_cast<unsigned char>(text[2]));
+        index.FirstBytes[static_cast<unsigned char>(text[0])] = true;
+        std::size_t slot = SentenceTextIndex::Slot(key);
+        while (index.Keys[slot] != 0 && index.Keys[slot] != key) {
+            slot = (slot + 1) % SentenceTextIndex::kSlots;
+        }
+        index.Keys[slot] = key;
+        index.Entries[slot][index.Count[slot]++] = static_cast<uint8_t>(i);
     }
     return index;
 }();
 
 // ClassifyText one position at a time, for a pass over a line that does other work on the same
-// bytes: Step at every position of the text in order, then Kind().
+// bytes: Step at every position where a text may begin (at least at every capital letter and
+// blank), in any order, then Kind().
 class SentenceKindMatcher {
   public:
     void Step(std::string_view text, std::size_t pos) {
-        const auto first = static_cast<unsigned char>(text[pos]);
-        const uint8_t count = kSentenceTextIndex.Count[first];
-        if (count == 0) return;
-        StepCandidates(text, pos, first, count);
+        if (!kSentenceTextIndex.FirstBytes[static_cast<unsigned char>(text[pos])]) return;
+        if (text.size() - pos < 3) return;
+        const uint32_t key = SentenceTextIndex::Key(static_cast<unsigned char>(text[pos]),
+                                                    static_cast<unsigned char>(text[pos + 1]),
+                                                    static_cast<unsigned char>(text[pos + 2]));
+        std::size_t slot = SentenceTextIndex::Slot(key);
+        while (kSentenceTextIndex.Keys[slot] != key) {
+            if (kSentenceTextIndex.Keys[slot] == 0) return;
+            slot = (slot + 1) % SentenceTextIndex::kSlots;
+        }
+        // Table order decides, not the position in the line: keep the lowest index found.
+        for (uint8_t k = 0; k < kSentenceTextIndex.Count[slot]; ++k) {
+            const uint8_t entry = kSentenceTextIndex.Entries[slot][k];
+            if (entry >= best_) return;  // entries are in table order
+            const std::string_view needle = kSentenceKindTexts[entry].Text;
+            if (text.size() - pos < needle.size()) continue;
+            std::size_t i = 3;
+            while (i < needle.size() && text[pos + i] == needle[i]) ++i;
+            if (i == needle.size()) {
+                best_ = entry;
+                return;
+            }
+        }
     }
     [[nodiscard]] SentenceKind Kind() const {
         return best_ < kSentenceKindTexts.size() ? kSentenceKindTexts[best_].Kind
@@ -120,25 +160,6 @@ class SentenceKindMatcher {
     [[nodiscard]] bool Settled() const { return best_ == 0; }
 
   private:
-    void StepCandidates(std::string_view text, std::size_t pos, unsigned char first,
-                        uint8_t count) {
-        // Table order decides, not the position in the line: keep the lowest index found.
-        const std::size_t size = text.size();
-        for (uint8_t k = 0; k < count; ++k) {
-            const uint8_t entry = kSentenceTextIndex.Entries[first][k];
-            if (entry >= best_) return;  // entries are in table order
-            const std::string_view needle = kSentenceKindTexts[entry].Text;
-            if (size - pos < needle.size()) continue;
-            // Texts are 3 to 5 bytes: compare in place rather than calling memcmp.
-            std::size_t i = 1;
-            while (i < needle.size() && text[pos + i] == needle[i]) ++i;
-            if (i == needle.size()) {
-                best_ = entry;
-                return;
-            }
-        }
-    }
-
     std::size_t best_ = kSentenceKindTexts.size();
 };
 
