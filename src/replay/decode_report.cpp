@@ -5,8 +5,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "link/link_state.h"
+#include "nmea/byte_lanes.h"
 
 namespace gnss {
 
@@ -24,13 +26,13 @@ constexpr char kHex[] = "0123456789ABCDEF";
 void AppendUnsigned(std::string& out, uint64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 void AppendSigned(std::string& out, int64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 __extension__ using Uint128 = unsigned __int128;
@@ -58,10 +60,12 @@ bool AppendFixedExactly(std::string& out, double value) {
             const Uint128 half = Uint128{1} << (shift - 1);
             if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
         }
-    }  // else below 2^-47 * 10^-9 of a unit: rounds to 0
-    const auto whole = static_cast<uint64_t>(rounded / kScale);
-    auto decimals = static_cast<uint64_t>(rounded % kScale);
-    if (value < 0 && rounded != 0) out += '-';
+    }                                        // else below 2^-47 * 10^-9 of a unit: rounds to 0
+    if ((rounded >> 64) != 0) return false;  // above 1.8e10: the general path
+    const auto scaledValue = static_cast<uint64_t>(rounded);
+    const uint64_t whole = scaledValue / kScale;
+    uint64_t decimals = scaledValue % kScale;
+    if (value < 0 && scaledValue != 0) out += '-';
     AppendUnsigned(out, whole);
     if (decimals == 0) return true;
     int width = kDecimals;
@@ -168,9 +172,19 @@ class JsonFields final : public FieldSink {
 
   private:
     void Key(std::string_view key) {
-        out_ += ",\"";
-        out_ += key;
-        out_ += "\":";
+        char text[48];
+        if (key.size() + 4 > sizeof text) {
+            out_ += ",\"";
+            out_ += key;
+            out_ += "\":";
+            return;
+        }
+        text[0] = ',';
+        text[1] = '"';
+        std::memcpy(text + 2, key.data(), key.size());
+        text[key.size() + 2] = '"';
+        text[key.size() + 3] = ':';
+        out_.append(text, key.size() + 4);
     }
     std::string& out_;
 };
@@ -303,17 +317,60 @@ std::size_t TableEntryCount(const SatTable& table) {
     return std::min<std::size_t>(static_cast<std::size_t>(table.InView), kMaxSatellites);
 }
 
-void AppendJsonEntry(std::string& out, const SatEntry& e) {
-    out += '[';
-    AppendSigned(out, e.Number);
-    out += ',';
-    AppendSigned(out, e.Elevation);
-    out += ',';
-    AppendSigned(out, e.Azimuth);
-    out += ',';
-    AppendSigned(out, e.Cno);
-    out += ',';
-    AppendSigned(out, e.SecondCno);
+// The decimal texts of 0..999, for the numbers of table entries.
+struct SmallNumberTexts {
+    std::array<std::array<char, 3>, 1000> Digits{};
+    std::array<uint8_t, 1000> Length{};
+};
+constexpr SmallNumberTexts kSmallNumbers = [] {
+    SmallNumberTexts texts;
+    for (int v = 0; v < 1000; ++v) {
+        const int length = v < 10 ? 1 : v < 100 ? 2 : 3;
+        int rest = v;
+        for (int i = length - 1; i >= 0; --i) {
+            texts.Digits[static_cast<std::size_t>(v)][static_cast<std::size_t>(i)] =
+                static_cast<char>('0' + rest % 10);
+            rest /= 10;
+        }
+        texts.Length[static_cast<std::size_t>(v)] = static_cast<uint8_t>(length);
+    }
+    return texts;
+}();
+
+// Writes `value` in decimal at `at`; returns the end. For the small numbers of table entries.
+char* WriteInt(char* at, int value) {
+    if (value >= 0 && value < 1000) {
+        const auto index = static_cast<std::size_t>(value);
+        std::memcpy(at, kSmallNumbers.Digits[index].data(), 3);
+        return at + kSmallNumbers.Length[index];
+    }
+    if (value < 0) {
+        *at++ = '-';
+        value = -value;
+    }
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) *at++ = digits[--n];
+    return at;
+}
+
+// "[number,elevation,azimuth,cno,cno2" then "]" or, with a use state, ",use]"; one append.
+void AppendJsonEntry(std::string& out, const SatEntry& e, int useState = -1) {
+    char text[64];
+    char* at = text;
+    *at++ = '[';
+    const int values[] = {e.Number, e.Elevation, e.Azimuth, e.Cno, e.SecondCno, useState};
+    const int count = useState < 0 ? 5 : 6;
+    for (int i = 0; i < count; ++i) {
+        if (i != 0) *at++ = ',';
+        at = WriteInt(at, values[i]);
+    }
+    *at++ = ']';
+    out.append(text, static_cast<std::size_t>(at - text));
 }
 
 }  // namespace
@@ -324,9 +381,17 @@ std::string_view SentenceKindName(SentenceKind kind) {
 
 void AppendJsonString(std::string& out, std::string_view bytes) {
     out += '"';
-    // Runs of bytes that need no escape are appended whole.
+    // Runs of bytes that need no escape are appended whole; eight bytes are tested at once.
     std::size_t plainFrom = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        const uint64_t escaped = (~LanesInRange(word, 0x20, 0x7E) & kLaneHigh) |
+                                 LanesEqual(word, '"') | LanesEqual(word, '\\');
+        if (escaped != 0) break;
+    }
+    for (; i < bytes.size(); ++i) {
         const char c = bytes[i];
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') continue;
@@ -430,15 +495,11 @@ void JsonLinesReport::Satellites(uint64_t timeMs, const NmeaDecoder& decoder) {
     for (std::size_t i = 0; i < TableEntryCount(table); ++i) {
         if (i != 0) text_ += ',';
         AppendJsonEntry(text_, table.Entries[i]);
-        text_ += ']';
     }
     text_ += "],\"list\":[";
     for (std::size_t i = 0; i < list.EntryCount; ++i) {
         if (i != 0) text_ += ',';
-        AppendJsonEntry(text_, list.Entries[i]);
-        text_ += ',';
-        AppendUnsigned(text_, list.UseStates[i]);
-        text_ += ']';
+        AppendJsonEntry(text_, list.Entries[i], list.UseStates[i]);
     }
     text_ += "]}";
     Flush();
