@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/receiver_family.h"
+#include "bench_corpus.h"
 #include "nmea/nmea_decoder.h"
 #include "nmea/receiver_state.h"
 
@@ -39,8 +40,6 @@ void operator delete(void* p, std::size_t) noexcept {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // All lines that start with "$" in every capture, CR LF removed, stored back to back.
 struct LineCorpus {
     std::string Text;
@@ -52,12 +51,8 @@ const LineCorpus& Corpus() {
     static const LineCorpus corpus = [] {
         LineCorpus c;
         std::vector<std::pair<std::size_t, std::size_t>> spans;
-        for (const auto& entry : fs::directory_iterator(GNSS_TESTDATA_DIR)) {
-            const auto ext = entry.path().extension().string();
-            if (!entry.is_regular_file() || ext == ".chk" || ext == ".md") continue;
-            std::ifstream in(entry.path(), std::ios::binary);
-            const std::string data{std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>()};
+        for (const auto& path : gnss::bench::CorpusFiles(gnss::bench::IsAnyCapture)) {
+            const std::string data = gnss::bench::ReadFileBytes(path);
             std::size_t start = 0;
             while (start < data.size()) {
                 std::size_t end = data.find('\n', start);

@@ -3,46 +3,27 @@
 // over the real NMEA captures and over the captures that mix NMEA with binary frames.
 #include <benchmark/benchmark.h>
 
+#include "bench_corpus.h"
 #include "bench_stream_port.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "base/virtual_time.h"
 #include "link/receive_dispatch.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 constexpr std::size_t kBytesPerTick = 6450;
 
 using StreamPort = gnss::bench::StreamPort;
 
-// Captures whose names say NMEA: pure ones, or mixed with binary frames ("+" in the name).
+// By default the captures whose names say NMEA: pure ones, or mixed with binary frames ("+" in
+// the name); a corpus given on the command line is used whole for both.
 std::string Concatenated(bool mixed) {
-    std::vector<fs::path> files;
-    const fs::path dir(GNSS_TESTDATA_DIR);
-    if (fs::is_directory(dir)) {
-        for (const auto& entry : fs::directory_iterator(dir)) {
-            const std::string name = entry.path().filename().string();
-            if (!entry.is_regular_file() || name.ends_with(".chk") || name.ends_with(".md"))
-                continue;
-            const bool isMixed = name.find('+') != std::string::npos;
-            const bool isNmea = name.find("nmea") != std::string::npos;
-            if (mixed ? isMixed : (isNmea && !isMixed)) files.push_back(entry.path());
-        }
-    }
-    std::sort(files.begin(), files.end());
     std::string all;
-    for (const auto& path : files) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        all += text.str();
+    const auto filter = mixed ? gnss::bench::IsMixedCapture : gnss::bench::IsPureNmeaCapture;
+    for (const auto& path : gnss::bench::CorpusFiles(filter)) {
+        all += gnss::bench::ReadFileBytes(path);
     }
     return all;
 }

@@ -1,19 +1,16 @@
 // Throughput of the whole receive path: port -> ring -> receive buffer -> line split -> line
 // filter -> decoder -> receiver state -> GSA/GSV block ends and display-list rebuilds, fed in
-// 6450-byte processing ticks, over a corpus of the real NMEA captures concatenated and repeated
-// to at least 50 MB (GNSS_BENCH_CORPUS_MB sets another size, e.g. 5 for a callgrind run; the
-// work itself is in ProcessCorpus, for --toggle-collect).
+// 6450-byte processing ticks, over a corpus (bench_corpus.h: by default the real NMEA captures)
+// concatenated and repeated to at least 50 MB (GNSS_BENCH_CORPUS_MB sets another size, e.g. 5 for a
+// callgrind run; the work itself is in ProcessCorpus, for --toggle-collect).
 #include <benchmark/benchmark.h>
 
+#include "bench_corpus.h"
 #include "bench_stream_port.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "base/virtual_time.h"
 #include "link/receive_pipeline.h"
@@ -21,35 +18,17 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 constexpr std::size_t kBytesPerTick = 6450;
 constexpr std::size_t kDefaultCorpusMb = 50;
 
 using CorpusPort = gnss::bench::StreamPort;
 
-// The pure NMEA captures (no binary frames), text logs without CR LF given their CRs, then
-// repeated up to the corpus size.
+// The corpus files (by default the pure NMEA captures, no binary frames), text logs without
+// CR LF given their CRs, then repeated up to the corpus size.
 std::string Corpus() {
-    std::vector<fs::path> files;
-    const fs::path dir(GNSS_TESTDATA_DIR);
-    if (fs::is_directory(dir)) {
-        for (const auto& entry : fs::directory_iterator(dir)) {
-            const std::string name = entry.path().filename().string();
-            if (!entry.is_regular_file() || name.ends_with(".chk") || name.ends_with(".md")) {
-                continue;
-            }
-            if (name.find("nmea") != std::string::npos && name.find('+') == std::string::npos) {
-                files.push_back(entry.path());
-            }
-        }
-    }
-    std::sort(files.begin(), files.end());
     std::string once;
-    for (const auto& path : files) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        std::string bytes = std::move(text).str();
+    for (const auto& path : gnss::bench::CorpusFiles(gnss::bench::IsPureNmeaCapture)) {
+        std::string bytes = gnss::bench::ReadFileBytes(path);
         if (bytes.find("\r\n") == std::string::npos) bytes = gnss::AddCrBeforeLf(bytes);
         once += bytes;
     }

@@ -84,10 +84,13 @@ int RunDecodeCommand(const QStringList& arguments) {
         return kExitFailure;
     }
 
+    // A file without a single CR LF is a text log stored with LF line ends (as the stored
+    // receiver logs often are): read as it is, it would have no line at all.
     if (!options.LfLineEnds && bytes.find("\r\n") == std::string::npos &&
         bytes.find('\n') != std::string::npos) {
+        options.LfLineEnds = true;
         PrintErr("gnssvaro-cli decode: no CR LF in '" + files.front() +
-                 "', so no line ends; --lf reads its LF line ends as CR LF\n");
+                 "': its LF line ends are read as CR LF (as with --lf)\n");
     }
 
     const std::string name = QFileInfo(files.front()).fileName().toStdString();

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "frames/binary_frame.h"
+#include "link/received_line.h"
 #include "link/receiver_link.h"
 #include "nmea/nmea_checksum.h"
 #include "nmea/text_fields.h"
@@ -71,6 +72,13 @@ std::size_t FindCrLf(std::string_view text, std::size_t from) {
 
 // Which lines go on to the consumers and the decoder.
 bool PassesLineFilter(std::string_view line, ReceiverFamily family) {
+    // A line without a "$" after its first byte, as nearly every sentence: "holds" is "starts
+    // with" for the texts below, without searching the line for each.
+    if (line.size() < 2 || std::memchr(line.data() + 1, '$', line.size() - 1) == nullptr) {
+        if (line.starts_with("$PUNV,ERR,")) return false;
+        if (!line.starts_with("$GPTXT")) return line != "$PMTK001,-1,0*1F";
+        return family == ReceiverFamily::ublox || Contains(line, "ANTSTATUS");
+    }
     if (Contains(line, "$PUNV,ERR,")) return false;
     if (!Contains(line, "$GPTXT")) return line != "$PMTK001,-1,0*1F";
     return family == ReceiverFamily::ublox || Contains(line, "ANTSTATUS");
@@ -363,7 +371,8 @@ void ReceiveDispatcher::RunPass(std::size_t& consumed) {
     std::size_t start = 0;
     std::size_t end = FindCrLf(rxBuffer_, start);
     while (end != kNotFound) {
-        const std::string_view line(rxBuffer_.data() + start, end - start);
+        const std::string_view line =
+            WithoutTrailingCr(std::string_view(rxBuffer_.data() + start, end - start));
         start = end + 2;
         consumed = start;
         ProcessLine(line);
@@ -450,7 +459,10 @@ void ReceiveDispatcher::ProcessLine(std::string_view line) {
         lineScratch_.append(ExtractField(3, line, kDollar));
         line = lineScratch_;
     }
+    // Every line as received (binary bytes included, which the identification may look for);
+    // the consumers and the decoder get the sentence without a binary frame before it.
     Notify(lineListeners_, &LineListener::OnLineReceived, line);
+    line = SentenceAfterBinary(line);
     if (line.size() > kOverlongLine) ++counters_.OverlongLines;
     if (!PassesLineFilter(line, shared_.Family)) return;
 
@@ -554,7 +566,9 @@ bool ReceiveDispatcher::DetectNmea() {
     for (std::size_t end = FindCrLf(rxBuffer_, 0); end != kNotFound;
          end = FindCrLf(rxBuffer_, start)) {
         sawLine = true;
-        if (IsValidSentence(std::string_view(rxBuffer_).substr(start, end - start))) {
+        const std::string_view line =
+            WithoutTrailingCr(std::string_view(rxBuffer_).substr(start, end - start));
+        if (IsValidSentence(SentenceAfterBinary(line))) {
             rxBuffer_.erase(0, start);
             return true;
         }

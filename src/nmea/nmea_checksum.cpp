@@ -21,14 +21,22 @@ std::string NmeaChecksumSuffix(std::string_view text) {
 
 bool NmeaChecksumValid(std::string_view sentence) {
     const uint8_t sum = sentence.size() < 5 ? 0 : XorRange(sentence, 1, sentence.size() - 3);
+    return ChecksumDigitsMatch(sentence, sum);
+}
+
+bool ChecksumDigitsMatch(std::string_view sentence, uint8_t sum) {
     if (sentence.size() < 2) return false;
     return sentence[sentence.size() - 2] == kHexUpper[sum >> 4] &&
            sentence[sentence.size() - 1] == kHexUpper[sum & 0x0F];
 }
 
+bool HasChecksumForm(std::string_view line) {
+    return line.size() >= 4 && line[0] == '$' && line[line.size() - 3] == '*';
+}
+
 bool IsValidSentence(std::string_view line) {
     if (line.size() < 4) return false;
-    if (line[0] == '$' && line[line.size() - 3] == '*' && NmeaChecksumValid(line)) return true;
+    if (HasChecksumForm(line) && NmeaChecksumValid(line)) return true;
     return line.starts_with("@@Eq");
 }
 

@@ -64,9 +64,37 @@ NmeaDecoder::NmeaDecoder(ReceiverState& state, const ReceiverFamily& family)
     : state_(state), family_(family) {}
 
 SentenceKind NmeaDecoder::DecodeSentence(std::string_view line, SentenceKind prevKind) {
-    if (!IsValidSentence(line)) return SentenceKind::None;
-    const SentenceKind kind = ClassifyText(line);
+    const std::size_t size = line.size();
+    if (size < 4) return SentenceKind::None;
+    if (line[0] != '$') {
+        // The one kind of line that is valid without a checksum.
+        if (!line.starts_with("@@Eq")) return SentenceKind::None;
+        return DecodeValid(ClassifyText(line), SentenceFields(line), prevKind);
+    }
+    if (line[size - 3] != '*') return SentenceKind::None;
+    // One pass over the line splits it, checksums it and finds its kind.
+    LineDigest digest;
+    const SentenceFields fields(line, digest);
+    // The checksum covers the bytes between "$" and "*".
+    const auto sum = static_cast<uint8_t>(digest.Xor ^ line[0] ^ line[size - 3] ^ line[size - 2] ^
+                                          line[size - 1]);
+    if (!ChecksumDigitsMatch(line, sum)) return SentenceKind::None;
+    return DecodeValid(digest.Kind.Kind(), fields, prevKind);
+}
+
+SentenceKind NmeaDecoder::DecodeValid(SentenceKind kind, const SentenceFields& fields,
+                                      SentenceKind prevKind) {
     if (kind == SentenceKind::None) return SentenceKind::None;
+    const std::string_view line = fields.Line();
+    // The satellites of a GSV block followed by a GSA block wait for that block's end (see
+    // CloseEndedBlocks). When the next GSV block follows right away, both blocks end here,
+    // before its first group replaces the table.
+    if (IsGsvKind(kind) && IsGsaKind(prevKind) && GsvBlockPending()) {
+        EndGsaBlock();
+        RebuildSatDisplayList();
+        satTable_.CollectionState = kGsvBlockComplete;
+        blocksEndedBeforeLine_ = true;
+    }
 
     if ((kind == SentenceKind::BdGsv || kind == SentenceKind::GbGsv) && !bdsGsvSeen_)
         bdsGsvSeen_ = true;
@@ -77,23 +105,23 @@ SentenceKind NmeaDecoder::DecodeSentence(std::string_view line, SentenceKind pre
     switch (kind) {
         case SentenceKind::Gga:
         case SentenceKind::Gns:
-            DecodeGga(SentenceFields(line));
+            DecodeGga(fields);
             break;
         case SentenceKind::Rmc:
-            DecodeRmc(SentenceFields(line));
+            DecodeRmc(fields);
             break;
         case SentenceKind::Gll:
-            DecodeGll(SentenceFields(line));
+            DecodeGll(fields);
             break;
         case SentenceKind::Vtg:
-            DecodeVtg(SentenceFields(line));
+            DecodeVtg(fields);
             break;
         case SentenceKind::Mss:
             mss_.Sentence.Assign(line);
             break;
         default:
-            if (IsGsaKind(kind)) DecodeGsa(SentenceFields(line), prevKind);
-            if (IsGsvKind(kind)) DecodeGsv(SentenceFields(line), prevKind);
+            if (IsGsaKind(kind)) DecodeGsa(fields, prevKind);
+            if (IsGsvKind(kind)) DecodeGsv(fields, prevKind);
             break;
     }
     return kind;
@@ -101,15 +129,18 @@ SentenceKind NmeaDecoder::DecodeSentence(std::string_view line, SentenceKind pre
 
 // $GPGGA,223745.00,3806.62964,N,12237.61382,W,2,12,0.54,83.1,M,-29.5,M,,0000*44  (15 delimiters)
 // $GNGNS,015110.00,3854.99947,N,07705.75654,W,AAN,12,0.81,80.3,-34.8,,*54        (13 delimiters)
+// $GNGNS,120213.000,5957.0062,N,01100.6429,E,NDD,11,1.3,168.9,39.5,,,V*57      (14 delimiters)
 void NmeaDecoder::DecodeGga(const SentenceFields& fields) {
     gga_ = {};
     gga_.Sentence.Assign(fields.Line());
     // Whatever the form, this is the second of the last GGA.
     state_.LastGgaSecond = state_.SecondsCounter;
 
-    // The form follows from the delimiter count, whichever of GGA and GNS matched.
+    // The form follows from the delimiter count, whichever of GGA and GNS matched. NMEA 4.10
+    // adds the navigational status after the station id of GNS (14 delimiters); a GGA of that
+    // count is no known form.
     const int delimiters = fields.Delimiters();
-    if (delimiters == 13) {
+    if (delimiters == 13 || (delimiters == 14 && currentKind_ == SentenceKind::Gns)) {
         gga_.IsGns = true;
     } else if (delimiters != 15) {
         return;
@@ -223,7 +254,10 @@ void NmeaDecoder::ResetDecoder() {
     vtg_ = {};
     gsa_ = {};
     mss_ = {};
-    satTable_ = {};
+    EmptySatTable();
+    gsvGroupMerges_ = false;
+    gsvGroupRepeats_ = 0;
+    blocksEndedBeforeLine_ = false;
     displayList_ = {};
     currentKind_ = SentenceKind::None;
     gsvInViewTotal_ = 0;
@@ -243,17 +277,29 @@ void NmeaDecoder::ClearTalkerFlags() {
 BlockEnds NmeaDecoder::CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind) {
     BlockEnds ends;
     if (kind == SentenceKind::None) return ends;
+    if (blocksEndedBeforeLine_) {
+        blocksEndedBeforeLine_ = false;
+        ends.GsaBlockEnded = true;
+        ends.SatellitesRebuilt = true;
+        return ends;
+    }
     if (!IsGsaKind(kind) && IsGsaKind(prevKind)) {
         EndGsaBlock();
         ends.GsaBlockEnded = true;
     }
-    if (!IsGsvKind(kind) && (satTable_.CollectionState == kGsvGroupInProgress ||
-                             satTable_.CollectionState == kGsvGroupComplete)) {
+    // A GSA block right after the satellites (some receivers send GSV before GSA) tells which
+    // of them are used: the display list waits for that block's end.
+    if (!IsGsvKind(kind) && !IsGsaKind(kind) && GsvBlockPending()) {
         RebuildSatDisplayList();
         satTable_.CollectionState = kGsvBlockComplete;
         ends.SatellitesRebuilt = true;
     }
     return ends;
+}
+
+bool NmeaDecoder::GsvBlockPending() const {
+    return satTable_.CollectionState == kGsvGroupInProgress ||
+           satTable_.CollectionState == kGsvGroupComplete;
 }
 
 void NmeaDecoder::EndGsaBlock() {

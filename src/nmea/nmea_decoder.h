@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -47,7 +48,9 @@ class NmeaDecoder final : public SentenceDecoder {
     // The block ends that a decoded line of `kind` closes, when the previous decoded line was
     // `prevKind`: the end of a GSA block copies the used count into the display list; the end
     // of a GSV block rebuilds the display list and marks the table consumed (after which the
-    // satellite views may be refreshed).
+    // satellite views may be refreshed). A GSV block followed by a GSA block ends with that
+    // GSA block, so that its used satellites are marked (when a GSV line ends that GSA block,
+    // both ends were done before that line was decoded and are reported here).
     BlockEnds CloseEndedBlocks(SentenceKind kind, SentenceKind prevKind) override;
     // The display list's used count = the GSA record's used count.
     void EndGsaBlock();
@@ -76,6 +79,9 @@ class NmeaDecoder final : public SentenceDecoder {
     [[nodiscard]] bool GalileoGsvSeen() const { return galileoGsvSeen_; }
 
   private:
+    // Decodes a valid sentence of `kind` (None: nothing to decode).
+    SentenceKind DecodeValid(SentenceKind kind, const SentenceFields& fields,
+                             SentenceKind prevKind);
     void DecodeGga(const SentenceFields& fields);
     void DecodeRmc(const SentenceFields& fields);
     void DecodeGll(const SentenceFields& fields);
@@ -83,6 +89,12 @@ class NmeaDecoder final : public SentenceDecoder {
     void DecodeGsa(const SentenceFields& fields, SentenceKind prevKind);
     void DecodeGsv(const SentenceFields& fields, SentenceKind prevKind);
     void EmptySatTable();
+    // A GSV block has satellites whose display list is not yet built.
+    [[nodiscard]] bool GsvBlockPending() const;
+    // Index of satellite `number` among the entries stored in this block; -1 when not there.
+    [[nodiscard]] int FindStored(int16_t number) const;
+    // A satellite of a merged group: a further signal of a stored satellite, or a new entry.
+    void MergeSatellite(const SatEntry& seen, bool secondSignal);
 
     ReceiverState& state_;
     const ReceiverFamily& family_;
@@ -95,10 +107,16 @@ class NmeaDecoder final : public SentenceDecoder {
     MssRecord mss_;
     SatTable satTable_;
     SatDisplayList displayList_;
+    // Entries that so far came only from a second-signal group (their Cno is that signal's).
+    std::array<bool, kMaxSatellites> secondSignalOnly_{};
 
     SentenceKind currentKind_ = SentenceKind::None;
     int32_t gsvInViewTotal_ = 0;
     char gsvSkipTalker_ = 0;
+    bool gsvGroupMerges_ = false;  // the group being collected is merged satellite by satellite
+    int gsvGroupRepeats_ = 0;      // satellites of that group merged into stored entries
+    int gsvStored_ = 0;            // table entries written in this block
+    bool blocksEndedBeforeLine_ = false;  // the GSA and GSV blocks ended before decoding a GSV
     int gsaBlockCount_ = 0;
     int gsaUsedOffset_ = 0;
     bool bdsGsvSeen_ = false;

@@ -107,7 +107,15 @@ void NmeaDecoder::DecodeGsa(const SentenceFields& fields, SentenceKind prevKind)
         }
         if (countsAsBeiDou && number < 100) number += 200;
         if (position > kMaxSatellites) continue;
-        gsa_.UsedSatellites[position - 1] = static_cast<int16_t>(number);
+        // A satellite the block already lists (some receivers repeat the $GPGSA satellites in
+        // the $GNGSA that follows) counts once, like an empty field.
+        const auto satellite = static_cast<int16_t>(number);
+        const auto listed = gsa_.UsedSatellites.begin() + (position - 1);
+        if (satellite != 0 && std::find(gsa_.UsedSatellites.begin(), listed, satellite) != listed) {
+            gsa_.UsedSatellites[position - 1] = 0;
+            continue;
+        }
+        gsa_.UsedSatellites[position - 1] = satellite;
         ++gsa_.UsedCount;
     }
     gsaUsedOffset_ = gsa_.UsedCount;

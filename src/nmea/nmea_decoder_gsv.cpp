@@ -47,6 +47,44 @@ constexpr int64_t kInViewLimit = 1'000'000;
 
 void NmeaDecoder::EmptySatTable() {
     satTable_ = {};
+    secondSignalOnly_.fill(false);
+    gsvStored_ = 0;
+}
+
+int NmeaDecoder::FindStored(int16_t number) const {
+    for (int k = 0; k < gsvStored_; ++k) {
+        if (satTable_.Entries[static_cast<std::size_t>(k)].Number == number) return k;
+    }
+    return -1;
+}
+
+void NmeaDecoder::MergeSatellite(const SatEntry& seen, bool secondSignal) {
+    const int k = FindStored(seen.Number);
+    if (k < 0) {
+        // Reported only by this signal (a B1C- or E5a-only satellite): a new entry with the
+        // C/No it has. A merged group counts its new satellites itself; a sentence inside an
+        // ordinary group is counted by that group's in-view number.
+        if (gsvStored_ < kMaxSatellites) {
+            satTable_.Entries[static_cast<std::size_t>(gsvStored_)] = seen;
+            secondSignalOnly_[static_cast<std::size_t>(gsvStored_)] = secondSignal;
+            ++gsvStored_;
+        }
+        if (gsvGroupMerges_) {
+            gsvInViewTotal_ = std::min(gsvInViewTotal_ + 1, static_cast<int32_t>(kInViewLimit));
+        }
+        return;
+    }
+    ++gsvGroupRepeats_;
+    SatEntry& entry = satTable_.Entries[static_cast<std::size_t>(k)];
+    if (!secondSignal && secondSignalOnly_[static_cast<std::size_t>(k)]) {
+        // The primary signal of a satellite first seen by its second one.
+        const int8_t second = entry.Cno;
+        entry = seen;
+        entry.SecondCno = second;
+        secondSignalOnly_[static_cast<std::size_t>(k)] = false;
+        return;
+    }
+    entry.SecondCno = seen.Cno;
 }
 
 // $GPGSV,4,1,16,05,01,047,,10,29,224,,13,22,062,23,15,40,094,,1*65
@@ -112,42 +150,57 @@ void NmeaDecoder::DecodeGsv(const SentenceFields& fields, SentenceKind prevKind)
     satTable_.MessageNumber = *message;
     satTable_.TalkerLetter = talker;
 
-    const int64_t before = gsvInViewTotal_ + 4 * (static_cast<int64_t>(*message) - 1);
     const int64_t count =
         *message == *total ? inView - 4 * (static_cast<int64_t>(*message) - 1) : 4;
     const bool uniKeeps = rule.UniKeepsNumbers && family_ == ReceiverFamily::Uni;
-    for (int64_t j = 1; j <= count; ++j) {
-        const int64_t place = secondSignal ? before + j - inView : before + j;
-        // A second signal before its primary group: drop the sentence, state unchanged.
-        if (place < 1) return;
-        // Beyond the table: the rest of this sentence is dropped, but the group still ends
-        // normally, so that a later constellation's satellites already stored stay counted.
-        if (place > kMaxSatellites) break;
-
-        const int64_t field = 4 * j + 1;
-        int64_t number = fields.IntOr(field, 0);
+    const auto satelliteNumber = [&](int64_t j) {
+        int64_t number = fields.IntOr(4 * j + 1, 0);
         if (number < 100 && !uniKeeps) number += rule.Shift;
-        const auto satNumber = static_cast<int16_t>(number);
-        const auto cno = static_cast<int8_t>(fields.IntOr(field + 3, 0));
-        if (secondSignal) {
-            const int listed = static_cast<int>(std::min<int64_t>(gsvInViewTotal_, kMaxSatellites));
-            for (int k = 0; k < listed; ++k) {
-                if (satTable_.Entries[k].Number == satNumber) satTable_.Entries[k].SecondCno = cno;
-            }
-        } else {
-            SatEntry& entry = satTable_.Entries[static_cast<std::size_t>(place - 1)];
-            entry.Number = satNumber;
-            entry.Elevation = static_cast<int8_t>(fields.IntOr(field + 1, 0));
-            entry.Azimuth = static_cast<int16_t>(fields.IntOr(field + 2, 0));
-            entry.Cno = cno;
-            entry.SecondCno = 0;
+        return static_cast<int16_t>(number);
+    };
+    const auto satellite = [&](int64_t j) {
+        const int64_t field = 4 * j + 1;
+        return SatEntry{satelliteNumber(j), static_cast<int8_t>(fields.IntOr(field + 1, 0)),
+                        static_cast<int16_t>(fields.IntOr(field + 2, 0)),
+                        static_cast<int8_t>(fields.IntOr(field + 3, 0)), 0};
+    };
+
+    // A group that lists satellites already collected in this block (u-blox F9 repeats each
+    // BeiDou group with an empty signal id), and any sentence of a second signal (some receivers
+    // end a group with one), describe further signals of satellites: they are merged satellite
+    // by satellite, so that no satellite appears twice in a block. Whether a group repeats is
+    // seen in its first sentence.
+    if (*message == 1) {
+        gsvGroupRepeats_ = 0;
+        gsvGroupMerges_ = secondSignal;
+        for (int64_t j = 1; j <= std::min<int64_t>(count, 4) && !gsvGroupMerges_; ++j) {
+            gsvGroupMerges_ = gsvStored_ > 0 && FindStored(satelliteNumber(j)) >= 0;
+        }
+    }
+    if (gsvGroupMerges_ || secondSignal) {
+        // Only the satellites the sentence holds: four fields each, before the signal id.
+        for (int64_t j = 1; j <= 4 && 4 * j + 4 <= delimiters; ++j) {
+            if (fields.Field(4 * j + 1).empty()) continue;  // padding of the last sentence
+            MergeSatellite(satellite(j), secondSignal);
+        }
+    } else {
+        const int64_t before = gsvInViewTotal_ + 4 * (static_cast<int64_t>(*message) - 1);
+        for (int64_t j = 1; j <= count; ++j) {
+            const int64_t place = before + j;
+            // Beyond the table: the rest of this sentence is dropped, but the group still ends
+            // normally, so that a later constellation's satellites already stored stay counted.
+            if (place > kMaxSatellites) break;
+            satTable_.Entries[static_cast<std::size_t>(place - 1)] = satellite(j);
+            secondSignalOnly_[static_cast<std::size_t>(place - 1)] = false;
+            gsvStored_ = std::max(gsvStored_, static_cast<int>(place));
         }
     }
 
     if (*message == *total) {
-        if (!secondSignal) {
-            gsvInViewTotal_ =
-                static_cast<int32_t>(std::min(gsvInViewTotal_ + inView, kInViewLimit));
+        if (!gsvGroupMerges_) {
+            // The group's in-view number counts its second-signal sentences' satellites too.
+            const int64_t added = std::max<int64_t>(inView - gsvGroupRepeats_, 0);
+            gsvInViewTotal_ = static_cast<int32_t>(std::min(gsvInViewTotal_ + added, kInViewLimit));
         }
         satTable_.InView = gsvInViewTotal_;
         satTable_.CollectionState = kGsvGroupComplete;

@@ -45,6 +45,33 @@ std::optional<uint64_t> ParseMagnitude(std::string_view digits, uint64_t limit) 
     return value;
 }
 
+constexpr std::array<double, 16> kPowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// "digits[.digits]" with at most 15 digits, as nearly every NMEA number is: the digits form an
+// integer below 2^53 and the divisor a power of ten up to 1e15, both exact doubles, so their
+// quotient is the correctly rounded value that from_chars gives too, at a fraction of its cost.
+// Nothing for any other text.
+std::optional<double> ExactSmallDecimal(std::string_view text) {
+    if (text.size() > 16) return std::nullopt;
+    uint64_t mantissa = 0;
+    std::size_t digits = 0;
+    std::size_t fraction = 0;
+    bool point = false;
+    for (char c : text) {
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!IsDigit(c)) return std::nullopt;
+        mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+        ++digits;
+        fraction += point ? 1 : 0;
+    }
+    if (digits == 0 || digits > 15) return std::nullopt;
+    return static_cast<double>(mantissa) / kPowersOfTen[fraction];
+}
+
 std::string_view SkipLeadingBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     return text;
@@ -73,6 +100,10 @@ std::optional<uint32_t> TryParseUInt(std::string_view text) {
 }
 
 std::optional<double> TryParseFloat(std::string_view text) {
+    // The usual unsigned decimal without blanks goes straight to the exact shortcut.
+    if (!text.empty() && IsDigit(text.front()) && IsDigit(text.back())) {
+        if (const auto exact = ExactSmallDecimal(text)) return exact;
+    }
     text = SkipLeadingBlanks(text);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     if (text.empty()) return std::nullopt;
@@ -81,6 +112,7 @@ std::optional<double> TryParseFloat(std::string_view text) {
         negative = text[0] == '-';
         text.remove_prefix(1);
     }
+    if (const auto exact = ExactSmallDecimal(text)) return negative ? -*exact : *exact;
     // Validate the grammar here: from_chars alone would accept "inf", "nan" and hex floats.
     std::size_t i = 0;
     std::size_t mantissaDigits = 0;

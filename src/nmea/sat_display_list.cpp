@@ -6,11 +6,12 @@ namespace gnss {
 
 namespace {
 
-bool IsListedAsUsed(int16_t number, const GsaRecord& gsa) {
+// `filled`: the used list up to its last satellite (later positions are all 0).
+bool IsListedAsUsed(int16_t number, const GsaRecord& gsa, std::size_t filled) {
     // Empty fields of the GSA lists are stored as 0, so 0 never means "used".
     if (number == 0) return false;
-    return std::find(gsa.UsedSatellites.begin(), gsa.UsedSatellites.end(), number) !=
-           gsa.UsedSatellites.end();
+    const auto end = gsa.UsedSatellites.begin() + static_cast<std::ptrdiff_t>(filled);
+    return std::find(gsa.UsedSatellites.begin(), end, number) != end;
 }
 
 }  // namespace
@@ -33,9 +34,11 @@ void BuildSatDisplayList(SatDisplayList& list, const SatTable& table, const GsaR
         }
         list.Entries[j] = entry;
     }
+    std::size_t filled = gsa.UsedSatellites.size();
+    while (filled > 0 && gsa.UsedSatellites[filled - 1] == 0) --filled;
     for (std::size_t i = 0; i < list.EntryCount; ++i) {
         const SatEntry& entry = list.Entries[i];
-        if (IsListedAsUsed(entry.Number, gsa)) {
+        if (IsListedAsUsed(entry.Number, gsa, filled)) {
             list.UseStates[i] = kSatUsed;
         } else {
             list.UseStates[i] = entry.Cno < 1 ? kSatInView : kSatTracked;

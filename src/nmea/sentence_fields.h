@@ -6,28 +6,40 @@
 #include <string_view>
 
 #include "nmea/number_parse.h"
+#include "nmea/sentence_kind.h"
 #include "nmea/text_fields.h"
 
 namespace gnss {
 
+// What one pass over a line finds besides its fields.
+struct LineDigest {
+    uint8_t Xor = 0;  // of every byte of the line
+    SentenceKindMatcher Kind;
+};
+
 // The fields of one sentence, split once at every "," and "*" (so empty fields count and the
 // checksum is the last field). Field(n) is 1-based like ExtractField with kCommaStar and gives
-// the same result; the first fields are kept inline, later ones are looked up on demand.
+// the same result; the ends of the first fields are kept inline, later ones are looked up on
+// demand.
 class SentenceFields {
   public:
     static constexpr int kInlineFields = 48;
 
-    explicit SentenceFields(std::string_view line) : line_(line) {
-        std::size_t start = 0;
+    explicit SentenceFields(std::string_view line)
+        : SentenceFields(line, [](std::size_t, char) {}) {}
+
+    // Splits `line` and, in the same pass, hands every position and byte to `visit(pos, byte)`.
+    template <typename Visitor>
+    SentenceFields(std::string_view line, Visitor&& visit) : line_(line) {
         for (std::size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
-            if (c != ',' && c != '*') continue;
-            ++delimiters_;
-            if (stored_ < kInlineFields) fields_[stored_++] = line.substr(start, i - start);
-            start = i + 1;
+            visit(i, line[i]);
+            if (line[i] == ',' || line[i] == '*') AddDelimiter(i);
         }
-        if (stored_ < kInlineFields) fields_[stored_++] = line.substr(start);
     }
+
+    // Splits `line` and fills `digest` in the same pass, eight bytes at a time (the decoder
+    // checksums, classifies and splits every received sentence this way).
+    SentenceFields(std::string_view line, LineDigest& digest);
 
     // Number of "," and "*" in the line.
     [[nodiscard]] int Delimiters() const { return delimiters_; }
@@ -35,8 +47,11 @@ class SentenceFields {
 
     [[nodiscard]] std::string_view Field(int64_t n) const {
         if (n < 1 || n > delimiters_ + 1) return {};
-        if (n <= stored_) return fields_[static_cast<std::size_t>(n - 1)];
-        return ExtractField(static_cast<int>(n), line_, kCommaStar);
+        if (n > kInlineFields) return ExtractField(static_cast<int>(n), line_, kCommaStar);
+        const auto index = static_cast<std::size_t>(n - 1);
+        const std::size_t start = index == 0 ? 0 : ends_[index - 1] + 1;
+        const std::size_t end = n <= delimiters_ ? ends_[index] : line_.size();
+        return line_.substr(start, end - start);
     }
     [[nodiscard]] char Letter(int64_t n) const {
         const std::string_view f = Field(n);
@@ -52,7 +67,19 @@ class SentenceFields {
     }
     [[nodiscard]] std::optional<int32_t> Int(int64_t n) const { return ParseInt(Field(n)); }
     [[nodiscard]] int32_t IntOr(int64_t n, int32_t fallback) const {
-        return Int(n).value_or(fallback);
+        const std::string_view text = Field(n);
+        // The usual short field of plain digits, without the optional.
+        if (!text.empty() && text.size() <= 3) {
+            int32_t value = 0;
+            std::size_t i = 0;
+            for (; i < text.size(); ++i) {
+                const auto digit = static_cast<unsigned>(text[i] - '0');
+                if (digit > 9) break;
+                value = value * 10 + static_cast<int32_t>(digit);
+            }
+            if (i == text.size()) return value;
+        }
+        return ParseInt(text).value_or(fallback);
     }
 
     // TryParseInt with shortcuts for the common empty field and field of 1 to 9 plain digits.
@@ -72,9 +99,15 @@ class SentenceFields {
     }
 
   private:
+    void AddDelimiter(std::size_t pos) {
+        if (delimiters_ < kInlineFields) ends_[static_cast<std::size_t>(delimiters_)] = pos;
+        ++delimiters_;
+    }
+
     std::string_view line_;
-    std::array<std::string_view, kInlineFields> fields_{};
-    int stored_ = 0;
+    // Positions of the first delimiters; only the first min(delimiters_, kInlineFields) are set
+    // (left uninitialised on purpose: a line is split for every received sentence).
+    std::array<std::size_t, kInlineFields> ends_;
     int delimiters_ = 0;
 };
 

@@ -86,6 +86,83 @@ inline constexpr std::array<SentenceKindText, 27> kSentenceKindTexts{{
     return kind >= SentenceKind::GnGsv && kind <= SentenceKind::GiGsv;
 }
 
+// The table entries by their first three bytes (every text has at least three), in a small
+// open-addressing hash table, so that one pass over a line tries at most the two texts that
+// share a start ("GNGSA", "GNGSV") wherever a text may begin.
+struct SentenceTextIndex {
+    static constexpr std::size_t kSlots = 64;
+    static constexpr uint32_t Key(unsigned char a, unsigned char b, unsigned char c) {
+        return static_cast<uint32_t>(a) | static_cast<uint32_t>(b) << 8 |
+               static_cast<uint32_t>(c) << 16;
+    }
+    static constexpr std::size_t Slot(uint32_t key) {
+        return static_cast<std::size_t>((key * 2654435761u) >> 26);
+    }
+    std::array<bool, 256> FirstBytes{};   // bytes that begin a text
+    std::array<uint32_t, kSlots> Keys{};  // 0: empty slot
+    std::array<std::array<uint8_t, 2>, kSlots> Entries{};
+    std::array<uint8_t, kSlots> Count{};
+};
+
+inline constexpr SentenceTextIndex kSentenceTextIndex = [] {
+    SentenceTextIndex index;
+    for (std::size_t i = 0; i < kSentenceKindTexts.size(); ++i) {
+        const std::string_view text = kSentenceKindTexts[i].Text;
+        const uint32_t key = SentenceTextIndex::Key(static_cast<unsigned char>(text[0]),
+                                                    static_cast<unsigned char>(text[1]),
+                                                    static_cast<unsigned char>(text[2]));
+        index.FirstBytes[static_cast<unsigned char>(text[0])] = true;
+        std::size_t slot = SentenceTextIndex::Slot(key);
+        while (index.Keys[slot] != 0 && index.Keys[slot] != key) {
+            slot = (slot + 1) % SentenceTextIndex::kSlots;
+        }
+        index.Keys[slot] = key;
+        index.Entries[slot][index.Count[slot]++] = static_cast<uint8_t>(i);
+    }
+    return index;
+}();
+
+// ClassifyText one position at a time, for a pass over a line that does other work on the same
+// bytes: Step at every position where a text may begin (at least at every capital letter and
+// blank), in any order, then Kind().
+class SentenceKindMatcher {
+  public:
+    void Step(std::string_view text, std::size_t pos) {
+        if (!kSentenceTextIndex.FirstBytes[static_cast<unsigned char>(text[pos])]) return;
+        if (text.size() - pos < 3) return;
+        const uint32_t key = SentenceTextIndex::Key(static_cast<unsigned char>(text[pos]),
+                                                    static_cast<unsigned char>(text[pos + 1]),
+                                                    static_cast<unsigned char>(text[pos + 2]));
+        std::size_t slot = SentenceTextIndex::Slot(key);
+        while (kSentenceTextIndex.Keys[slot] != key) {
+            if (kSentenceTextIndex.Keys[slot] == 0) return;
+            slot = (slot + 1) % SentenceTextIndex::kSlots;
+        }
+        // Table order decides, not the position in the line: keep the lowest index found.
+        for (uint8_t k = 0; k < kSentenceTextIndex.Count[slot]; ++k) {
+            const uint8_t entry = kSentenceTextIndex.Entries[slot][k];
+            if (entry >= best_) return;  // entries are in table order
+            const std::string_view needle = kSentenceKindTexts[entry].Text;
+            if (text.size() - pos < needle.size()) continue;
+            std::size_t i = 3;
+            while (i < needle.size() && text[pos + i] == needle[i]) ++i;
+            if (i == needle.size()) {
+                best_ = entry;
+                return;
+            }
+        }
+    }
+    [[nodiscard]] SentenceKind Kind() const {
+        return best_ < kSentenceKindTexts.size() ? kSentenceKindTexts[best_].Kind
+                                                 : SentenceKind::None;
+    }
+    // The first table entry has been found: no later position can change the kind.
+    [[nodiscard]] bool Settled() const { return best_ == 0; }
+
+  private:
+    std::size_t best_ = kSentenceKindTexts.size();
+};
+
 // Kind of any text by the table alone, without checking that it is a valid sentence (the
 // monitor colours its lines this way, echo lines included).
 [[nodiscard]] SentenceKind ClassifyText(std::string_view text);

@@ -5,6 +5,7 @@
 #include "base/virtual_time.h"
 #include "link/memory_receiver_port.h"
 #include "link/receive_pipeline.h"
+#include "nmea/nmea_checksum.h"
 
 namespace gnss {
 
@@ -63,7 +64,7 @@ class ReplayTap final : public LineListener,
         ++summary_.DecodedLines;
         ++summary_.LinesPerKind[kind];
         if (kind == SentenceKind::None) {
-            ++summary_.InvalidLines;
+            CountUndecoded(line);
             return;
         }
         observer_.Sentence(time_.ElapsedMs(), kind, line, pipeline_.Decoder);
@@ -92,6 +93,19 @@ class ReplayTap final : public LineListener,
     void DisconnectLink() override { summary_.Disconnected = true; }
 
   private:
+    void CountUndecoded(std::string_view line) {
+        if (IsValidSentence(line)) {
+            ++summary_.UnknownKindLines;
+            return;
+        }
+        ++summary_.InvalidLines;
+        if (HasChecksumForm(line)) {
+            ++summary_.BadChecksumLines;
+        } else {
+            ++summary_.NotSentenceLines;
+        }
+    }
+
     ReceivePipeline& pipeline_;
     const VirtualTime& time_;
     ReplayObserver& observer_;

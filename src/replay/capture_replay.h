@@ -35,7 +35,13 @@ struct ReplaySummary {
     uint64_t BytesLeft = 0;     // bytes still in the receive buffer at the end (not processed)
     uint64_t Lines = 0;         // every CR LF-ended line cut from the stream
     uint64_t DecodedLines = 0;  // lines that passed the line filter and reached the decoder
-    uint64_t InvalidLines = 0;  // decoder lines of kind None
+    // Decoder lines of kind None, by reason. InvalidLines = BadChecksumLines + NotSentenceLines;
+    // valid sentences of kinds the decoder does not read (ZDA, GST, TXT, vendor sentences) are
+    // UnknownKindLines.
+    uint64_t InvalidLines = 0;
+    uint64_t BadChecksumLines = 0;  // "$...*hh" whose checksum does not match
+    uint64_t NotSentenceLines = 0;  // no "$" start or no "*hh" end
+    uint64_t UnknownKindLines = 0;  // a valid sentence of no decoded kind
     PerSentenceKind<uint64_t> LinesPerKind;
     uint64_t OverlongLines = 0;  // lines longer than 100 characters
     uint64_t SatelliteBlocks = 0;

@@ -1,11 +1,14 @@
 #include "replay/decode_report.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "link/link_state.h"
+#include "nmea/byte_lanes.h"
 
 namespace gnss {
 
@@ -23,13 +26,61 @@ constexpr char kHex[] = "0123456789ABCDEF";
 void AppendUnsigned(std::string& out, uint64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 void AppendSigned(std::string& out, int64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
+}
+
+__extension__ using Uint128 = unsigned __int128;
+
+// The value rounded to kDecimals decimals, as to_chars in fixed form with that precision rounds
+// it (exactly, ties to even), then written without trailing zeros; false (nothing written) for
+// values this integer arithmetic does not cover. A double is m * 2^e with m below 2^53, so
+// m * 10^9 fits 128 bits and a shift by -e with the remainder decides the rounding.
+bool AppendFixedExactly(std::string& out, double value) {
+    constexpr uint64_t kScale = 1'000'000'000;  // 10^kDecimals
+    static_assert(kDecimals == 9);
+    const auto bits = std::bit_cast<uint64_t>(value);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+    const uint64_t mantissa = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
+    const int exponent = (biased == 0 ? 1 : biased) - 1075;
+    if (exponent > 0) return false;  // integers of 2^53 and more: not met below kFixedLimit
+    const Uint128 scaled = Uint128{mantissa} * kScale;
+    const int shift = -exponent;
+    Uint128 rounded = 0;
+    if (shift < 100) {
+        rounded = scaled >> shift;
+        if (shift > 0) {
+            const Uint128 rest = scaled & ((Uint128{1} << shift) - 1);
+            const Uint128 half = Uint128{1} << (shift - 1);
+            if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
+        }
+    }                                        // else below 2^-47 * 10^-9 of a unit: rounds to 0
+    if ((rounded >> 64) != 0) return false;  // above 1.8e10: the general path
+    const auto scaledValue = static_cast<uint64_t>(rounded);
+    const uint64_t whole = scaledValue / kScale;
+    uint64_t decimals = scaledValue % kScale;
+    if (value < 0 && scaledValue != 0) out += '-';
+    AppendUnsigned(out, whole);
+    if (decimals == 0) return true;
+    int width = kDecimals;
+    while (decimals % 10 == 0) {
+        decimals /= 10;
+        --width;
+    }
+    char text[kDecimals + 1];
+    text[0] = '.';
+    for (int i = width; i > 0; --i) {
+        text[i] = static_cast<char>('0' + decimals % 10);
+        decimals /= 10;
+    }
+    out.append(text, static_cast<std::size_t>(width) + 1);
+    return true;
 }
 
 void AppendTwoDigits(std::string& out, unsigned value) {
@@ -121,9 +172,19 @@ class JsonFields final : public FieldSink {
 
   private:
     void Key(std::string_view key) {
-        out_ += ",\"";
-        out_ += key;
-        out_ += "\":";
+        char text[48];
+        if (key.size() + 4 > sizeof text) {
+            out_ += ",\"";
+            out_ += key;
+            out_ += "\":";
+            return;
+        }
+        text[0] = ',';
+        text[1] = '"';
+        std::memcpy(text + 2, key.data(), key.size());
+        text[key.size() + 2] = '"';
+        text[key.size() + 3] = ':';
+        out_.append(text, key.size() + 4);
     }
     std::string& out_;
 };
@@ -256,17 +317,60 @@ std::size_t TableEntryCount(const SatTable& table) {
     return std::min<std::size_t>(static_cast<std::size_t>(table.InView), kMaxSatellites);
 }
 
-void AppendJsonEntry(std::string& out, const SatEntry& e) {
-    out += '[';
-    AppendSigned(out, e.Number);
-    out += ',';
-    AppendSigned(out, e.Elevation);
-    out += ',';
-    AppendSigned(out, e.Azimuth);
-    out += ',';
-    AppendSigned(out, e.Cno);
-    out += ',';
-    AppendSigned(out, e.SecondCno);
+// The decimal texts of 0..999, for the numbers of table entries.
+struct SmallNumberTexts {
+    std::array<std::array<char, 3>, 1000> Digits{};
+    std::array<uint8_t, 1000> Length{};
+};
+constexpr SmallNumberTexts kSmallNumbers = [] {
+    SmallNumberTexts texts;
+    for (int v = 0; v < 1000; ++v) {
+        const int length = v < 10 ? 1 : v < 100 ? 2 : 3;
+        int rest = v;
+        for (int i = length - 1; i >= 0; --i) {
+            texts.Digits[static_cast<std::size_t>(v)][static_cast<std::size_t>(i)] =
+                static_cast<char>('0' + rest % 10);
+            rest /= 10;
+        }
+        texts.Length[static_cast<std::size_t>(v)] = static_cast<uint8_t>(length);
+    }
+    return texts;
+}();
+
+// Writes `value` in decimal at `at`; returns the end. For the small numbers of table entries.
+char* WriteInt(char* at, int value) {
+    if (value >= 0 && value < 1000) {
+        const auto index = static_cast<std::size_t>(value);
+        std::memcpy(at, kSmallNumbers.Digits[index].data(), 3);
+        return at + kSmallNumbers.Length[index];
+    }
+    if (value < 0) {
+        *at++ = '-';
+        value = -value;
+    }
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) *at++ = digits[--n];
+    return at;
+}
+
+// "[number,elevation,azimuth,cno,cno2" then "]" or, with a use state, ",use]"; one append.
+void AppendJsonEntry(std::string& out, const SatEntry& e, int useState = -1) {
+    char text[64];
+    char* at = text;
+    *at++ = '[';
+    const int values[] = {e.Number, e.Elevation, e.Azimuth, e.Cno, e.SecondCno, useState};
+    const int count = useState < 0 ? 5 : 6;
+    for (int i = 0; i < count; ++i) {
+        if (i != 0) *at++ = ',';
+        at = WriteInt(at, values[i]);
+    }
+    *at++ = ']';
+    out.append(text, static_cast<std::size_t>(at - text));
 }
 
 }  // namespace
@@ -277,19 +381,31 @@ std::string_view SentenceKindName(SentenceKind kind) {
 
 void AppendJsonString(std::string& out, std::string_view bytes) {
     out += '"';
-    for (const char c : bytes) {
+    // Runs of bytes that need no escape are appended whole; eight bytes are tested at once.
+    std::size_t plainFrom = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        const uint64_t escaped = (~LanesInRange(word, 0x20, 0x7E) & kLaneHigh) |
+                                 LanesEqual(word, '"') | LanesEqual(word, '\\');
+        if (escaped != 0) break;
+    }
+    for (; i < bytes.size(); ++i) {
+        const char c = bytes[i];
         const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') continue;
+        out.append(bytes.data() + plainFrom, i - plainFrom);
+        plainFrom = i + 1;
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            out += c;
         } else {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
+            const char escape[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0x0F]};
+            out.append(escape, sizeof escape);
         }
     }
+    out.append(bytes.data() + plainFrom, bytes.size() - plainFrom);
     out += '"';
 }
 
@@ -308,6 +424,7 @@ void AppendNumber(std::string& out, double value) {
         out.append(digits, result.ptr);
         return;
     }
+    if (AppendFixedExactly(out, value)) return;
     const auto result =
         std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, kDecimals);
     std::string_view text(digits, static_cast<std::size_t>(result.ptr - digits));
@@ -378,15 +495,11 @@ void JsonLinesReport::Satellites(uint64_t timeMs, const NmeaDecoder& decoder) {
     for (std::size_t i = 0; i < TableEntryCount(table); ++i) {
         if (i != 0) text_ += ',';
         AppendJsonEntry(text_, table.Entries[i]);
-        text_ += ']';
     }
     text_ += "],\"list\":[";
     for (std::size_t i = 0; i < list.EntryCount; ++i) {
         if (i != 0) text_ += ',';
-        AppendJsonEntry(text_, list.Entries[i]);
-        text_ += ',';
-        AppendUnsigned(text_, list.UseStates[i]);
-        text_ += ']';
+        AppendJsonEntry(text_, list.Entries[i], list.UseStates[i]);
     }
     text_ += "]}";
     Flush();
@@ -416,6 +529,9 @@ void JsonLinesReport::Summary(const ReplaySummary& s) {
     field("lines", s.Lines);
     field("decodedLines", s.DecodedLines);
     field("invalidLines", s.InvalidLines);
+    field("badChecksumLines", s.BadChecksumLines);
+    field("notSentenceLines", s.NotSentenceLines);
+    field("unknownKindLines", s.UnknownKindLines);
     text_ += ",\"kinds\":{";
     bool first = true;
     for (std::size_t index = 1; index < kSentenceKindCount; ++index) {
@@ -540,6 +656,9 @@ void TextReport::Summary(const ReplaySummary& s) {
     line("  lines            ", s.Lines);
     line("  decoded lines    ", s.DecodedLines);
     line("  invalid lines    ", s.InvalidLines);
+    line("    bad checksum   ", s.BadChecksumLines);
+    line("    not a sentence ", s.NotSentenceLines);
+    line("  unknown kinds    ", s.UnknownKindLines);
     for (std::size_t index = 1; index < kSentenceKindCount; ++index) {
         const auto kind = static_cast<SentenceKind>(index);
         if (s.LinesPerKind[kind] == 0) continue;

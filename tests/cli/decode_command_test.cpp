@@ -69,6 +69,20 @@ TEST(DecodeCommand, JsonOutputIsTheStoredReport) {
     EXPECT_TRUE(result.Out == golden.readAll());
 }
 
+TEST(DecodeCommand, AFileWithoutCrLfIsReadWithLfLineEnds) {
+    const QString capture =
+        QString(GNSS_TESTDATA_DIR) + "/ublox_neo-m8n_nmea_gntxt-banner_coldstart.log";
+    ASSERT_TRUE(QFile::exists(capture)) << "capture missing: " << capture.toStdString();
+    const RunResult result = RunDecode({capture});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err.toStdString();
+    EXPECT_TRUE(result.Err.contains("read as CR LF")) << result.Err.toStdString();
+    QFile golden(QString(GNSS_TEST_GOLDEN_DIR) +
+                 "/golden/ublox_neo-m8n_nmea_gntxt-banner_coldstart.log.jsonl");
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(result.Out == golden.readAll()) << "the same as with --lf";
+    EXPECT_TRUE(RunDecode({capture, "--lf"}).Err.isEmpty());
+}
+
 TEST(DecodeCommand, TextOutputWithOptions) {
     ASSERT_TRUE(QFile::exists(kCapture)) << "capture missing: " << kCapture.toStdString();
     const RunResult result = RunDecode({"--text", "--baud", "9600", "--family", "MTK", kCapture});

@@ -54,12 +54,18 @@ TEST(ReceiveDispatch, LinesAreCutOnlyAtCrLfAcrossTicks) {
         {"RMC completed next tick", {kGga + "\r\n" + kRmc, "\r\n"}, {kGga, kRmc}, ""},
         {"CR and LF in different ticks", {kGga + "\r", "\n"}, {kGga}, ""},
         {"lone LF and lone CR do not end lines", {"$GPA\nB\rC\r\n"}, {"$GPA\nB\rC"}, ""},
-        {"junk before $ belongs to the line",
+        {"binary bytes before the sentence are not part of it",
          {"\x01\xFFjunk$GPGGA,1*00\r\n"},
-         {"\x01\xFFjunk$GPGGA,1*00"},
+         {"$GPGGA,1*00"},
          ""},
+        {"text before $ belongs to the line", {"junk$GPGGA,1*00\r\n"}, {"junk$GPGGA,1*00"}, ""},
+        {"binary bytes inside a sentence stay", {"$GPA,\x1B[H*33\r\n"}, {"$GPA,\x1B[H*33"}, ""},
+        {"CR CR LF ends a line", {kGga + "\r\r\n" + kRmc + "\r\r", "\n"}, {kGga, kRmc}, ""},
         {"empty lines reach no consumer", {"\r\n\r\n" + kGga + "\r\n\r\n"}, {kGga}, ""},
-        {"LF CR is not a line end", {"$GPX\n\r$GPY\r\n"}, {"$GPX\n\r$GPY"}, ""},
+        {"LF CR is not a line end: the sentence after it is taken",
+         {"$GPX\n\r$GPY\r\n"},
+         {"$GPY"},
+         ""},
         {"many lines in one tick",
          {kGga + "\r\n" + kRmc + "\r\n" + kGsv + "\r\n"},
          {kGga, kRmc, kGsv},
@@ -312,7 +318,7 @@ TEST(ReceiveDispatch, BinaryFramesAreCutOutAroundTheLines) {
          false,
          3,
          {ubxAck + kRmc + "\r\n"},
-         {ubxAck + kRmc},
+         {kRmc},
          "",
          {}},
         {"UBX not taken after the deadline",
@@ -320,7 +326,7 @@ TEST(ReceiveDispatch, BinaryFramesAreCutOutAroundTheLines) {
          true,
          -1,
          {ubxAck + kRmc + "\r\n"},
-         {ubxAck + kRmc},
+         {kRmc},
          "",
          {}},
     };
@@ -349,6 +355,35 @@ TEST(ReceiveDispatch, UbxMonitorSeesEveryGoodFrameOfUbloxWithoutChangingTheBuffe
     f.FeedTick(buffer);
     EXPECT_EQ(f.log.SeenUbx, (std::vector<std::string>{"2/17/2/ab", "12/1/3/bad"}));
     EXPECT_EQ(f.dispatcher.RxBuffer(), buffer);
+}
+
+TEST(ReceiveDispatch, SentencesAfterBinaryFramesAreDecoded) {
+    // u-blox NMEA+UBX and NMEA+RTCM 3: a frame right before the epoch's RMC. The RTCM 3 frame
+    // (1005, stationary reference) holds a CR LF of its own.
+    const std::string ubx = BuildUbxFrame(0x01, 0x07, std::string(92, '\x11'));
+    const std::string rtcm(
+        "\xD3\x00\x13\x3E\xD0\x00\x03\r\n\x8A\x0E\xDE\xEF\x34\xB4"
+        "\xBD\x62\xAC\x09\x41\x98\x6F\x33\x36\x0B\x98",
+        25);
+    for (const std::string& frame : {ubx, rtcm}) {
+        DispatchFixture f;
+        f.shared.Family = ReceiverFamily::ublox;
+        f.shared.ReceiverIdentified = true;
+        f.shared.UbxReplyDeadline = -1;  // no reply awaited: frames stay in the buffer
+        NmeaDecoder decoder(f.receiver, f.shared.Family);
+        f.dispatcher.SetDecoder(&decoder);
+        f.FeedTick(kGga + "\r\n" + frame + kRmc + "\r\n");
+        ASSERT_FALSE(f.lines.empty());
+        EXPECT_EQ(f.lines.back(), kRmc);
+        EXPECT_EQ(f.log.Only("handled"), (Lines{"handled 3", "handled 2"}));
+        EXPECT_EQ(decoder.Rmc().Sentence.View(), kRmc);
+        EXPECT_TRUE(f.log.Received.back().ends_with(frame.substr(frame.size() - 5) + kRmc))
+            << "the line as received keeps the frame";
+    }
+    DispatchFixture f;
+    f.shared.Family = ReceiverFamily::ublox;
+    f.FeedTick(ubx + kRmc + "\r\n");
+    EXPECT_EQ(f.log.SeenUbx.size(), 1u) << "the monitor still sees the frame";
 }
 
 TEST(ReceiveDispatch, AConsumerFailureEndsThePassAndTheRestFollowsNextTick) {
@@ -420,7 +455,8 @@ TEST(ReceiveDispatch, ProcessingTicksInUnknownState) {
     f.FeedTick("");
     EXPECT_TRUE(f.lines.empty());  // an empty ring does not process
     f.FeedTick("\r\n");
-    EXPECT_EQ(f.lines, (Lines{"\xA0\xA2 binary$GNGGA,1*00"}));
+    EXPECT_EQ(f.lines, (Lines{"$GNGGA,1*00"}));
+    EXPECT_EQ(f.log.Received.front(), "\xA0\xA2 binary$GNGGA,1*00");
 }
 
 TEST(ReceiveDispatch, NmeaMarkers) {

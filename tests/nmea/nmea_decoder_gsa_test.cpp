@@ -109,13 +109,57 @@ INSTANTIATE_TEST_SUITE_P(
                 2}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+TEST(DecodeGsa, AGsaBlockAfterTheSatellitesMarksThemUsed) {
+    // Some phone forwarders send GSV first, then $GPGSA followed by $GNGSA.
+    DecoderHarness h;
+    for (int epoch = 0; epoch < 2; ++epoch) {
+        SCOPED_TRACE(epoch);
+        h.Feed("$GPRMC,1,A,4807.0,N,01131.0,E,0.0,1,230394,,,A");
+        h.Feed("$GPGSV,1,1,02,05,40,047,40,12,22,062,35");
+        h.Feed("$GLGSV,1,1,02,66,09,027,40,67,56,054,30");
+        h.Feed(Gsa("GP", {"05", "12"}));
+        h.Feed(Gsa("GN", {"66", "67"}));
+        h.Feed("$GPGGA,1,4807.0,N,01131.0,E,1,04,0.9,1.0,M,0.0,M,,");
+        const SatDisplayList& list = h.Decoder.DisplayList();
+        ASSERT_EQ(list.EntryCount, 4);
+        EXPECT_EQ(list.UsedCount, 4);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(list.UseStates[i], kSatUsed) << list.Entries[i].Number;
+        }
+    }
+    // The next GSV block right after the GSA block ends both before it replaces the table.
+    h.Feed("$GPGSV,1,1,02,05,40,047,40,12,22,062,35");
+    h.Feed(Gsa("GP", {"12"}));
+    h.Feed(Gsa("GN", {"05"}));
+    h.Feed("$GPGSV,1,1,01,07,10,100,20");
+    const SatDisplayList& list = h.Decoder.DisplayList();
+    ASSERT_EQ(list.EntryCount, 2);
+    EXPECT_EQ(list.UsedCount, 2);
+    EXPECT_EQ(list.UseStates[0], kSatUsed);
+    EXPECT_EQ(list.UseStates[1], kSatUsed);
+    EXPECT_EQ(h.Decoder.Sats().Entries[0].Number, 7) << "the new block is collected";
+}
+
 TEST(DecodeGsa, UsedListStopsAtFortyFourSatellites) {
     DecoderHarness h;
-    const std::vector<std::string> twelve(12, "01");
-    for (int i = 0; i < 4; ++i) h.Feed(Gsa("GP", twelve));
+    for (int i = 0; i < 4; ++i) {
+        std::vector<std::string> twelve;
+        for (int k = 1; k <= 12; ++k) twelve.push_back(std::to_string(100 + 12 * i + k));
+        h.Feed(Gsa("GP", twelve));
+    }
     EXPECT_EQ(h.Decoder.Gsa().UsedCount, 44);
     EXPECT_EQ(h.Decoder.GsaUsedOffset(), 44);
-    for (int16_t n : h.Decoder.Gsa().UsedSatellites) EXPECT_EQ(n, 1);
+    for (int k = 0; k < 44; ++k) EXPECT_EQ(h.Decoder.Gsa().UsedSatellites[k], 101 + k);
+}
+
+TEST(DecodeGsa, ASatelliteListedAgainInTheBlockCountsOnce) {
+    // $GPGSA, then a $GNGSA repeating its satellites, then one with the GLONASS satellites.
+    DecoderHarness h;
+    h.Feed(Gsa("GP", {"02", "04", "06"}));
+    h.Feed(Gsa("GN", {"02", "04", "06"}));
+    h.Feed(Gsa("GN", {"70", "72", "04"}));
+    EXPECT_EQ(h.Decoder.Gsa().UsedCount, 5);
+    EXPECT_EQ(UsedList(h.Decoder), (std::vector<int16_t>{2, 4, 6, 70, 72}));
 }
 
 TEST(DecodeGsa, OtherFormsAreIgnoredAndNewBlocksStartAfterOtherKinds) {

@@ -101,15 +101,64 @@ TEST(DecodeGsv, SecondSignalGroupsFillOnlyTheSecondCno) {
     EXPECT_EQ(t.CollectionState, kGsvGroupComplete);
 }
 
-TEST(DecodeGsv, SecondSignalWithoutItsPrimaryGroupIsDropped) {
+TEST(DecodeGsv, SatellitesSeenOnlyInASecondSignalEnterWithTheirCno) {
     DecoderHarness h;
     h.Feed(kRmc);
     // u-blox F9 sends the Galileo E5b group before the E1 group.
     h.Feed("$GAGSV,1,1,02,04,77,354,21,06,59,286,37,2");
-    EXPECT_EQ(h.Decoder.Sats().Entries[0].Number, 0);
-    h.Feed("$GAGSV,1,1,02,04,77,354,27,06,59,286,43,7");
-    EXPECT_EQ(h.Decoder.Sats().Entries[0], (SatEntry{304, 77, 354, 27, 0}));
+    EXPECT_EQ(h.Decoder.Sats().Entries[0], (SatEntry{304, 77, 354, 21, 0}));
+    EXPECT_EQ(h.Decoder.Sats().Entries[1], (SatEntry{306, 59, 286, 37, 0}));
     EXPECT_EQ(h.Decoder.Sats().InView, 2);
+    // The primary signal arriving later takes the first C/No; the E5b one moves to the second.
+    h.Feed("$GAGSV,1,1,02,04,77,354,27,06,59,286,43,7");
+    EXPECT_EQ(h.Decoder.Sats().Entries[0], (SatEntry{304, 77, 354, 27, 21}));
+    EXPECT_EQ(h.Decoder.Sats().Entries[1], (SatEntry{306, 59, 286, 43, 37}));
+    EXPECT_EQ(h.Decoder.Sats().Entries[2].Number, 0);
+    EXPECT_EQ(h.Decoder.Sats().InView, 2);
+
+    // A BeiDou receiver reporting B1C only, the satellites listed as used by GSA.
+    DecoderHarness b;
+    b.Feed("$GNGSA,A,3,19,,,,,,,,,,,,1.5,0.9,1.2,4");
+    b.Feed("$GPGSV,1,1,01,05,01,047,23,1");
+    b.Feed("$GBGSV,1,1,02,19,45,120,38,20,30,200,33,3");
+    b.Feed(kRmc);
+    const SatDisplayList& list = b.Decoder.DisplayList();
+    ASSERT_EQ(list.EntryCount, 3);
+    EXPECT_EQ(list.Entries[1], (SatEntry{219, 45, 120, 38, 0}));
+    EXPECT_EQ(list.UseStates[1], kSatUsed);
+    EXPECT_EQ(list.Entries[2], (SatEntry{220, 30, 200, 33, 0}));
+    EXPECT_EQ(list.UseStates[2], kSatTracked);
+}
+
+TEST(DecodeGsv, AGroupRepeatingCollectedSatellitesIsAFurtherSignalOfThem) {
+    DecoderHarness h;
+    h.Feed("$GNGSA,A,3,01,03,,,,,,,,,,,1.5,0.9,1.2,4");
+    h.Feed("$GPGSV,1,1,01,05,01,047,23,1");
+    // u-blox F9 in NMEA 4.10 mode: each BeiDou group once with signal id 1, then again for the
+    // same satellites with the signal-id field present but empty.
+    h.Feed("$GBGSV,2,1,06,01,29,321,40,03,12,292,35,04,37,345,38,08,49,229,41,1");
+    h.Feed("$GBGSV,2,2,06,10,20,100,30,11,05,050,,1");
+    h.Feed("$GBGSV,2,1,06,01,29,321,,03,12,292,,04,37,345,,08,49,229,,");
+    h.Feed("$GBGSV,2,2,06,10,20,100,,11,05,050,,");
+    const SatTable& t = h.Decoder.Sats();
+    EXPECT_EQ(t.InView, 7);
+    EXPECT_EQ(Numbers(t, 8), (std::vector<int16_t>{5, 201, 203, 204, 208, 210, 211, 0}));
+    EXPECT_EQ(t.Entries[1], (SatEntry{201, 29, 321, 40, 0}));
+    EXPECT_EQ(t.CollectionState, kGsvGroupComplete);
+
+    // A repeat with more satellites than the first group adds only the new ones.
+    h.Feed("$GBGSV,1,1,02,04,37,345,30,14,10,010,25,5");
+    EXPECT_EQ(h.Decoder.Sats().InView, 8);
+    EXPECT_EQ(h.Decoder.Sats().Entries[3], (SatEntry{204, 37, 345, 38, 30}));
+    EXPECT_EQ(h.Decoder.Sats().Entries[7], (SatEntry{214, 10, 10, 25, 0}));
+
+    h.Feed(kRmc);
+    const SatDisplayList& list = h.Decoder.DisplayList();
+    EXPECT_EQ(list.InView, 8);
+    EXPECT_EQ(list.UsedCount, 2);
+    int used = 0;
+    for (int i = 0; i < list.EntryCount; ++i) used += list.UseStates[i] == kSatUsed ? 1 : 0;
+    EXPECT_EQ(used, 2) << "used flags match the used count";
 }
 
 struct SignalCase {
@@ -124,17 +173,18 @@ TEST_P(SignalIdTest, DecidesWhetherAGroupIsASecondSignal) {
     const auto& c = GetParam();
     DecoderHarness h;
     h.Feed(kRmc);
-    h.Feed(std::string("$") + c.Talker + "GSV,1,1,01,05,01,047,23");
-    h.Feed(std::string("$") + c.Talker + "GSV,1,1,01,05,01,047,40," + c.SignalId);
-    if (c.Second) {
-        EXPECT_EQ(h.Decoder.Sats().Entries[0].SecondCno, 40);
-        EXPECT_EQ(h.Decoder.Sats().Entries[1].Number, 0);
-        EXPECT_EQ(h.Decoder.Sats().InView, 1);
-    } else {
-        EXPECT_EQ(h.Decoder.Sats().Entries[0].SecondCno, 0);
-        EXPECT_EQ(h.Decoder.Sats().Entries[1].Cno, 40);
-        EXPECT_EQ(h.Decoder.Sats().InView, 2);
-    }
+    const std::string gsv = std::string("$") + c.Talker + "GSV,1,1,01,";
+    h.Feed(gsv + "05,01,047,23");
+    // Satellite 07 first seen in the group under test, then in a group without a signal id:
+    // the primary signal's C/No comes first.
+    h.Feed(gsv + "07,20,100,40," + c.SignalId);
+    h.Feed(gsv + "07,20,100,30");
+    const SatEntry& entry = h.Decoder.Sats().Entries[1];
+    EXPECT_EQ(entry.Number, h.Decoder.Sats().Entries[0].Number + 2);
+    EXPECT_EQ(entry.Cno, c.Second ? 30 : 40);
+    EXPECT_EQ(entry.SecondCno, c.Second ? 40 : 30);
+    EXPECT_EQ(h.Decoder.Sats().Entries[2].Number, 0);
+    EXPECT_EQ(h.Decoder.Sats().InView, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(

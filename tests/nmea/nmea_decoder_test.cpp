@@ -83,9 +83,6 @@ TEST(DecodeGga, UnknownFormsLeaveTheRecordZeroButStillMarkTheSecond) {
         // 14 delimiters: one field missing.
         {"$GPGGA,223745.00,3806.62964,N,12237.61382,W,2,12,0.54,83.1,M,-29.5,M,",
          SentenceKind::Gga},
-        // NMEA 4.1 GNS with the navigational status field: 14 delimiters.
-        {"$GNGNS,223745.00,3806.62964,N,12237.61382,W,AAN,12,0.54,83.1,-29.5,,,V",
-         SentenceKind::Gns},
         {"$GPGGA,", SentenceKind::Gga},
     };
     for (const auto& c : cases) {
@@ -104,6 +101,31 @@ TEST(DecodeGga, UnknownFormsLeaveTheRecordZeroButStillMarkTheSecond) {
         EXPECT_FLOAT_EQ(h.State.Hdop, 1.5f) << c.Body;  // untouched
         EXPECT_EQ(h.State.LastGgaSecond, 7) << c.Body;
     }
+}
+
+TEST(DecodeGga, GnsWithTheNavigationalStatusDecodesLikeTheShortForm) {
+    // NMEA 4.10 adds the navigational status after the station id (Furuno GT-88).
+    const char* const forms[] = {
+        "$GNGNS,120213.000,5957.0062,N,01100.6429,E,NDD,11,1.3,168.9,39.5,,",
+        "$GNGNS,120213.000,5957.0062,N,01100.6429,E,NDD,11,1.3,168.9,39.5,,,V",
+    };
+    for (const char* body : forms) {
+        DecoderHarness h;
+        EXPECT_EQ(h.Feed(body), SentenceKind::Gns) << body;
+        const GgaRecord& g = h.Decoder.Gga();
+        EXPECT_TRUE(g.IsGns) << body;
+        EXPECT_NEAR(g.Latitude, 59.0 + 57.0062 / 60.0, 1e-9) << body;
+        EXPECT_NEAR(g.Longitude, 11.0 + 0.6429 / 60.0, 1e-9) << body;
+        EXPECT_EQ(g.Time.Hour, 12) << body;
+        EXPECT_EQ(g.FixQuality, 2) << body;
+        EXPECT_EQ(g.SatellitesUsed, 11) << body;
+        EXPECT_DOUBLE_EQ(g.Altitude, 168.9) << body;
+        EXPECT_DOUBLE_EQ(g.GeoidSeparation, 39.5) << body;
+    }
+    // A GGA of that length is still no known form.
+    DecoderHarness h;
+    h.Feed("$GPGGA,223745.00,3806.62964,N,12237.61382,W,2,12,0.54,83.1,M,-29.5,M,");
+    EXPECT_EQ(h.Decoder.Gga().Latitude, 0.0);
 }
 
 TEST(DecodeGga, GnsFormTakesQualityFromTheModeText) {

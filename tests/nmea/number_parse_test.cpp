@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -83,6 +87,27 @@ TEST(TryParseFloat, DecimalPointAndExponentOnly) {
         {"12a", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(TryParseFloat(c.text), c.expected) << c.text;
+}
+
+TEST(TryParseFloat, ShortDecimalsGiveExactlyTheValueOfFromChars) {
+    // Numbers of up to 15 digits take a shortcut; it must round as from_chars does.
+    std::mt19937_64 random(20261209);
+    for (int n = 0; n < 200000; ++n) {
+        const int digits = 1 + static_cast<int>(random() % 17);
+        std::string text;
+        for (int i = 0; i < digits; ++i) text += static_cast<char>('0' + random() % 10);
+        const auto point = random() % (digits + 2);
+        if (point <= static_cast<uint64_t>(digits)) text.insert(point, ".");
+        if (text == ".") continue;
+        double expected = 0.0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        const auto parsed = TryParseFloat(text);
+        ASSERT_TRUE(parsed.has_value()) << text;
+        ASSERT_EQ(std::bit_cast<uint64_t>(*parsed), std::bit_cast<uint64_t>(expected)) << text;
+        ASSERT_EQ(std::bit_cast<uint64_t>(*TryParseFloat("-" + text)),
+                  std::bit_cast<uint64_t>(-expected))
+            << text;
+    }
 }
 
 TEST(TryParseFloat, IgnoresACommaDecimalLocale) {

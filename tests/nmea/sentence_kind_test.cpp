@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "decoder_harness.h"
+#include "nmea/sentence_fields.h"
+#include "nmea/text_fields.h"
 
 namespace gnss {
 namespace {
@@ -85,6 +89,39 @@ TEST(ClassifyText, ClassifiesWithoutTheValidityCheck) {
     EXPECT_EQ(ClassifyText("GNS,"), SentenceKind::Gns);
     EXPECT_EQ(ClassifyText("RM"), SentenceKind::None);  // text at the very end is not overrun
     EXPECT_EQ(ClassifyText(""), SentenceKind::None);
+}
+
+// The kind by its definition: the first table text found anywhere in the text.
+SentenceKind KindByDefinition(std::string_view text) {
+    for (const auto& entry : kSentenceKindTexts) {
+        if (text.find(entry.Text) != std::string_view::npos) return entry.Kind;
+    }
+    return SentenceKind::None;
+}
+
+TEST(ClassifyText, AgreesWithTheDefinitionOnRandomTexts) {
+    // Texts built from pieces of the table texts, so that partial and overlapping matches occur.
+    const std::string pieces[] = {"GP", "GN", "GSA", "GSV", "RM", "C", "GG", "A", "GNS", ",",
+                                  " ",  "<",  "BD",  "GA",  "QZ", "V", "TG", "*", "$",   "MS",
+                                  "S",  "PQ", "T",   "TT",  "TC", "H", "GL", "L", "GI",  "PMD"};
+    std::mt19937 random(7);
+    for (int n = 0; n < 100000; ++n) {
+        std::string text;
+        const int count = 1 + static_cast<int>(random() % 12);
+        for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
+        ASSERT_EQ(ClassifyText(text), KindByDefinition(text)) << text;
+        // The decoder classifies while splitting: the same result.
+        LineDigest digest;
+        const SentenceFields fields(text, digest);
+        ASSERT_EQ(digest.Kind.Kind(), KindByDefinition(text)) << text;
+        uint8_t sum = 0;
+        for (char c : text) sum ^= static_cast<uint8_t>(c);
+        ASSERT_EQ(digest.Xor, sum) << text;
+        ASSERT_EQ(fields.Delimiters(), CountDelimiters(text, kCommaStar)) << text;
+        for (int f = 1; f <= fields.Delimiters() + 2; ++f) {
+            ASSERT_EQ(fields.Field(f), ExtractField(f, text, kCommaStar)) << text << " " << f;
+        }
+    }
 }
 
 }  // namespace

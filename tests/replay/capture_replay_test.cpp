@@ -11,6 +11,7 @@
 
 #include "frames/binary_frame.h"
 #include "link/dispatch_fixture.h"
+#include "link/received_line.h"
 
 namespace gnss {
 namespace {
@@ -47,7 +48,8 @@ std::vector<std::string> ExpectedLines(const std::string& data) {
     std::size_t start = 0;
     for (std::size_t end = data.find("\r\n"); end != std::string::npos;
          end = data.find("\r\n", start)) {
-        std::string line = data.substr(start, end - start);
+        // Binary bytes before a sentence are not part of it.
+        std::string line(SentenceAfterBinary(std::string_view(data).substr(start, end - start)));
         start = end + 2;
         if (line.empty() || line.find("$PUNV,ERR,") != std::string::npos) continue;
         if (line.find("$GPTXT") != std::string::npos) {

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -227,6 +231,39 @@ TEST(JsonText, NumbersAreFixedAndLocaleIndependent) {
     }
 }
 
+// What AppendNumber writes, by way of to_chars in fixed form.
+std::string FixedByToChars(double value) {
+    char digits[64];
+    const auto result =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 9);
+    std::string text(digits, result.ptr);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
+TEST(JsonText, NumbersRoundExactlyAsToChars) {
+    std::vector<double> values = {0.0009765625,  // 2^-10: a tie at the ninth decimal
+                                  0.0029296875, 1.0000000005, 2.5e-10,           7.5e-10,
+                                  5e-10,        1.5e-9,       999999.9999999995, 123456789012345.6,
+                                  4.9e-324,     -0.0009765625};
+    std::mt19937_64 random(42);
+    for (int i = 0; i < 100000; ++i) {
+        // Decimal-looking values as receivers send them, and arbitrary bit patterns.
+        const double scale = std::pow(10.0, static_cast<int>(random() % 12) - 3);
+        values.push_back(static_cast<double>(random() % 100000000) / 1e6 * scale);
+        values.push_back(static_cast<double>(random() % 2000001) / 8192.0 - 122.0);
+        const double any = std::bit_cast<double>(random());
+        if (std::isfinite(any) && std::fabs(any) < 1e15) values.push_back(any);
+    }
+    for (const double value : values) {
+        if (value == 0.0) continue;
+        std::string out;
+        AppendNumber(out, value);
+        ASSERT_EQ(out, FixedByToChars(value)) << std::hexfloat << value;
+    }
+}
+
 TEST(JsonReport, ObjectsOfAShortReplay) {
     const std::string bytes =
         Sentence("$GPGGA,123519,4807.038,N,01131.000,W,1,08,0.9,545.4,M,46.9,M,,") +
@@ -270,6 +307,31 @@ TEST(JsonReport, ObjectsOfAShortReplay) {
     EXPECT_NE(lines[6].find(R"("linkState":"NMEA","disconnected":false})"), std::string::npos);
 }
 
+TEST(ReplaySummaryCounts, UndecodedLinesAreSplitByReason) {
+    const std::string bytes =
+        Sentence("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") +
+        Sentence("$GPZDA,201530.00,04,07,2002,00,00") +         // valid, kind not decoded
+        Sentence("$GNTXT,01,01,02,u-blox AG") +                 // valid, kind not decoded
+        Sentence("$PUBX,00,081350.00,4717.113210,N") +          // valid vendor sentence
+        "$GPRMC,123519,A,4807.038,N,01131.000,E,,,,,*00\r\n" +  // wrong checksum
+        "$GPRMC,123519,A*4a\r\n" +                              // lower-case checksum
+        "hello\r\n$GPVTG,,T\r\n";                               // not sentences
+    Recorder r;
+    const ReplaySummary s = ReplayCapture(bytes, {}, r);
+    EXPECT_EQ(s.UnknownKindLines, 3u);
+    EXPECT_EQ(s.BadChecksumLines, 2u);
+    EXPECT_EQ(s.NotSentenceLines, 2u);
+    EXPECT_EQ(s.InvalidLines, 4u) << "valid sentences of other kinds are not invalid";
+    EXPECT_EQ(s.DecodedLines, 8u);
+
+    std::ostringstream out;
+    JsonLinesReport report(out);
+    ReplayCapture(bytes, {}, report);
+    EXPECT_NE(out.str().find(R"("invalidLines":4,"badChecksumLines":2,"notSentenceLines":2,)"
+                             R"("unknownKindLines":3,)"),
+              std::string::npos);
+}
+
 TEST(JsonReport, EventLimitKeepsTheSummaryAndCountsWhatWasLeftOut) {
     std::string bytes;
     for (int i = 0; i < 5; ++i) bytes += Sentence("$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
@@ -296,7 +358,9 @@ TEST(TextReport, OneReadableLinePerEvent) {
         << text;
     EXPECT_NE(text.find("satellites in view 2, used 0: 4(45/120/40) 5(10/300/0)-"),
               std::string::npos);
-    EXPECT_NE(text.find("  invalid lines    1"), std::string::npos);
+    EXPECT_NE(text.find("  invalid lines    1\n    bad checksum   0\n    not a sentence 1\n"
+                        "  unknown kinds    0\n"),
+              std::string::npos);
 }
 
 }  // namespace
