@@ -148,6 +148,8 @@ int RunRestartCommand(const QStringList& arguments) {
             "--family\n");
         return kExitFailure;
     }
+    // What identification still refines may change the command (the chip under a module).
+    session.RunUntil([&] { return !core.Identification.RefinementPending(); }, kIdentifyWaitMs);
     // A fix first, so that its loss and return say something about the restart.
     session.RunUntil([&] { return core.Receiver().FixValid; }, kFixBeforeWaitMs);
     printMemo(core);

@@ -113,6 +113,9 @@ class ReceiverIdentification final : public StreamListener,
     void LineWatch(std::string_view line);
     // "$PRCR" lines are rewritten while a refinement waits for its line.
     [[nodiscard]] bool PrcrRewriteActive() const;
+    // A refinement after the match still waits for its line (the chip under a TDK module, an
+    // MTK release, the SiRF completion): the receiver's commands may still change.
+    [[nodiscard]] bool RefinementPending() const { return PrcrRewriteActive(); }
 
     // Per-connection state back to its start.
     void ResetForConnect();
