@@ -8,6 +8,7 @@ packages=(
     zlib1g-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev
+    libqt6opengl6-dev
     clang libclang-rt-14-dev
     xvfb xauth
     fonts-liberation fonts-crosextra-carlito fonts-dejavu-core
