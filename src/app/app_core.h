@@ -28,7 +28,9 @@
 #include "link/receive_pipeline.h"
 #include "link/receiver_port.h"
 #include "logging/log_recorder.h"
+#include "testruns/ttff_campaign.h"
 #include "testruns/ttff_measurement.h"
+#include "views/campaign_view_model.h"
 #include "views/command_panel.h"
 #include "views/debug_memo.h"
 #include "views/main_window_model.h"
@@ -106,6 +108,8 @@ class AppCore final : private MonitorOutput,
     ReceiverBaudChange BaudChange;
     ForwardModeEscape Escape;
     TtffMeasurement Ttff;
+    TtffCampaign Campaign;
+    CampaignViewModel CampaignView;  // the campaign window's model
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }

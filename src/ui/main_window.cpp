@@ -178,6 +178,10 @@ void MainWindow::BuildToolbar() {
     QAction* commandEntry = panelsMenu->addAction(tr("Command panel"));
     commandEntry->setObjectName("actCommandPanel");
     connect(commandEntry, &QAction::triggered, this, &MainWindow::CommandPanelMenuToggled);
+    campaignEntry_ = panelsMenu->addAction(tr("TTFF campaign..."));
+    campaignEntry_->setObjectName("actTtffCampaign");
+    campaignEntry_->setEnabled(false);
+    connect(campaignEntry_, &QAction::triggered, this, &MainWindow::CampaignMenuChosen);
     menuButton->setMenu(panelsMenu);
     bar->addWidget(menuButton);
 

@@ -74,6 +74,8 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     [[nodiscard]] QToolButton* ReceiverRateApplyButton() const { return receiverRateApply_; }
     // Puts a panel under the monitor list (the command panel).
     void AddBelowMonitor(QWidget* panel);
+    // The panels menu's entry that opens the campaign window.
+    [[nodiscard]] QAction* CampaignEntry() const { return campaignEntry_; }
     // Selects a rate in the receiver's rate box without reporting it as chosen.
     void ShowReceiverRate(const QString& rate);
     [[nodiscard]] QLineEdit* FilterEdit() const { return filterEdit_; }
@@ -102,6 +104,7 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     void ReceiverRateChosen(const QString& rate);
     void ReceiverRateApplyClicked();
     void CommandPanelMenuToggled();
+    void CampaignMenuChosen();
     void StatusPanelDoubleClicked(int index);
     void StatusPanelClicked(int index, Qt::KeyboardModifiers modifiers);
     void AboutLinkActivated(const QString& address);
@@ -131,6 +134,7 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     QComboBox* baudBox_ = nullptr;
     QComboBox* receiverRateBox_ = nullptr;
     QToolButton* receiverRateApply_ = nullptr;
+    QAction* campaignEntry_ = nullptr;
     QVBoxLayout* monitorLayout_ = nullptr;
     QButtonGroup* unitButtons_ = nullptr;
     LogoStrip* logo_ = nullptr;

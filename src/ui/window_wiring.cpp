@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/app_core.h"
+#include "ui/campaign_window.h"
 #include "ui/command_panel_widget.h"
 #include "ui/display_wiring.h"
 #include "ui/main_window.h"
@@ -68,6 +69,7 @@ void WindowWiring::WireReceiverControls() {
             [this](bool on) { core_.Commands.SetCrLf(on); });
     connect(&window_, &MainWindow::CommandPanelMenuToggled, this,
             [this] { core_.CommandPanelMenuToggled(); });
+    connect(&window_, &MainWindow::CampaignMenuChosen, this, [this] { ShowCampaignWindow(); });
     connect(&window_, &MainWindow::ReceiverRateChosen, this,
             [this](const QString& rate) { core_.ReceiverRateChosen(rate.toStdString()); });
     connect(&window_, &MainWindow::ReceiverRateApplyClicked, this,
@@ -102,6 +104,12 @@ void WindowWiring::AskAccessWord() {
             [this](const QString& word) { core_.AccessWordEntered(word.toStdString()); });
     dialog->open();
 }
+void WindowWiring::ShowCampaignWindow() {
+    if (campaignWindow_ == nullptr)
+        campaignWindow_ = new CampaignWindow(core_.CampaignView, &window_);
+    campaignWindow_->ShowBeside(&window_);
+}
+
 WindowWiring::~WindowWiring() {
     core_.SetListener(nullptr);
 }
@@ -123,6 +131,8 @@ void WindowWiring::RequestRepaint() {
         window_.RefreshFromModel();
         window_.ShowReceiverRate(QString::fromStdString(core_.BaudChange.SelectedRate()));
         commandPanel_->Refresh();
+        window_.CampaignEntry()->setEnabled(core_.CampaignView.MenuEntryEnabled());
+        if (campaignWindow_ != nullptr && campaignWindow_->isVisible()) campaignWindow_->Refresh();
         displays_->Refresh();
     });
 }

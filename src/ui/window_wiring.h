@@ -8,6 +8,7 @@
 
 namespace gnss::ui {
 
+class CampaignWindow;
 class CommandPanelWidget;
 class DisplayWiring;
 class MainWindow;
@@ -33,11 +34,13 @@ class WindowWiring final : public QObject, private AppCoreListener {
     void RequestRepaint();
     void WireReceiverControls();
     void AskAccessWord();
+    void ShowCampaignWindow();
 
     MainWindow& window_;
     AppCore& core_;
     DisplayWiring* displays_ = nullptr;
     CommandPanelWidget* commandPanel_ = nullptr;
+    CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
     PortWatcher portWatcher_;
     bool repaintPending_ = false;
 };
