@@ -43,6 +43,8 @@ AppCore::AppCore(const AppServices& services)
       Escape(Identification, Pipeline.Shared, services.Port, services.Timers),
       Ttff(TtffMeasurement::Deps{Pipeline, services.SystemClock, Restart, Reception,
                                  Identification.Result, *this}),
+      Campaign(TtffCampaign::Deps{Pipeline, services.SystemClock, services.Timers, Restart,
+                                  Verification, Identification}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
@@ -69,6 +71,7 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Escape);
     PlugIn(Ttff);
     Ttff.AddListener(*this);
+    PlugIn(Campaign);
     Commands.SetChangeListener(this);
 
     Recorder.SetListener(this);

@@ -28,6 +28,7 @@
 #include "link/receive_pipeline.h"
 #include "link/receiver_port.h"
 #include "logging/log_recorder.h"
+#include "testruns/ttff_campaign.h"
 #include "testruns/ttff_measurement.h"
 #include "views/command_panel.h"
 #include "views/debug_memo.h"
@@ -106,6 +107,7 @@ class AppCore final : private MonitorOutput,
     ReceiverBaudChange BaudChange;
     ForwardModeEscape Escape;
     TtffMeasurement Ttff;
+    TtffCampaign Campaign;
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -181,6 +183,7 @@ class AppCore final : private MonitorOutput,
             Reception.AddListener(feature);
         }
         if constexpr (std::is_base_of_v<RestartListener, Feature>) Restart.AddListener(feature);
+        if constexpr (std::is_base_of_v<TtffListener, Feature>) Ttff.AddListener(feature);
     }
     void PlugInSelf();
 
