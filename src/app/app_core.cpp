@@ -73,7 +73,6 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Ttff);
     Ttff.AddListener(*this);
     PlugIn(Campaign);
-    Ttff.AddListener(Campaign);
     Commands.SetChangeListener(this);
 
     Recorder.SetListener(this);

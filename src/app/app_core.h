@@ -185,6 +185,7 @@ class AppCore final : private MonitorOutput,
             Reception.AddListener(feature);
         }
         if constexpr (std::is_base_of_v<RestartListener, Feature>) Restart.AddListener(feature);
+        if constexpr (std::is_base_of_v<TtffListener, Feature>) Ttff.AddListener(feature);
     }
     void PlugInSelf();
 

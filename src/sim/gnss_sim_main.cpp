@@ -73,6 +73,18 @@ int main(int argc, char** argv) {
         } else {
             auto receiver = std::make_unique<SimulatedReceiver>(loop, loop, config);
             baud = receiver->BaudRate();
+            if (!config.TruthFile.empty()) {
+                auto truth = std::make_shared<std::ofstream>(config.TruthFile, std::ios::app);
+                if (!*truth) {
+                    std::cerr << "gnss-sim: cannot write " << config.TruthFile << "\n";
+                    return 2;
+                }
+                receiver->SetTruthSink([truth](const SimulatedReceiver::RestartTruth& t) {
+                    *truth << "restart=" << RestartKindName(t.Kind) << " command_ms=" << t.CommandMs
+                           << " ack_ms=" << t.AckDeliveredMs << " boot_ms=" << t.BootDeliveredMs
+                           << " fix_ms=" << t.FixDeliveredMs << std::endl;
+                });
+            }
             std::cerr << "gnss-sim: " << receiver->Profile().Description << " at " << baud
                       << " bit/s\n";
             source = std::move(receiver);

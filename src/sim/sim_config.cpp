@@ -272,6 +272,11 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
          }},
         {"realtime", [](SimConfig& c, const std::string& v,
                         std::string&) { return ToBool(v, c.ReplayRealtime); }},
+        {"truth",
+         [](SimConfig& c, const std::string& v, std::string&) {
+             c.TruthFile = v;
+             return !v.empty();
+         }},
     };
     return kSetters;
 }
@@ -431,6 +436,9 @@ Options (each is also a key of a scenario file: "key = value", one per line, "#"
         no-ack                restart without acknowledging
         no-crlf[=RATE]        send lines without CR LF (share RATE of lines, default all)
         long-lines[=RATE]     add an over-long proprietary line (share RATE of epochs)
+  --truth FILE          append one line per restart: when the command arrived, when the
+                        acknowledgement and the first fix sentence had left the line (ms since
+                        start): "restart=cold command_ms=N ack_ms=N boot_ms=N fix_ms=N"
   --replay FILE         stream FILE instead of simulating
   --realtime            replay: one epoch (sentences of one time stamp) per second
   --help                this text

@@ -63,6 +63,8 @@ struct SimConfig {
     // Replay of a capture instead of a simulated receiver.
     std::string ReplayFile;
     bool ReplayRealtime = false;
+    // Where the receiver writes the ground truth of each restart (one line per restart).
+    std::string TruthFile;
 };
 
 // Applies one setting ("rate", "10"); false with a message for an unknown key or bad value.

@@ -210,18 +210,30 @@ void SimulatedReceiver::SendLines(const std::vector<std::string>& sentences, boo
     SendBytes(burst, droppable);
 }
 
-void SimulatedReceiver::SendAck(const std::vector<std::string>& bytes) {
+void SimulatedReceiver::SendAck(const std::vector<std::string>& bytes, std::size_t truthNumber) {
     if (bytes.empty()) return;
-    Later(config_.AckDelayMs + config_.Faults.SlowAckMs, [this, bytes] {
+    Later(config_.AckDelayMs + config_.Faults.SlowAckMs, [this, bytes, truthNumber] {
         std::string all;
         for (const auto& b : bytes) all += b;
         SendBytes(all);
+        if (truthNumber == 0) return;
+        line_.AfterDrain([this, truthNumber] {
+            if (truthNumber <= truths_.size())
+                truths_[truthNumber - 1].AckDeliveredMs = ElapsedMs();
+        });
     });
 }
 
 void SimulatedReceiver::SendBoot() {
     if (sirfBinary_) return;
     SendLines(profile_->BootLines);
+    if (truths_.empty() || truths_.back().BootDeliveredMs != 0) return;
+    const std::size_t number = truths_.size();
+    line_.AfterDrain([this, number] {
+        if (number <= truths_.size() && truths_[number - 1].BootDeliveredMs == 0) {
+            truths_[number - 1].BootDeliveredMs = ElapsedMs();
+        }
+    });
 }
 
 void SimulatedReceiver::ScheduleBoot() {
@@ -350,7 +362,37 @@ void SimulatedReceiver::Epoch() {
         for (int i = 0; i < length; ++i) longLine.push_back(kHex[rng_.Next() % 16]);
         sentences.push_back(WithChecksum(longLine));
     }
+    if (!truths_.empty() && truths_.back().FixDeliveredMs == 0 && report.HasFix &&
+        now >= fixDueMs_) {
+        SendFirstFix(sentences);
+        return;
+    }
     SendLines(sentences, true);
+}
+
+// The first epoch of a new fix: the sentence that carries it goes out first, and the moment its
+// last byte leaves the line is the ground truth of the fix.
+void SimulatedReceiver::SendFirstFix(const std::vector<std::string>& sentences) {
+    std::size_t split = 0;
+    while (split < sentences.size() && sentences[split].find("GGA,") == std::string::npos &&
+           sentences[split].find("RMC,") == std::string::npos &&
+           sentences[split].find("GNS,") == std::string::npos &&
+           sentences[split].find("GLL,") == std::string::npos) {
+        ++split;
+    }
+    if (split == sentences.size()) {
+        SendLines(sentences, true);
+        return;
+    }
+    SendLines({sentences.begin(), sentences.begin() + static_cast<std::ptrdiff_t>(split) + 1});
+    const std::size_t number = truths_.size();
+    line_.AfterDrain([this, number] {
+        RestartTruth& truth = truths_[number - 1];
+        if (truth.FixDeliveredMs != 0) return;
+        truth.FixDeliveredMs = ElapsedMs();
+        if (truthSink_) truthSink_(truth);
+    });
+    SendLines({sentences.begin() + static_cast<std::ptrdiff_t>(split) + 1, sentences.end()}, true);
 }
 
 // --- restarts --------------------------------------------------------------------------------
@@ -511,7 +553,8 @@ void SimulatedReceiver::Act(const CommandRule& rule) {
                 SendAck(rule.Reject);
                 return;
             }
-            if (!faults.NeverAck) SendAck(rule.Reply);
+            truths_.push_back({rule.Kind, ElapsedMs(), 0, 0, 0});
+            if (!faults.NeverAck) SendAck(rule.Reply, truths_.size());
             Restart(rule.Kind);
             return;
         case CommandAction::Reply:
@@ -520,7 +563,8 @@ void SimulatedReceiver::Act(const CommandRule& rule) {
             return;
         case CommandAction::StRestorePar:
             if (faults.Reject) return;
-            if (!faults.NeverAck) SendAck(rule.Reply);
+            truths_.push_back({RestartKind::Factory, ElapsedMs(), 0, 0, 0});
+            if (!faults.NeverAck) SendAck(rule.Reply, truths_.size());
             Restart(RestartKind::Factory);
             return;
         case CommandAction::StSystemReset:

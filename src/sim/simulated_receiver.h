@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,6 +50,22 @@ class SimulatedReceiver final : public SimSource {
     [[nodiscard]] uint64_t FixDueMs() const { return fixDueMs_; }
     [[nodiscard]] bool Vanished() const { return vanished_; }
 
+    // What really happened after each restart command, in ms since Start(): when the command
+    // arrived, when its acknowledgement and the first boot text had left the line (0: none),
+    // and when the first sentence of the new fix had left it.
+    struct RestartTruth {
+        RestartKind Kind = RestartKind::Hot;
+        uint64_t CommandMs = 0;
+        uint64_t AckDeliveredMs = 0;
+        uint64_t BootDeliveredMs = 0;
+        uint64_t FixDeliveredMs = 0;
+    };
+    [[nodiscard]] const std::vector<RestartTruth>& Truths() const { return truths_; }
+    // Told when a restart's first fix has left the line.
+    void SetTruthSink(std::function<void(const RestartTruth&)> sink) {
+        truthSink_ = std::move(sink);
+    }
+
   private:
     struct Pending {
         uint64_t DueMs;
@@ -63,7 +80,9 @@ class SimulatedReceiver final : public SimSource {
     void Epoch();
     void SendLines(const std::vector<std::string>& sentences, bool droppable = false);
     void SendBytes(std::string_view bytes, bool droppable = false);
-    void SendAck(const std::vector<std::string>& bytes);
+    // `truthNumber` (from 1) names the restart whose acknowledgement this is; 0 for others.
+    void SendAck(const std::vector<std::string>& bytes, std::size_t truthNumber = 0);
+    void SendFirstFix(const std::vector<std::string>& sentences);
     void ScheduleBoot();
     void SendBoot();
     void Restart(RestartKind kind);
@@ -112,6 +131,8 @@ class SimulatedReceiver final : public SimSource {
     uint64_t fixDueMs_ = 0;
     uint64_t keepFixUntilMs_ = 0;
     int restartCount_ = 0;
+    std::vector<RestartTruth> truths_;
+    std::function<void(const RestartTruth&)> truthSink_;
     RestartKind lastKind_ = RestartKind::Hot;
     uint32_t bootBaud_ = 0;  // baud rate to switch to when the receiver boots next
     uint64_t bootGeneration_ = 0;

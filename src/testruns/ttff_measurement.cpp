@@ -126,6 +126,7 @@ void TtffMeasurement::DetectStart(std::string_view line) {
                 TakeStart(now, true);
             } else if (!deps_.Pipeline.Receiver.FixValid) {
                 TakeStart(deps_.Reception.HdAckTick != 0 ? deps_.Reception.HdAckTick : now, true);
+                startFromLineWithoutFix_ = deps_.Reception.HdAckTick == 0;
             }
             return;
         default:
@@ -137,7 +138,21 @@ void TtffMeasurement::DetectStart(std::string_view line) {
     }
 }
 
+void TtffMeasurement::OnRestartAcknowledged(FrameProtocol protocol, uint32_t tickMs) {
+    if (protocol != FrameProtocol::Hd || !armed_ ||
+        deps_.Pipeline.Shared.Family != ReceiverFamily::HED) {
+        return;
+    }
+    if (startTick_ == 0) {
+        TakeStart(tickMs, true);
+    } else if (startFromLineWithoutFix_) {
+        startTick_ = tickMs != 0 ? tickMs : 1;
+    }
+    startFromLineWithoutFix_ = false;
+}
+
 void TtffMeasurement::TakeStart(uint32_t tickMs, bool provesLink) {
+    startFromLineWithoutFix_ = false;
     startTick_ = tickMs;
     if (startTick_ == 0) startTick_ = 1;  // 0 means "no start"
     SharedState& shared = deps_.Pipeline.Shared;

@@ -54,7 +54,8 @@ class TtffListener {
 class TtffMeasurement final : public RestartListener,
                               public LineListener,
                               public LinkListener,
-                              public ConnectionListener {
+                              public ConnectionListener,
+                              public ReceiverReplyListener {
   public:
     struct Deps {
         ReceivePipeline& Pipeline;
@@ -87,6 +88,9 @@ class TtffMeasurement final : public RestartListener,
     void OnSentenceDecoded(SentenceKind kind, std::string_view line) override;
     // LinkListener: the one-second count while the link carries NMEA.
     void OnNmeaSecond(bool recognisedThisSecond) override;
+    // ReceiverReplyListener: an HD receiver's acknowledgement frame is handled after the lines
+    // of its pass; when a line without fix took the start, the frame's tick stands instead.
+    void OnRestartAcknowledged(FrameProtocol protocol, uint32_t tickMs) override;
     // ConnectionListener: a connect starts over; the link's second counts the rate search.
     void OnConnecting() override;
     void OnLinkSecond() override;
@@ -112,6 +116,7 @@ class TtffMeasurement final : public RestartListener,
     int elapsed_ = 0;
     int settleWindow_ = 15;
     uint32_t startTick_ = 0;
+    bool startFromLineWithoutFix_ = false;
     int resync_ = 0;
     std::string debugText_;
     std::string text_;
