@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QScrollBar>
@@ -38,6 +40,8 @@ std::size_t KindIndex(RestartKind kind) {
     const auto found = std::find(kCampaignKinds.begin(), kCampaignKinds.end(), kind);
     return static_cast<std::size_t>(found - kCampaignKinds.begin());
 }
+
+constexpr int kChartMinimumHeight = 260;
 
 QChart* NewChart(const QString& title) {
     auto* chart = new QChart();
@@ -117,16 +121,24 @@ CampaignWindow::CampaignWindow(CampaignViewModel& model, QWidget* parent)
     : QWidget(parent, Qt::Window), model_(model) {
     setObjectName("CampaignWindow");
     setWindowTitle(Text(CampaignViewModel::kWindowTitle));
-    resize(1180, 760);
+    resize(1240, 800);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(BuildSettings());
 
+    auto* statusRow = new QHBoxLayout();
     status_ = new QLabel(this);
     status_->setObjectName("lblCampaignStatus");
     status_->setFont(SansFont(10, true));
-    layout->addWidget(status_);
+    statusRow->addWidget(status_, 1);
+    exportMessage_ = new QLabel(this);
+    exportMessage_->setObjectName("lblCampaignExport");
+    exportMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    exportMessage_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    exportMessage_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusRow->addWidget(exportMessage_, 1);
+    layout->addLayout(statusRow);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     tableModel_ = new CampaignTableModel(model_, this);
@@ -141,12 +153,14 @@ CampaignWindow::CampaignWindow(CampaignViewModel& model, QWidget* parent)
     const int charWidth = fontMetrics().averageCharWidth();
     for (std::size_t i = 0; i < kCampaignColumnCount; ++i) {
         const CampaignColumnInfo& info = CampaignColumnOf(static_cast<CampaignColumn>(i));
-        table_->setColumnWidth(static_cast<int>(i), info.WidthChars * charWidth + 12);
+        const int titleWidth = fontMetrics().horizontalAdvance(Text(info.Title)) + 16;
+        table_->setColumnWidth(static_cast<int>(i),
+                               std::max(info.WidthChars * charWidth + 12, titleWidth));
     }
     splitter->addWidget(table_);
 
     auto* lower = new QWidget(splitter);
-    auto* lowerLayout = new QHBoxLayout(lower);
+    auto* lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     summary_ = new QTableWidget(0, static_cast<int>(kSummaryTitles.size()), lower);
     summary_->setObjectName("tblCampaignSummary");
@@ -154,16 +168,22 @@ CampaignWindow::CampaignWindow(CampaignViewModel& model, QWidget* parent)
     for (std::string_view title : kSummaryTitles) titles << Text(title);
     summary_->setHorizontalHeaderLabels(titles);
     summary_->verticalHeader()->setVisible(false);
+    summary_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     summary_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     summary_->setSelectionMode(QAbstractItemView::NoSelection);
-    summary_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    summary_->setMinimumWidth(470);
-    summary_->setMaximumWidth(560);
+    summary_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    summary_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    summary_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Room for the title and one row per restart kind.
+    summary_->setFixedHeight(
+        summary_->horizontalHeader()->sizeHint().height() +
+        static_cast<int>(kCampaignKinds.size()) * (fontMetrics().height() + 4) + 4);
     lowerLayout->addWidget(summary_);
     lowerLayout->addWidget(BuildCharts(), 1);
     splitter->addWidget(lower);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({280, 420});
     layout->addWidget(splitter, 1);
 
     WireInput();
@@ -232,10 +252,7 @@ QWidget* CampaignWindow::BuildSettings() {
     exportButtons->addWidget(exportCsv_);
     exportButtons->addWidget(exportJson_);
     buttons->addLayout(exportButtons);
-    exportMessage_ = new QLabel(box);
-    exportMessage_->setObjectName("lblCampaignExport");
-    exportMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    buttons->addWidget(exportMessage_);
+    buttons->addStretch(1);
     row->addLayout(buttons);
     return box;
 }
@@ -255,7 +272,7 @@ QWidget* CampaignWindow::BuildCharts() {
     }
     histogram->addSeries(histogramSeries_);
     histogramBins_ = new QBarCategoryAxis(histogram);
-    histogramBins_->setTitleText(tr("TTFF (s)"));
+    histogramBins_->setTitleText(tr("TTFF (s), lower edge of each bin"));
     histogramCounts_ = new QValueAxis(histogram);
     histogramCounts_->setLabelFormat("%d");
     histogramCounts_->setTitleText(tr("Runs"));
@@ -266,6 +283,7 @@ QWidget* CampaignWindow::BuildCharts() {
     histogramView_ = new QChartView(histogram, charts);
     histogramView_->setObjectName("chartCampaignHistogram");
     histogramView_->setRenderHint(QPainter::Antialiasing);
+    histogramView_->setMinimumHeight(kChartMinimumHeight);
     layout->addWidget(histogramView_);
 
     QChart* runChart = NewChart(tr("TTFF per run"));
@@ -298,6 +316,7 @@ QWidget* CampaignWindow::BuildCharts() {
     runChartView_ = new QChartView(runChart, charts);
     runChartView_->setObjectName("chartCampaignRuns");
     runChartView_->setRenderHint(QPainter::Antialiasing);
+    runChartView_->setMinimumHeight(kChartMinimumHeight);
     layout->addWidget(runChartView_);
     return charts;
 }
@@ -412,6 +431,10 @@ void CampaignWindow::RefreshHistogram() {
         histogramSets_[k]->append(counts);
     }
     histogramBins_->setCategories(labels);
+    QList<QLegendMarker*> markers = histogramView_->chart()->legend()->markers(histogramSeries_);
+    for (std::size_t k = 0; k < histogramSets_.size() && k < std::size_t(markers.size()); ++k) {
+        markers[static_cast<qsizetype>(k)]->setVisible(histogramSets_[k]->sum() > 0);
+    }
     const int top = std::max(histogram.MaxCount, 1);
     histogramCounts_->setRange(0, top);
     histogramCounts_->setTickCount(std::min(top, 5) + 1);
@@ -434,9 +457,16 @@ void CampaignWindow::RefreshRunChart(bool restart) {
             failureSeries_->append(point.Number, 0.0);
         }
     }
-    const int planned = std::max(model_.PlannedRuns(), 1);
-    runAxis_->setRange(0.5, std::max(planned, 10) + 0.5);
-    runAxis_->setTickCount(std::min(std::max(planned, 10), 10) + 1);
+    QLegend* legend = runChartView_->chart()->legend();
+    for (QScatterSeries* series : runSeries_) {
+        for (QLegendMarker* marker : legend->markers(series))
+            marker->setVisible(series->count() > 0);
+    }
+    for (QLegendMarker* marker : legend->markers(failureSeries_)) {
+        marker->setVisible(failureSeries_->count() > 0);
+    }
+    runAxis_->setRange(0, std::max(model_.PlannedRuns(), 1) + 1);
+    runAxis_->applyNiceNumbers();
     ttffAxis_->setRange(0.0, ttffMaxS_ > 0.0 ? ttffMaxS_ * 1.15 : 10.0);
     ttffAxis_->applyNiceNumbers();
 }

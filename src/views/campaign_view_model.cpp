@@ -24,7 +24,7 @@ constexpr std::array<CampaignColumnInfo, kCampaignColumnCount> kColumns = {{
     {"Quality", "Fix quality of the first fix", true, 5},
     {"Sats", "Satellites used in the first fix", true, 5},
     {"HDOP", "HDOP of the first fix", true, 5},
-    {"Position", "Latitude, longitude of the first fix (degrees)", false, 20},
+    {"Position", "Latitude, longitude of the first fix (degrees)", false, 25},
     {"From median (m)", "Distance from the median position of the campaign's fixes", true, 9},
     {"Outcome", "fix, timeout, no acknowledgement, link lost or not sent", false, 14},
 }};
@@ -86,9 +86,8 @@ double RoundBinWidth(double atLeast) {
     }
 }
 
-std::string BinLabel(double from, double to, double width) {
-    const char* format = width >= 1.0 ? "%.0f" : "%.1f";
-    return Printed(format, from) + "-" + Printed(format, to);
+std::string BinLabel(double from, double width) {
+    return Printed(width >= 1.0 ? "%.0f" : "%.1f", from);
 }
 
 }  // namespace
@@ -180,7 +179,7 @@ TtffHistogram BuildTtffHistogram(const std::vector<CampaignRun>& runs, int maxBi
         HistogramBin bin;
         bin.FromS = (first + i) * width;
         bin.ToS = bin.FromS + width;
-        bin.Label = BinLabel(bin.FromS, bin.ToS, width);
+        bin.Label = BinLabel(bin.FromS, width);
         histogram.Bins.push_back(std::move(bin));
     }
     for (const CampaignRun& run : runs) {
@@ -362,7 +361,7 @@ void CampaignViewModel::Recompute() {
     for (const KindSummary& summary : deps_.Campaign.Summary()) {
         summaryRows_.push_back(SummaryRowTexts(summary));
     }
-    histogram_ = BuildTtffHistogram(deps_.Campaign.Runs());
+    histogram_ = BuildTtffHistogram(deps_.Campaign.Runs(), kHistogramBins);
 }
 
 void CampaignViewModel::Export(bool json) {

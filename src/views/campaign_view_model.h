@@ -65,7 +65,7 @@ inline constexpr std::array<std::string_view, 9> kSummaryTitles = {
 struct HistogramBin {
     double FromS = 0.0;
     double ToS = 0.0;
-    std::string Label;  // "34-35"
+    std::string Label;  // the lower edge: "34" (bins of 0.5 s and less: "34.5")
     std::array<int, 4> Counts{};
 };
 struct TtffHistogram {
@@ -101,6 +101,7 @@ class CampaignViewModel final : public CampaignListener {
   public:
     static constexpr int kMaxTimeoutS = 3600;
     static constexpr int kMaxPauseS = 600;
+    static constexpr int kHistogramBins = 12;
     static constexpr std::string_view kWindowTitle = "TTFF campaign";
 
     struct Deps {
