@@ -10,8 +10,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QScrollBar>
@@ -431,10 +429,6 @@ void CampaignWindow::RefreshHistogram() {
         histogramSets_[k]->append(counts);
     }
     histogramBins_->setCategories(labels);
-    QList<QLegendMarker*> markers = histogramView_->chart()->legend()->markers(histogramSeries_);
-    for (std::size_t k = 0; k < histogramSets_.size() && k < std::size_t(markers.size()); ++k) {
-        markers[static_cast<qsizetype>(k)]->setVisible(histogramSets_[k]->sum() > 0);
-    }
     const int top = std::max(histogram.MaxCount, 1);
     histogramCounts_->setRange(0, top);
     histogramCounts_->setTickCount(std::min(top, 5) + 1);
@@ -456,14 +450,6 @@ void CampaignWindow::RefreshRunChart(bool restart) {
         } else {
             failureSeries_->append(point.Number, 0.0);
         }
-    }
-    QLegend* legend = runChartView_->chart()->legend();
-    for (QScatterSeries* series : runSeries_) {
-        for (QLegendMarker* marker : legend->markers(series))
-            marker->setVisible(series->count() > 0);
-    }
-    for (QLegendMarker* marker : legend->markers(failureSeries_)) {
-        marker->setVisible(failureSeries_->count() > 0);
     }
     runAxis_->setRange(0, std::max(model_.PlannedRuns(), 1) + 1);
     runAxis_->applyNiceNumbers();
