@@ -56,6 +56,11 @@ std::string Number(long long value) {
     return std::to_string(value);
 }
 
+// "1 run", "3 runs".
+std::string Counted(int count, std::string_view one, std::string_view many) {
+    return Number(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::string Seconds(double ms) {
     return Printed("%.1f", ms / 1000.0);
 }
@@ -283,19 +288,20 @@ std::string CampaignViewModel::StatusText() const {
     int fixes = 0;
     for (const CampaignRun& run : campaign.Runs()) fixes += run.Outcome == RunOutcome::Fix;
     const int done = static_cast<int>(campaign.Runs().size());
-    const std::string tally = Number(fixes) + (fixes == 1 ? " fix, " : " fixes, ") +
-                              Number(done - fixes) + (done - fixes == 1 ? " failure" : " failures");
+    const std::string tally =
+        Counted(fixes, "fix", "fixes") + ", " + Counted(done - fixes, "failure", "failures");
     const std::string total = Number(campaign.Settings().Runs);
     if (campaign.Running()) {
         if (campaign.CurrentRun() > 0) {
             return "Run " + Number(campaign.CurrentRun()) + " of " + total + " (" +
                    std::string(RestartKindName(currentKind_)) + "): waiting for the fix - " + tally;
         }
-        return "Waiting before the next run (" + Number(done) + " of " + total + " done) - " +
-               tally;
+        const std::string progress = " (" + Number(done) + " of " + total + " done) - " + tally;
+        if (!campaign.CanStart()) return "Waiting for the receiver to come back" + progress;
+        return "Waiting before the next run" + progress;
     }
-    if (stoppedByUser_) return "Stopped after " + Number(done) + " runs - " + tally;
-    if (finished_) return "Finished: " + Number(done) + " runs - " + tally;
+    if (stoppedByUser_) return "Stopped after " + Counted(done, "run", "runs") + " - " + tally;
+    if (finished_) return "Finished: " + Counted(done, "run", "runs") + " - " + tally;
     if (!campaign.CanStart()) {
         return "Connect a receiver and wait until it is identified to start a campaign.";
     }
@@ -378,8 +384,8 @@ void CampaignViewModel::Export(bool json) {
     std::ofstream out(*path, std::ios::binary | std::ios::trunc);
     out << text;
     out.close();
-    const std::string count = Number(RowCount()) + (RowCount() == 1 ? " run" : " runs");
-    exportMessage_ = out ? "Saved " + count + " to " + *path : "Could not write " + *path;
+    exportMessage_ = out ? "Saved " + Counted(RowCount(), "run", "runs") + " to " + *path
+                         : "Could not write " + *path;
     Changed();
 }
 

@@ -163,5 +163,30 @@ TEST(CampaignViewScenario, StopEndsTheCampaignAndANewOneStartsTheTableOver) {
     EXPECT_EQ(view.RowCount(), 1);
 }
 
+TEST(CampaignViewScenario, ALostLinkIsARowAndTheStatusWaitsForTheReceiver) {
+    AppCoreStation station(QuickMtk());
+    CampaignViewModel& view = station.core.CampaignView;
+    ASSERT_TRUE(station.Identify());
+    view.SetRunCount(3);
+    view.SetPauseS(1);
+    view.StartPressed();
+    station.time.Advance(500);  // the first run is under way
+    ASSERT_EQ(station.core.Campaign.CurrentRun(), 1);
+    station.core.ToolButtonClicked(ToolButton::Connect, false);  // disconnect
+    ASSERT_EQ(view.RowCount(), 1);
+    EXPECT_EQ(view.CellText(0, CampaignColumn::Outcome), RunOutcomeName(RunOutcome::LinkLost));
+    EXPECT_NE(view.RowColor(0), CampaignRowColor(RunOutcome::Fix));
+    EXPECT_FALSE(view.PointOf(0).Fix);
+    EXPECT_EQ(view.StatusText().rfind("Waiting for the receiver to come back (1 of 3 done)", 0), 0U)
+        << view.StatusText();
+    EXPECT_TRUE(view.Controls().StopEnabled);
+    EXPECT_TRUE(view.MenuEntryEnabled());  // the window stays reachable while it runs
+
+    view.StopPressed();
+    EXPECT_EQ(view.StatusText().rfind("Stopped after 1 run - 0 fixes, 1 failure", 0), 0U)
+        << view.StatusText();
+    EXPECT_TRUE(view.Controls().ExportEnabled);
+}
+
 }  // namespace
 }  // namespace gnss
