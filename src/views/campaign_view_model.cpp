@@ -298,6 +298,7 @@ std::string CampaignViewModel::StatusText() const {
         }
         const std::string progress = " (" + Number(done) + " of " + total + " done) - " + tally;
         if (!campaign.CanStart()) return "Waiting for the receiver to come back" + progress;
+        if (done >= campaign.Settings().Runs) return "Finishing" + progress;
         return "Waiting before the next run" + progress;
     }
     if (stoppedByUser_) return "Stopped after " + Counted(done, "run", "runs") + " - " + tally;

@@ -143,9 +143,11 @@ TEST(CampaignWindow, DISABLED_TwentyColdStartsWithJitter) {
     window->PauseBox()->setValue(2);
     ASSERT_TRUE(WaitFor([&] { return window->StartButton()->isEnabled(); }, 2000));
     window->StartButton()->click();
-    ASSERT_TRUE(WaitFor([&] { return window->RunTable()->model()->rowCount() >= 8; }, 600000));
+    const bool halfway =
+        WaitFor([&] { return window->RunTable()->model()->rowCount() >= 8; }, 600000);
     WaitFor([] { return false; }, 300);
-    SaveScreenshot(*window, "campaign_20_running.png");
+    SaveScreenshot(*window, "campaign_20_running.png");  // also when it failed, to see why
+    ASSERT_TRUE(halfway);
     ASSERT_TRUE(WaitFor([&] { return !program.core.Campaign.Running(); }, 900000));
     WaitFor([] { return false; }, 500);
     EXPECT_EQ(window->RunTable()->model()->rowCount(), 20);
