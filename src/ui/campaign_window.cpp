@@ -451,8 +451,19 @@ void CampaignWindow::RefreshRunChart(bool restart) {
             failureSeries_->append(point.Number, 0.0);
         }
     }
-    runAxis_->setRange(0, std::max(model_.PlannedRuns(), 1) + 1);
-    runAxis_->applyNiceNumbers();
+    // Whole runs: ticks every 1, 2 or 5 times a power of ten, at most about ten of them.
+    const int planned = std::max(model_.PlannedRuns(), 1);
+    int step = 1;
+    for (int decade = 1; step * 10 < planned; decade *= 10) {
+        for (int factor : {1, 2, 5}) {
+            step = factor * decade;
+            if (step * 10 >= planned) break;
+        }
+    }
+    runAxis_->setTickType(QValueAxis::TicksDynamic);
+    runAxis_->setTickAnchor(0);
+    runAxis_->setTickInterval(step);
+    runAxis_->setRange(0, ((planned + step) / step) * step);
     ttffAxis_->setRange(0.0, ttffMaxS_ > 0.0 ? ttffMaxS_ * 1.15 : 10.0);
     ttffAxis_->applyNiceNumbers();
 }
