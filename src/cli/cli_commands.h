@@ -29,6 +29,7 @@ int RunMonitorCommand(const QStringList& arguments);
 int RunDecodeCommand(const QStringList& arguments);
 int RunSendCommand(const QStringList& arguments);
 int RunRestartCommand(const QStringList& arguments);
+int RunTtffCommand(const QStringList& arguments);
 int RunWatchCommand(const QStringList& arguments);
 int RunRecordCommand(const QStringList& arguments);
 

@@ -22,6 +22,8 @@ constexpr std::array kCommands{
     Command{"send", "Send one command and print what comes back.", gnss::cli::RunSendCommand},
     Command{"restart", "Restart the receiver and verify it (acknowledgement, fix).",
             gnss::cli::RunRestartCommand},
+    Command{"ttff", "Time to first fix over repeated restarts, with statistics.",
+            gnss::cli::RunTtffCommand},
 };
 
 void PrintUsage(std::FILE* stream) {

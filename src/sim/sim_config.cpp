@@ -437,8 +437,9 @@ Options (each is also a key of a scenario file: "key = value", one per line, "#"
         no-crlf[=RATE]        send lines without CR LF (share RATE of lines, default all)
         long-lines[=RATE]     add an over-long proprietary line (share RATE of epochs)
   --truth FILE          append one line per restart: when the command arrived, when the
-                        acknowledgement and the first fix sentence had left the line (ms since
-                        start): "restart=cold command_ms=N ack_ms=N boot_ms=N fix_ms=N"
+                        acknowledgement, the start-up texts and the first sentence stating the
+                        new fix (RMC, GLL or GSA) had left the line, in ms since start:
+                        "restart=cold command_ms=N ack_ms=N boot_ms=N fix_ms=N"
   --replay FILE         stream FILE instead of simulating
   --realtime            replay: one epoch (sentences of one time stamp) per second
   --help                this text

@@ -370,13 +370,13 @@ void SimulatedReceiver::Epoch() {
     SendLines(sentences, true);
 }
 
-// The first epoch of a new fix: the sentence that carries it goes out first, and the moment its
-// last byte leaves the line is the ground truth of the fix.
+// The first epoch of a new fix: the sentences up to the first one that states the fix (an RMC
+// or GLL status, a GSA mode) go out first, and the moment that sentence's last byte leaves the
+// line is the ground truth of the fix.
 void SimulatedReceiver::SendFirstFix(const std::vector<std::string>& sentences) {
     std::size_t split = 0;
-    while (split < sentences.size() && sentences[split].find("GGA,") == std::string::npos &&
-           sentences[split].find("RMC,") == std::string::npos &&
-           sentences[split].find("GNS,") == std::string::npos &&
+    while (split < sentences.size() && sentences[split].find("RMC,") == std::string::npos &&
+           sentences[split].find("GSA,") == std::string::npos &&
            sentences[split].find("GLL,") == std::string::npos) {
         ++split;
     }

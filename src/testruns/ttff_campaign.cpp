@@ -119,7 +119,8 @@ bool TtffCampaign::Start(CampaignSettings settings) {
     running_ = true;
     waitingForReceiver_ = false;
     started_runs_ = 0;
-    family_ = FamilyDisplayName(deps_.Pipeline.Shared.Family);
+    campaignFamily_ = deps_.Pipeline.Shared.Family;
+    family_ = FamilyDisplayName(campaignFamily_);
     firmware_ = deps_.Identification.Result.FirmwareText;
     started_ = deps_.SystemClock.NowLocal();
     StartRun();
@@ -244,6 +245,18 @@ void TtffCampaign::OnReceiverIdentified() {
     if (!running_ || !waitingForReceiver_) return;
     waitingForReceiver_ = false;
     ScheduleNext(settings_.PauseMs);
+}
+
+void TtffCampaign::OnIdentificationChanged() {
+    SharedState& shared = deps_.Pipeline.Shared;
+    if (!running_ || !waitingForReceiver_ || shared.ReceiverIdentified ||
+        !shared.IdentificationGaveUp || !shared.PortOpen) {
+        return;
+    }
+    shared.Family = campaignFamily_;
+    shared.ReceiverIdentified = true;
+    shared.IdentificationPending = false;
+    OnReceiverIdentified();
 }
 
 void TtffCampaign::UpdateDistances() {

@@ -126,8 +126,11 @@ class TtffCampaign final : public TtffListener,
     void OnRestartRefused(RestartKind kind, const RestartCommand& command) override;
     // ConnectionListener: a disconnect loses the run.
     void OnDisconnected() override;
-    // IdentificationListener: back after a disconnect.
+    // IdentificationListener: back after a disconnect. A receiver that names itself only at
+    // start-up is not identified again after a reconnect; when identification gives up, the
+    // campaign takes it for the receiver it started with.
     void OnReceiverIdentified() override;
+    void OnIdentificationChanged() override;
 
   private:
     void StartRun();
@@ -147,6 +150,7 @@ class TtffCampaign final : public TtffListener,
     CampaignRun run_;
     uint32_t commandTickMs_ = 0;
     std::string family_;
+    ReceiverFamily campaignFamily_ = ReceiverFamily::Unknown;
     std::string firmware_;
     DateTime started_{};
     std::unique_ptr<DelayedCall> timeout_;

@@ -68,6 +68,10 @@ TEST(WindowReceiverControl, CommandPanelAndColdStartOnASimulatedMtkReceiver) {
     const RestartReport& report = program.core.Verification.Report();
     EXPECT_TRUE(report.Succeeded()) << report.SummaryLine();
     EXPECT_TRUE(MonitorHas(program.core, report.SummaryLine()));
+    // The time to first fix in the status bar, from the acknowledgement.
+    ASSERT_TRUE(WaitFor([&] { return !program.core.Ttff.Armed(); }, 5000));
+    EXPECT_EQ(program.core.Window.StatusBar().Text(StatusPanel::TestTimer).rfind("Fix (C):+", 0),
+              0u);
     WaitFor([] { return false; }, 1500);  // let the window catch up before it is shown
 
     if (const char* folder = std::getenv("GNSS_SCREENSHOT_DIR")) {
