@@ -15,7 +15,7 @@
 namespace gnss::ui {
 
 namespace {
-constexpr int kRepaintCoalesceMs = 50;
+constexpr int kRepaintCoalesceMs = 100;
 }
 
 WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerator& ports,
@@ -24,6 +24,7 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerat
     displays_ = new DisplayWiring(window_, core_);
     core_.SetListener(this);
     connect(&portWatcher_, &PortWatcher::PortsChanged, this, [this] { core_.PortListPolled(); });
+    portWatcher_.WatchDeviceFolder(PortWatcher::kDeviceFolder, PortWatcher::kWatchedPollMs);
     portWatcher_.Start();
 
     connect(&window_, &MainWindow::ToolButtonClicked, this,
