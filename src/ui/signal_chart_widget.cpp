@@ -88,15 +88,34 @@ void SignalChartWidget::Paint(QPainter& painter, const SignalChartView& view, QS
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
     }
 
-    // The bars: the lower part of the gradient, as tall as the bar.
-    const QImage& gradient = SatArtwork::Instance().BarGradient();
+    // The bars: the lower part of the gradient, as tall as the bar. The gradient is scaled once
+    // for the chart's size; each bar copies its part at whole pixels.
+    const QTransform toDevice = painter.worldTransform();
+    const QSize gradientSize(qRound(X(view.BarWidth) * toDevice.m11()),
+                             qRound(Y(kChartGradientHeight) * toDevice.m22()));
+    const bool plainCopy = toDevice.type() <= QTransform::TxScale && !view.Bars.empty() &&
+                           gradientSize.width() > 0 && gradientSize.height() > 0;
+    const QImage& gradient = plainCopy ? SatArtwork::Instance().BarGradientScaled(gradientSize)
+                                       : SatArtwork::Instance().BarGradient();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const SignalBar& bar : view.Bars) {
         const QRectF target(QPointF(X(bar.Left), Y(bar.Top)), QPointF(X(bar.Right), Y(bar.Bottom)));
-        const QRectF source(SatArtwork::kGradientFirstColumn, bar.GradientTop,
-                            SatArtwork::kGradientColumns, kChartGradientHeight - bar.GradientTop);
         painter.setOpacity(bar.UseState == kSatUsed ? 1.0 : 0.5);
-        painter.drawImage(target, gradient, source);
+        if (plainCopy) {
+            const qreal rowScale = gradientSize.height() / static_cast<qreal>(kChartGradientHeight);
+            const int top = qRound(bar.GradientTop * rowScale);
+            const QRectF source(0, top, gradientSize.width(), gradientSize.height() - top);
+            painter.save();
+            painter.resetTransform();
+            const QPointF at = toDevice.map(target.topLeft());
+            painter.drawImage(QPoint(qRound(at.x()), qRound(at.y())), gradient, source.toRect());
+            painter.restore();
+        } else {
+            const QRectF source(SatArtwork::kGradientFirstColumn, bar.GradientTop,
+                                SatArtwork::kGradientColumns,
+                                kChartGradientHeight - bar.GradientTop);
+            painter.drawImage(target, gradient, source);
+        }
         painter.setOpacity(1.0);
         // Constellation cap; used satellites get a bright outline.
         const qreal cap = std::min<qreal>(3.0, target.height());
