@@ -38,7 +38,7 @@ class PortWatcher final : public QObject {
   public:
     static constexpr int kSettleMs = 150;
     static constexpr const char* kDeviceFolder = "/dev";
-    static constexpr int kWatchedPollMs = 10000;
+    static constexpr int kWatchedPollMs = 60000;
 
     explicit PortWatcher(const PortEnumerator& enumerator, int intervalMs = 1000,
                          QObject* parent = nullptr);
