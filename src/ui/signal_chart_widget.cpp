@@ -42,6 +42,11 @@ void SignalChartWidget::SetView(const SignalChartView& view) {
 }
 
 void SignalChartWidget::Paint(QPainter& painter, const SignalChartView& view, QSizeF size) {
+    PaintFrame(painter, view, size);
+    PaintBars(painter, view, size);
+}
+
+void SignalChartWidget::PaintFrame(QPainter& painter, const SignalChartView& view, QSizeF size) {
     const qreal sx = size.width() / kChartWidth;
     const qreal sy = size.height() / kChartHeight;
     const auto X = [sx](double x) { return x * sx; };
@@ -87,6 +92,13 @@ void SignalChartWidget::Paint(QPainter& painter, const SignalChartView& view, QS
         const qreal x = X(kChartLeft + i * view.Pitch);
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
     }
+}
+
+void SignalChartWidget::PaintBars(QPainter& painter, const SignalChartView& view, QSizeF size) {
+    const qreal sx = size.width() / kChartWidth;
+    const qreal sy = size.height() / kChartHeight;
+    const auto X = [sx](double x) { return x * sx; };
+    const auto Y = [sy](double y) { return y * sy; };
 
     // The bars: the lower part of the gradient, as tall as the bar. The gradient is scaled once
     // for the chart's size; each bar copies its part at whole pixels.
@@ -140,8 +152,20 @@ void SignalChartWidget::Paint(QPainter& painter, const SignalChartView& view, QS
 }
 
 void SignalChartWidget::paintEvent(QPaintEvent* /*event*/) {
+    // The frame (axes, grid, labels) changes only with the size, the background, the column
+    // count and the axis title; its dashed lines are slow to draw, so it is kept as a picture.
+    const qreal dpr = devicePixelRatioF();
+    const FrameKey key{size(), dpr, view_.Background, view_.Columns, view_.Pitch, view_.AxisTitle};
+    if (frame_.isNull() || !(key == frameKey_)) {
+        frame_ = QPixmap((QSizeF(size()) * dpr).toSize());
+        frame_.setDevicePixelRatio(dpr);
+        QPainter framePainter(&frame_);
+        PaintFrame(framePainter, view_, size());
+        frameKey_ = key;
+    }
     QPainter painter(this);
-    Paint(painter, view_, size());
+    painter.drawPixmap(0, 0, frame_);
+    PaintBars(painter, view_, size());
 }
 
 void SignalChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
