@@ -21,8 +21,12 @@ class WindowWiring final : public QObject, private AppCoreListener {
   public:
     static constexpr int kPortPollMs = 1000;
 
+    // How the port list is followed: the device folder watched (the real system), or only
+    // polled every portPollMs (a port list that is not the system's).
+    enum class PortListWatch { DeviceFolder, PollOnly };
+
     WindowWiring(MainWindow& window, AppCore& core, const PortEnumerator& ports,
-                 int portPollMs = kPortPollMs);
+                 int portPollMs = kPortPollMs, PortListWatch watch = PortListWatch::DeviceFolder);
     ~WindowWiring() override;
 
   private:
