@@ -31,6 +31,7 @@ HeadlessSession::HeadlessSession(std::string saveFile)
     core_->Start();
     core_->Connection.AddListener(static_cast<ConnectionListener&>(*this));
     QObject::connect(&watcher_, &PortWatcher::PortsChanged, [this] { core_->PortListPolled(); });
+    watcher_.WatchDeviceFolder(PortWatcher::kDeviceFolder, PortWatcher::kWatchedPollMs);
     lineCheck_->SetIntervalMs(kLineCheckIntervalMs);
     lineCheck_->OnTimeout = [this] { CheckLineErrors(); };
 }

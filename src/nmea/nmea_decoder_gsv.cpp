@@ -185,7 +185,9 @@ void NmeaDecoder::DecodeGsv(const SentenceFields& fields, SentenceKind prevKind)
         }
     } else {
         const int64_t before = gsvInViewTotal_ + 4 * (static_cast<int64_t>(*message) - 1);
-        for (int64_t j = 1; j <= count; ++j) {
+        // A sentence may hold fewer satellites than its place in the group says (some send
+        // three in a middle sentence): only the fields it has are read, never its checksum.
+        for (int64_t j = 1; j <= count && 4 * j + 1 <= delimiters; ++j) {
             const int64_t place = before + j;
             // Beyond the table: the rest of this sentence is dropped, but the group still ends
             // normally, so that a later constellation's satellites already stored stay counted.

@@ -1,5 +1,6 @@
 #include "platform/qt_port_enumerator.h"
 
+#include <QDir>
 #include <QSerialPortInfo>
 
 namespace gnss {
@@ -39,6 +40,25 @@ PortWatcher::PortWatcher(const PortEnumerator& enumerator, int intervalMs, QObje
     : QObject(parent), enumerator_(enumerator) {
     timer_.setInterval(intervalMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&settle_, &QTimer::timeout, this, [this] { Poll(); });
+    connect(&folderWatch_, &QFileSystemWatcher::directoryChanged, this,
+            [this](const QString& folder) {
+                // The folder also reports its nodes' time stamps (a terminal that is written
+                // to): only a new or a removed name is worth reading the port list for.
+                QStringList names = QDir(folder).entryList(QDir::System | QDir::AllEntries);
+                if (names == folderNames_) return;
+                folderNames_ = std::move(names);
+                if (timer_.isActive()) settle_.start();
+            });
+}
+
+bool PortWatcher::WatchDeviceFolder(const QString& folder, int fallbackIntervalMs) {
+    if (!folderWatch_.addPath(folder)) return false;
+    folderNames_ = QDir(folder).entryList(QDir::System | QDir::AllEntries);
+    timer_.setInterval(fallbackIntervalMs);
+    return true;
 }
 
 void PortWatcher::Start() {
@@ -49,6 +69,7 @@ void PortWatcher::Start() {
 
 void PortWatcher::Stop() {
     timer_.stop();
+    settle_.stop();
 }
 
 bool PortWatcher::Poll() {

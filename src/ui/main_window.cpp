@@ -42,7 +42,7 @@ constexpr int kSpacingPx = 4;
 constexpr int kChartMinWidthPx = 360;
 constexpr int kChartMinHeightPx = 100;
 constexpr int kMemoMinHeightPx = 60;
-constexpr int kSyncIntervalMs = 100;
+constexpr int kSyncIntervalMs = 250;
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -1,5 +1,7 @@
 #include "ui/sat_artwork.h"
 
+#include <algorithm>
+
 #include "views/sat_chart_model.h"
 
 #include <QFont>
@@ -339,6 +341,15 @@ const QImage& SatArtwork::BarGradient() {
     shade.setColorAt(1.0, QColor(0, 0, 0, 110));
     p.fillRect(QRect(kGradientFirstColumn, 0, kGradientColumns, kChartGradientHeight), shade);
     return gradient_;
+}
+
+const QImage& SatArtwork::BarGradientScaled(QSize size) {
+    if (scaledGradient_.size() == size) return scaledGradient_;
+    scaledGradient_ = BarGradient()
+                          .copy(kGradientFirstColumn, 0, kGradientColumns, kChartGradientHeight)
+                          .scaled(std::max(1, size.width()), std::max(1, size.height()),
+                                  Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return scaledGradient_;
 }
 
 }  // namespace gnss::ui

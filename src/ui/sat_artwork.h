@@ -29,6 +29,10 @@ class SatArtwork {
     const QPixmap& SatelliteIcon(int index, qreal dpr);
     const QPixmap& AntennaBadge(int index, qreal dpr);
     const QImage& BarGradient();
+    // The bars' columns of the gradient scaled once to `size` (a bar's width and the whole
+    // gradient's height at the chart's scale), so that each bar is a plain copy of its lower
+    // part; the last size asked for is kept.
+    const QImage& BarGradientScaled(QSize size);
 
     // The fill colour of a constellation group's icons.
     static QColor GroupColor(SkyIconGroup group);
@@ -49,6 +53,7 @@ class SatArtwork {
     std::map<std::pair<int, qreal>, QPixmap> icons_;
     std::map<std::pair<int, qreal>, QPixmap> badges_;
     QImage gradient_;
+    QImage scaledGradient_;
 };
 
 }  // namespace gnss::ui

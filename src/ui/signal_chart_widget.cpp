@@ -42,6 +42,11 @@ void SignalChartWidget::SetView(const SignalChartView& view) {
 }
 
 void SignalChartWidget::Paint(QPainter& painter, const SignalChartView& view, QSizeF size) {
+    PaintFrame(painter, view, size);
+    PaintBars(painter, view, size);
+}
+
+void SignalChartWidget::PaintFrame(QPainter& painter, const SignalChartView& view, QSizeF size) {
     const qreal sx = size.width() / kChartWidth;
     const qreal sy = size.height() / kChartHeight;
     const auto X = [sx](double x) { return x * sx; };
@@ -87,16 +92,42 @@ void SignalChartWidget::Paint(QPainter& painter, const SignalChartView& view, QS
         const qreal x = X(kChartLeft + i * view.Pitch);
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
     }
+}
 
-    // The bars: the lower part of the gradient, as tall as the bar.
-    const QImage& gradient = SatArtwork::Instance().BarGradient();
+void SignalChartWidget::PaintBars(QPainter& painter, const SignalChartView& view, QSizeF size) {
+    const qreal sx = size.width() / kChartWidth;
+    const qreal sy = size.height() / kChartHeight;
+    const auto X = [sx](double x) { return x * sx; };
+    const auto Y = [sy](double y) { return y * sy; };
+
+    // The bars: the lower part of the gradient, as tall as the bar. The gradient is scaled once
+    // for the chart's size; each bar copies its part at whole pixels.
+    const QTransform toDevice = painter.worldTransform();
+    const QSize gradientSize(qRound(X(view.BarWidth) * toDevice.m11()),
+                             qRound(Y(kChartGradientHeight) * toDevice.m22()));
+    const bool plainCopy = toDevice.type() <= QTransform::TxScale && !view.Bars.empty() &&
+                           gradientSize.width() > 0 && gradientSize.height() > 0;
+    const QImage& gradient = plainCopy ? SatArtwork::Instance().BarGradientScaled(gradientSize)
+                                       : SatArtwork::Instance().BarGradient();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const SignalBar& bar : view.Bars) {
         const QRectF target(QPointF(X(bar.Left), Y(bar.Top)), QPointF(X(bar.Right), Y(bar.Bottom)));
-        const QRectF source(SatArtwork::kGradientFirstColumn, bar.GradientTop,
-                            SatArtwork::kGradientColumns, kChartGradientHeight - bar.GradientTop);
         painter.setOpacity(bar.UseState == kSatUsed ? 1.0 : 0.5);
-        painter.drawImage(target, gradient, source);
+        if (plainCopy) {
+            const qreal rowScale = gradientSize.height() / static_cast<qreal>(kChartGradientHeight);
+            const int top = qRound(bar.GradientTop * rowScale);
+            const QRectF source(0, top, gradientSize.width(), gradientSize.height() - top);
+            painter.save();
+            painter.resetTransform();
+            const QPointF at = toDevice.map(target.topLeft());
+            painter.drawImage(QPoint(qRound(at.x()), qRound(at.y())), gradient, source.toRect());
+            painter.restore();
+        } else {
+            const QRectF source(SatArtwork::kGradientFirstColumn, bar.GradientTop,
+                                SatArtwork::kGradientColumns,
+                                kChartGradientHeight - bar.GradientTop);
+            painter.drawImage(target, gradient, source);
+        }
         painter.setOpacity(1.0);
         // Constellation cap; used satellites get a bright outline.
         const qreal cap = std::min<qreal>(3.0, target.height());
@@ -121,8 +152,20 @@ void SignalChartWidget::Paint(QPainter& painter, const SignalChartView& view, QS
 }
 
 void SignalChartWidget::paintEvent(QPaintEvent* /*event*/) {
+    // The frame (axes, grid, labels) changes only with the size, the background, the column
+    // count and the axis title; its dashed lines are slow to draw, so it is kept as a picture.
+    const qreal dpr = devicePixelRatioF();
+    const FrameKey key{size(), dpr, view_.Background, view_.Columns, view_.Pitch, view_.AxisTitle};
+    if (frame_.isNull() || !(key == frameKey_)) {
+        frame_ = QPixmap((QSizeF(size()) * dpr).toSize());
+        frame_.setDevicePixelRatio(dpr);
+        QPainter framePainter(&frame_);
+        PaintFrame(framePainter, view_, size());
+        frameKey_ = key;
+    }
     QPainter painter(this);
-    Paint(painter, view_, size());
+    painter.drawPixmap(0, 0, frame_);
+    PaintBars(painter, view_, size());
 }
 
 void SignalChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 #include "views/sat_chart_model.h"
@@ -19,8 +20,11 @@ class SignalChartWidget : public QWidget {
     [[nodiscard]] const SignalChartView& View() const { return view_; }
     [[nodiscard]] QSize sizeHint() const override { return {kChartWidth, kChartHeight}; }
 
-    // Paints into a rectangle of `size` logical pixels.
+    // Paints into a rectangle of `size` logical pixels: the frame (background, axes, grid and
+    // labels), then the bars.
     static void Paint(QPainter& painter, const SignalChartView& view, QSizeF size);
+    static void PaintFrame(QPainter& painter, const SignalChartView& view, QSizeF size);
+    static void PaintBars(QPainter& painter, const SignalChartView& view, QSizeF size);
 
   signals:
     void doubleClicked();  // shows or hides the title strip
@@ -30,7 +34,19 @@ class SignalChartWidget : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    struct FrameKey {
+        QSize Size;
+        qreal Dpr = 0;
+        Rgb Background = 0;
+        int Columns = 0;
+        double Pitch = 0;
+        std::string AxisTitle;
+        bool operator==(const FrameKey&) const = default;
+    };
+
     SignalChartView view_;
+    QPixmap frame_;  // the frame as last painted, for frameKey_
+    FrameKey frameKey_;
 };
 
 // The four-row grid under the chart (`xgGPSSI`): C/No, SV, Az, El per satellite column.

@@ -2,6 +2,7 @@
 
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
@@ -44,7 +45,23 @@ StatusBarWidget::StatusBarWidget(const StatusBarModel& model, QWidget* parent)
 
 void StatusBarWidget::Refresh() {
     if (painted_ && model_.Revision() == paintedRevision_) return;
-    update();
+    const auto panels = model_.Panels();
+    // A panel that changes its width moves the ones after it: then the whole bar repaints.
+    bool whole = !painted_;
+    for (int i = 0; i < StatusBarModel::kPanelCount; ++i) {
+        const auto slot = static_cast<std::size_t>(i);
+        whole = whole || panels[slot].WidthPx != shown_[slot].WidthPx;
+    }
+    for (int i = 0; i < StatusBarModel::kPanelCount; ++i) {
+        const auto slot = static_cast<std::size_t>(i);
+        const bool iconChanged =
+            i == static_cast<int>(StatusPanel::LinkIcon) && model_.Icon() != shownIcon_;
+        if (!whole && panels[slot] == shown_[slot] && !iconChanged) continue;
+        shown_[slot] = panels[slot];
+        if (!whole) update(PanelRect(i));
+    }
+    shownIcon_ = model_.Icon();
+    if (whole) update();
 }
 
 QRect StatusBarWidget::PanelRect(int index) const {
@@ -83,11 +100,11 @@ QSize StatusBarWidget::minimumSizeHint() const {
     return {200, kBarHeightPx};
 }
 
-void StatusBarWidget::paintEvent(QPaintEvent*) {
+void StatusBarWidget::paintEvent(QPaintEvent* event) {
     paintedRevision_ = model_.Revision();
     painted_ = true;
     QPainter p(this);
-    p.fillRect(rect(), palette().color(QPalette::Window));
+    p.fillRect(event->rect(), palette().color(QPalette::Window));
     p.setPen(palette().color(QPalette::Mid));
     p.drawLine(0, 0, width(), 0);
     p.setFont(font());
@@ -96,6 +113,7 @@ void StatusBarWidget::paintEvent(QPaintEvent*) {
     for (int i = 0; i < StatusBarModel::kPanelCount; ++i) {
         const QRect panel = PanelRect(i);
         if (panel.left() >= width()) break;
+        if (!event->region().intersects(panel.adjusted(-1, -2, 1, 1))) continue;
         const StatusPanelState& state = panels[static_cast<std::size_t>(i)];
         DrawBevel(p, panel, state.Bevel, palette());
         const QRect inner = panel.adjusted(1, 1, -1, -1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 
 #include "views/status_bar_model.h"
 
@@ -14,7 +15,8 @@ class StatusBarWidget : public QWidget {
   public:
     explicit StatusBarWidget(const StatusBarModel& model, QWidget* parent = nullptr);
 
-    // Repaints when the model changed since the last paint.
+    // Repaints the panels that changed since the last paint (only those: the data lamp blinks
+    // several times a second).
     void Refresh();
 
     // The rectangle of panel `index` in widget coordinates.
@@ -37,6 +39,9 @@ class StatusBarWidget : public QWidget {
     const StatusBarModel& model_;
     uint64_t paintedRevision_ = 0;
     bool painted_ = false;
+    // What each panel showed when its repaint was asked for.
+    std::array<StatusPanelState, StatusBarModel::kPanelCount> shown_{};
+    LinkIcon shownIcon_ = LinkIcon::Disconnected;
 };
 
 }  // namespace gnss::ui

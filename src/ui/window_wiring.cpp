@@ -16,15 +16,18 @@
 namespace gnss::ui {
 
 namespace {
-constexpr int kRepaintCoalesceMs = 50;
+constexpr int kRepaintCoalesceMs = 100;
 }
 
 WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerator& ports,
-                           int portPollMs)
+                           int portPollMs, PortListWatch watch)
     : QObject(&window), window_(window), core_(core), portWatcher_(ports, portPollMs) {
     displays_ = new DisplayWiring(window_, core_);
     core_.SetListener(this);
     connect(&portWatcher_, &PortWatcher::PortsChanged, this, [this] { core_.PortListPolled(); });
+    if (watch == PortListWatch::DeviceFolder) {
+        portWatcher_.WatchDeviceFolder(PortWatcher::kDeviceFolder, PortWatcher::kWatchedPollMs);
+    }
     portWatcher_.Start();
 
     connect(&window_, &MainWindow::ToolButtonClicked, this,

@@ -14,15 +14,20 @@ class DisplayWiring;
 class MainWindow;
 
 // Connects the main window's user events to the application core and the core's change
-// notifications to the window's repaint (coalesced to one repaint per 50 ms), which also feeds
-// the displays; and polls the system's port list (`ports`, every `portPollMs`) so that the core
-// sees ports plugged in and removed.
+// notifications to the window's repaint (coalesced to one repaint per 100 ms), which also feeds
+// the displays; and reads the system's port list (`ports`) whenever the device folder changes,
+// and every `portPollMs` when that folder cannot be watched, so that the core sees ports plugged
+// in and removed.
 class WindowWiring final : public QObject, private AppCoreListener {
   public:
     static constexpr int kPortPollMs = 1000;
 
+    // How the port list is followed: the device folder watched (the real system), or only
+    // polled every portPollMs (a port list that is not the system's).
+    enum class PortListWatch { DeviceFolder, PollOnly };
+
     WindowWiring(MainWindow& window, AppCore& core, const PortEnumerator& ports,
-                 int portPollMs = kPortPollMs);
+                 int portPollMs = kPortPollMs, PortListWatch watch = PortListWatch::DeviceFolder);
     ~WindowWiring() override;
 
   private:

@@ -20,6 +20,7 @@ struct ChartColumnLayout {
     int FontSize = 9;
     int HeaderWidth = 32;
     std::vector<int> ColumnWidths;  // satellite columns 1..Columns
+    bool operator==(const ChartColumnLayout&) const = default;
 };
 // The layout of one of the column counts of kChartColumnChoices (others: the nearest above).
 [[nodiscard]] ChartColumnLayout ChartColumnLayoutFor(int columns);
@@ -63,6 +64,7 @@ struct SignalBar {
     uint8_t UseState = kSatTracked;
     Constellation Group = Constellation::Gps;
     Rgb ConstellationColor = 0;
+    bool operator==(const SignalBar&) const = default;
 };
 
 // The C/No of the second signal of a satellite, written above its bar.
@@ -71,6 +73,7 @@ struct SecondSignalText {
     int CenterX = 0;
     int Top = 0;  // 13 pixels above the bar
     int FontSize = 9;
+    bool operator==(const SecondSignalText&) const = default;
 };
 
 struct SignalChartView {
@@ -81,6 +84,7 @@ struct SignalChartView {
     std::vector<SignalBar> Bars;
     std::vector<SecondSignalText> SecondSignals;
     std::string AxisTitle = "dB-Hz";
+    bool operator==(const SignalChartView&) const = default;
 };
 
 // Bar top for a C/No (dB-Hz): 130 − trunc(1.95·C/No − 3), at least 5; nothing when the bar would

@@ -44,6 +44,7 @@ struct GridCell {
     Rgb Background = kSatGridColor;
     Rgb TextColor = kSatGridPlainText;
     int FontSize = 9;
+    bool operator==(const GridCell&) const = default;
 };
 
 inline constexpr std::string_view kSatGridHeader = "C/No\r\nSV\r\nAz\r\nEl";
@@ -54,6 +55,7 @@ inline constexpr std::array<std::string_view, 4> kSatGridRowTitles = {"C/No", "S
 struct SatGridView {
     int Columns = 12;
     std::array<std::vector<GridCell>, 4> Rows;
+    bool operator==(const SatGridView&) const = default;
 };
 
 struct SatGridInputs {

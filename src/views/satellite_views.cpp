@@ -27,23 +27,32 @@ void SatelliteViews::RefreshSatelliteViews(const SatelliteViewInputs& in) {
 
 void SatelliteViews::Rebuild() {
     const SatelliteViewInputs& in = last_;
+    SignalChartView chart = chart_;
     if (in.ReceiverIdentified) {
-        chart_ = BuildSignalChart(lastList_, layout_.Columns, in.Family);
-        chart_.Background = chartBackground_;
+        chart = BuildSignalChart(lastList_, layout_.Columns, in.Family);
+        chart.Background = chartBackground_;
     }
-    grid_ = FillSatGrid(
+    SatGridView grid = FillSatGrid(
         {&lastList_, in.BdsGsvSeen, in.GalileoGsvSeen, in.Family, in.ReceiverIdentified},
         layout_.Columns, layout_.FontSize);
+    SkyPlotView sky = sky_;
     if (in.ReceiverIdentified) {
-        sky_ = BuildSkyPlot({&lastList_, in.BdsGsvSeen, in.GalileoGsvSeen, in.Family,
-                             in.AntennaStatusExpected, in.Antenna, in.LogicalDpi},
-                            background_, filter_);
+        sky = BuildSkyPlot({&lastList_, in.BdsGsvSeen, in.GalileoGsvSeen, in.Family,
+                            in.AntennaStatusExpected, in.Antenna, in.LogicalDpi},
+                           background_, filter_);
     } else {
-        sky_.Background = background_;
-        sky_.Scale = SkyScale(background_);
-        sky_.Filter = filter_;
+        sky.Background = background_;
+        sky.Scale = SkyScale(background_);
+        sky.Filter = filter_;
     }
-    ++revision_;
+    // The displays repaint on a new revision: an epoch that changes nothing drawn (most of
+    // them at 5 or 10 Hz) leaves the revision as it was.
+    const bool changed = chart != chart_ || grid != grid_ || sky != sky_ || layout_ != shownLayout_;
+    chart_ = std::move(chart);
+    grid_ = std::move(grid);
+    sky_ = std::move(sky);
+    shownLayout_ = layout_;
+    if (changed || revision_ == 0) ++revision_;
 }
 
 void SatelliteViews::ClearSatelliteViews() {

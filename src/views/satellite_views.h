@@ -70,6 +70,7 @@ class SatelliteViews {
     Rgb chartBackground_ = kChartBackgroundUnused;
     bool titleStripVisible_ = true;
     uint64_t revision_ = 0;
+    ChartColumnLayout shownLayout_;  // the layout of the last revision
 };
 
 }  // namespace gnss

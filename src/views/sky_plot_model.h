@@ -70,6 +70,7 @@ struct SkyIcon {
     int LabelFontSize = 8;  // points, bold
     int LabelCenterX = 0;
     int LabelTop = 0;
+    bool operator==(const SkyIcon&) const = default;
 };
 
 struct SkyPlotView {
@@ -79,6 +80,7 @@ struct SkyPlotView {
     GnssSet Filter = GnssSet::All;
     std::vector<SkyIcon> Icons;  // in drawing order: the first satellite is drawn last
     AntennaState AntennaBadge = AntennaState::Unknown;  // drawn at the top-left unless Unknown
+    bool operator==(const SkyPlotView&) const = default;
 };
 
 struct SkyPlotInputs {

@@ -40,6 +40,7 @@ struct StatusPanelState {
     std::string Text;
     int WidthPx = 0;
     PanelBevel Bevel = PanelBevel::Lowered;
+    bool operator==(const StatusPanelState&) const = default;
 };
 
 // The link icon: a lamp that is grey while no port is open, and bright or dark green while the

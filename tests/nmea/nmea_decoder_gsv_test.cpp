@@ -222,6 +222,24 @@ TEST(DecodeGsv, SatelliteNumbersMoveIntoTheProgramNumbering) {
     }
 }
 
+TEST(DecodeGsv, AShortSentenceInsideAGroupAddsOnlyTheSatellitesItHolds) {
+    // Quectel LC79D: the middle sentence holds three satellites, the last one is the L5 group.
+    DecoderHarness h;
+    h.Feed(kRmc);
+    h.Feed("$GPGSV,3,1,10,02,25,260,40,04,15,092,27,05,,,14,06,12,215,45");
+    h.Feed("$GPGSV,3,2,10,07,80,137,44,09,53,089,27,30,55,211,49");
+    h.Feed("$GPGSV,3,3,10,06,,,40,09,,,27,30,,,39,8");
+    // No satellite made of the checksum after the three of the short sentence.
+    EXPECT_EQ(Numbers(h.Decoder.Sats(), 8), (std::vector<int16_t>{2, 4, 5, 6, 7, 9, 30, 0}));
+    EXPECT_EQ(h.Decoder.Sats().Entries[6], (SatEntry{30, 55, 211, 49, 39}));
+    h.Feed("$GLGSV,1,1,02,74,20,191,42,70,38,115,43");
+    h.Feed(kRmc);
+    const SatDisplayList& list = h.Decoder.DisplayList();
+    std::vector<int16_t> numbers;
+    for (int i = 0; i < list.EntryCount; ++i) numbers.push_back(list.Entries[i].Number);
+    EXPECT_EQ(numbers, (std::vector<int16_t>{2, 4, 5, 6, 7, 9, 30, 70, 74}));
+}
+
 TEST(DecodeGsv, TableHoldsAtMostFortyFourEntries) {
     DecoderHarness h;
     h.Feed(kRmc);

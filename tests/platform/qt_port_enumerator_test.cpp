@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <string>
 #include <vector>
 
@@ -61,6 +64,37 @@ TEST(PortWatcher, PollsOnItsOwnTimer) {
     system.ports = {"ttyUSB3"};
     ASSERT_TRUE(testing::WaitUntil([&] { return changes == 1; }));
     EXPECT_EQ(watcher.Ports(), system.ports);
+}
+
+TEST(PortWatcher, ReadsTheListWhenTheWatchedFolderChangesAndPollsSlowly) {
+    const QTemporaryDir devices;
+    ASSERT_TRUE(devices.isValid());
+    QFile other(devices.filePath("ptmx"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    ListedPorts system;
+    PortWatcher watcher(system, 10);
+    ASSERT_TRUE(watcher.WatchDeviceFolder(devices.path(), 60000));
+    EXPECT_EQ(watcher.IntervalMs(), 60000);
+    int changes = 0;
+    QObject::connect(&watcher, &PortWatcher::PortsChanged, [&] { ++changes; });
+    watcher.Start();
+    // A new list alone is not seen before the slow poll, nor when a node is only written to ...
+    system.ports = {"ttyUSB3"};
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Append));
+    other.write("x");
+    other.close();
+    EXPECT_FALSE(testing::WaitUntil([&] { return changes > 0; }, 3 * PortWatcher::kSettleMs));
+    // ... but a node appearing in the folder makes the watcher read it.
+    QFile node(devices.filePath("ttyUSB3"));
+    ASSERT_TRUE(node.open(QIODevice::WriteOnly));
+    node.close();
+    ASSERT_TRUE(testing::WaitUntil([&] { return changes == 1; }));
+    EXPECT_EQ(watcher.Ports(), system.ports);
+    // A folder that cannot be watched leaves the polling as it was.
+    PortWatcher polling(system, 10);
+    EXPECT_FALSE(polling.WatchDeviceFolder(devices.filePath("missing"), 60000));
+    EXPECT_EQ(polling.IntervalMs(), 10);
 }
 
 TEST(QtPortEnumerator, NamesMatchTheDescriptions) {

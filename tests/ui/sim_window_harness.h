@@ -110,7 +110,7 @@ struct WindowProgram {
     AppCore core;
     NmeaMonitorView monitorView{core.Monitor};
     MainWindow window{core.Window, monitorView, core.Memo};
-    WindowWiring wiring{window, core, ports, kPortPollMs};
+    WindowWiring wiring{window, core, ports, kPortPollMs, WindowWiring::PortListWatch::PollOnly};
 };
 
 }  // namespace gnss::ui::testing

@@ -368,5 +368,43 @@ TEST(SatelliteViews, RefreshClearAndConnectDefaults) {
     EXPECT_EQ(views.Sky().Scale, 180);
 }
 
+TEST(SatelliteViews, NewRevisionOnlyWhenSomethingDrawnChanges) {
+    SatelliteViews views;
+    SatDisplayList list = ListOf({{5, 40, 120, 38, kSatUsed}, {12, 20, 300, 30}});
+    SatelliteViewInputs in;
+    in.List = &list;
+    in.Family = ReceiverFamily::ublox;
+    in.ReceiverIdentified = true;
+    views.RefreshSatelliteViews(in);
+    const uint64_t first = views.Revision();
+    EXPECT_GT(first, 0u);
+
+    // The same epoch again: nothing to repaint.
+    views.RefreshSatelliteViews(in);
+    EXPECT_EQ(views.Revision(), first);
+
+    // Each of C/No, position and use changes a display.
+    list.Entries[1].Cno = 31;
+    views.RefreshSatelliteViews(in);
+    EXPECT_EQ(views.Revision(), first + 1);
+    list.Entries[0].Azimuth = 121;
+    views.RefreshSatelliteViews(in);
+    EXPECT_EQ(views.Revision(), first + 2);
+    list.UseStates[1] = kSatUsed;
+    views.RefreshSatelliteViews(in);
+    EXPECT_EQ(views.Revision(), first + 3);
+
+    // So do the user's choices, and a new column layout.
+    views.SelectGnssView(GnssSet::Glonass);
+    EXPECT_EQ(views.Revision(), first + 4);
+    views.SelectGnssView(GnssSet::Glonass);
+    EXPECT_EQ(views.Revision(), first + 4);
+    const SatDisplayList many = ManySats(20);
+    in.List = &many;
+    views.RefreshSatelliteViews(in);
+    EXPECT_EQ(views.Revision(), first + 5);
+    EXPECT_GT(views.ChartColumns(), 12);
+}
+
 }  // namespace
 }  // namespace gnss
