@@ -112,7 +112,6 @@ class TtffMeasurement final : public RestartListener,
     bool armed_ = false;         // waiting for the fix
     bool settling_ = false;      // the receiver may still report its old fix
     bool timerRunning_ = false;  // the one-second display runs
-    bool gateOpen_ = true;       // TDK RTK variant: fixes count
     int elapsed_ = 0;
     int settleWindow_ = 15;
     uint32_t startTick_ = 0;
