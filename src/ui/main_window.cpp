@@ -68,7 +68,7 @@ void DropDownComboBox::showPopup() {
 MainWindow::MainWindow(MainWindowModel& model, MonitorView& monitor, DebugMemo& memo,
                        QWidget* parent)
     : QMainWindow(parent), model_(model), debugMemo_(memo) {
-    setObjectName("TFrmGPSVaro");
+    setObjectName("MainWindow");
     setWindowIcon(ProgramIcon());
     setFont(SansFont(9));
     monitorModel_ = new MonitorListModel(monitor, this);
