@@ -146,6 +146,18 @@ void LogWriterThread::Run() {
 void LogWriterThread::WriteHeldBatchLocked() {
     WriteLinesLocked(batchLines_);
     WriteRawLocked(batchRaw_);
+    ReleaseBurstCapacityLocked();
+}
+
+// The batch containers travel back to the program's thread and keep their capacity, so a burst
+// (the program far ahead of the disk, a replay at full speed) would pin its largest batch for
+// the rest of the run. What a steady stream never needs is given back after each write.
+void LogWriterThread::ReleaseBurstCapacityLocked() {
+    constexpr std::size_t kKeptLineSlots = 4096;
+    constexpr std::size_t kKeptBytes = 256 * 1024;
+    if (batchLines_.capacity() > kKeptLineSlots) std::vector<std::string>().swap(batchLines_);
+    if (batchRaw_.capacity() > kKeptBytes) std::string().swap(batchRaw_);
+    if (joined_.capacity() > kKeptBytes) std::string().swap(joined_);
 }
 
 void LogWriterThread::WriteLinesLocked(std::vector<std::string>& lines) {

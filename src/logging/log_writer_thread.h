@@ -65,6 +65,7 @@ class LogWriterThread {
 
     void Run();
     void WriteHeldBatchLocked();
+    void ReleaseBurstCapacityLocked();
     void WriteLinesLocked(std::vector<std::string>& lines);
     void WriteRawLocked(std::string& bytes);
     void WriteLocked(FileHandle& file, const std::filesystem::path& path, const std::string& data);
