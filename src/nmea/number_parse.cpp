@@ -53,21 +53,27 @@ constexpr std::array<double, 16> kPowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5
 // quotient is the correctly rounded value that from_chars gives too, at a fraction of its cost.
 // Nothing for any other text.
 std::optional<double> ExactSmallDecimal(std::string_view text) {
-    if (text.size() > 16) return std::nullopt;
+    const std::size_t size = text.size();
+    if (size > 16) return std::nullopt;
     uint64_t mantissa = 0;
-    std::size_t digits = 0;
-    std::size_t fraction = 0;
-    bool point = false;
-    for (char c : text) {
-        if (c == '.' && !point) {
-            point = true;
-            continue;
-        }
-        if (!IsDigit(c)) return std::nullopt;
-        mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-        ++digits;
-        fraction += point ? 1 : 0;
+    std::size_t i = 0;
+    for (; i < size; ++i) {
+        const auto digit = static_cast<unsigned>(text[i] - '0');
+        if (digit > 9) break;
+        mantissa = mantissa * 10 + digit;
     }
+    std::size_t fraction = 0;
+    const bool point = i < size;
+    if (point) {
+        if (text[i] != '.') return std::nullopt;
+        fraction = size - i - 1;
+        for (++i; i < size; ++i) {
+            const auto digit = static_cast<unsigned>(text[i] - '0');
+            if (digit > 9) return std::nullopt;
+            mantissa = mantissa * 10 + digit;
+        }
+    }
+    const std::size_t digits = point ? size - 1 : size;
     if (digits == 0 || digits > 15) return std::nullopt;
     return static_cast<double>(mantissa) / kPowersOfTen[fraction];
 }

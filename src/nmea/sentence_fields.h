@@ -31,10 +31,12 @@ class SentenceFields {
     // Splits `line` and, in the same pass, hands every position and byte to `visit(pos, byte)`.
     template <typename Visitor>
     SentenceFields(std::string_view line, Visitor&& visit) : line_(line) {
+        starts_[0] = 0;
         for (std::size_t i = 0; i < line.size(); ++i) {
             visit(i, line[i]);
             if (line[i] == ',' || line[i] == '*') AddDelimiter(i);
         }
+        EndLastField();
     }
 
     // Splits `line` and fills `digest` in the same pass, eight bytes at a time (the decoder
@@ -48,10 +50,9 @@ class SentenceFields {
     [[nodiscard]] std::string_view Field(int64_t n) const {
         if (n < 1 || n > delimiters_ + 1) return {};
         if (n > kInlineFields) return ExtractField(static_cast<int>(n), line_, kCommaStar);
-        const auto index = static_cast<std::size_t>(n - 1);
-        const std::size_t start = index == 0 ? 0 : ends_[index - 1] + 1;
-        const std::size_t end = n <= delimiters_ ? ends_[index] : line_.size();
-        return line_.substr(start, end - start);
+        const std::size_t start = starts_[static_cast<std::size_t>(n - 1)];
+        const std::size_t next = starts_[static_cast<std::size_t>(n)];
+        return {line_.data() + start, next - 1 - start};
     }
     [[nodiscard]] char Letter(int64_t n) const {
         const std::string_view f = Field(n);
@@ -100,14 +101,22 @@ class SentenceFields {
 
   private:
     void AddDelimiter(std::size_t pos) {
-        if (delimiters_ < kInlineFields) ends_[static_cast<std::size_t>(delimiters_)] = pos;
+        if (delimiters_ < kInlineFields)
+            starts_[static_cast<std::size_t>(delimiters_) + 1] = pos + 1;
         ++delimiters_;
+    }
+    // The last field ends at the end of the line, as if a delimiter followed it.
+    void EndLastField() {
+        if (delimiters_ < kInlineFields) {
+            starts_[static_cast<std::size_t>(delimiters_) + 1] = line_.size() + 1;
+        }
     }
 
     std::string_view line_;
-    // Positions of the first delimiters; only the first min(delimiters_, kInlineFields) are set
-    // (left uninitialised on purpose: a line is split for every received sentence).
-    std::array<std::size_t, kInlineFields> ends_;
+    // starts_[n - 1] is where field n starts, for the first min(delimiters_ + 1, kInlineFields)
+    // fields, and starts_[n] - 1 where it ends; the rest is left uninitialised on purpose (a
+    // line is split for every received sentence).
+    std::array<std::size_t, kInlineFields + 1> starts_;
     int delimiters_ = 0;
 };
 

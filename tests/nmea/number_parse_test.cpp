@@ -85,6 +85,8 @@ TEST(TryParseFloat, DecimalPointAndExponentOnly) {
         {"0x1p3", std::nullopt},
         {"1e999", std::nullopt},
         {"12a", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"..5", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(TryParseFloat(c.text), c.expected) << c.text;
 }
