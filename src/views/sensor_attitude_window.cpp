@@ -117,6 +117,12 @@ ScreenRect AttitudeWindowRect(const ScreenRect& mainFrame) {
                       kAttitudeWindowWidth, kAttitudeWindowHeight};
 }
 
+AttitudeViewPlace AttitudeViewDropPlace(const ScreenRect& monitor, int x, int y) {
+    const bool inside = x >= monitor.Left && x < monitor.Left + monitor.Width && y >= monitor.Top &&
+                        y < monitor.Top + monitor.Height;
+    return inside ? AttitudeViewPlace::MonitorPanel : AttitudeViewPlace::AttitudeWindow;
+}
+
 SensorAttitudeWindow::SensorAttitudeWindow(Deps deps) : deps_(std::move(deps)) {}
 
 void SensorAttitudeWindow::JoinSentenceChain(SentenceChain& chain) {

@@ -66,6 +66,12 @@ inline constexpr std::array<float, 3> kAttitudeEye{5.0F, 9.0F, 18.0F};
 // Where the attitude window goes: 27 pixels below the main window's top, at its right edge.
 [[nodiscard]] ScreenRect AttitudeWindowRect(const ScreenRect& mainFrame);
 
+// Where the 3-D view goes when the user drags it and lets go at (x, y): onto the main window's
+// NMEA monitor panel (`monitor`, both in screen coordinates) when over it, anywhere else back
+// into the attitude window.
+enum class AttitudeViewPlace : uint8_t { AttitudeWindow, MonitorPanel };
+[[nodiscard]] AttitudeViewPlace AttitudeViewDropPlace(const ScreenRect& monitor, int x, int y);
+
 // What the attitude window shows.
 struct AttitudeWindowView {
     bool Visible = false;

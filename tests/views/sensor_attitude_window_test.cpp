@@ -300,6 +300,11 @@ TEST(SensorAttitude, OnlyAttitudeModulesShowTheWindow) {
 TEST(SensorAttitude, PlacementAndSceneScale) {
     const ScreenRect main{100, 50, 1218, 620};
     EXPECT_EQ(AttitudeWindowRect(main), (ScreenRect{1318, 77, 195, 522}));
+    const ScreenRect monitor{110, 300, 600, 200};
+    EXPECT_EQ(AttitudeViewDropPlace(monitor, 110, 300), AttitudeViewPlace::MonitorPanel);
+    EXPECT_EQ(AttitudeViewDropPlace(monitor, 709, 499), AttitudeViewPlace::MonitorPanel);
+    EXPECT_EQ(AttitudeViewDropPlace(monitor, 710, 400), AttitudeViewPlace::AttitudeWindow);
+    EXPECT_EQ(AttitudeViewDropPlace(monitor, 300, 299), AttitudeViewPlace::AttitudeWindow);
     const std::pair<std::pair<int, int>, double> scales[] = {
         {{192, 192}, 1.0}, {{100, 300}, 1.0}, {{500, 384}, 2.0}, {{2000, 1500}, 4.53}};
     for (const auto& [size, scale] : scales) {

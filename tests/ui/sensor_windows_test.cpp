@@ -1,0 +1,79 @@
+// The attitude window and the dead-reckoning sensor window against gnss-sim: shown beside the
+// main window when the module's sentences arrive, following their models, hidden when the
+// receiver goes. With GNSS_SCREENSHOT_DIR set, the windows are saved there.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPixmap>
+#include <cstdlib>
+
+#include "ui/attitude_scene_widget.h"
+#include "ui/sensor_windows.h"
+#include "ui/sim_window_harness.h"
+
+namespace gnss::ui {
+namespace {
+
+using testing::SimProcess;
+using testing::WaitFor;
+using testing::WindowProgram;
+
+void SaveScreenshot(QWidget& window, const char* name) {
+    if (const char* folder = std::getenv("GNSS_SCREENSHOT_DIR")) {
+        window.grab().save(QString(folder) + "/" + name);
+    }
+}
+
+TEST(SensorWindows, AttitudeWindowFollowsACmsModule) {
+    SimProcess sim({"--family", "cms"});
+    ASSERT_TRUE(sim.started) << "gnss-sim did not start";
+    WindowProgram program;
+    program.window.show();
+    program.Connect(sim);
+    AttitudeWindow* attitude = program.wiring.SensorWindows()->Attitude();
+
+    ASSERT_TRUE(WaitFor([&] { return attitude->isVisible(); }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return attitude->Chart(1).PointCount(0) >= 3; }, 15000));
+    // Beside the main window, 27 pixels below its top.
+    const QRect main = program.window.frameGeometry();
+    EXPECT_EQ(attitude->geometry().left(), main.left() + main.width());
+    EXPECT_EQ(attitude->geometry().top(), main.top() + 27);
+    // Without OpenGL the view says so; the rest of the window works all the same.
+    EXPECT_EQ(attitude->HasSceneView(), AttitudeSceneWidget::OpenGlAvailable());
+    if (!attitude->HasSceneView()) {
+        ASSERT_NE(attitude->NoOpenGlNote(), nullptr);
+        EXPECT_FALSE(attitude->NoOpenGlNote()->text().isEmpty());
+    }
+    EXPECT_TRUE(attitude->AccelerationLabel(1)->text().endsWith(" G "));
+    WaitFor([] { return false; }, 3000);  // the module turns on
+    SaveScreenshot(*attitude, "attitude_window.png");
+
+    program.window.ToolButtonOf(ToolButton::Connect)->click();
+    ASSERT_TRUE(WaitFor([&] { return !attitude->isVisible(); }, 3000));
+    program.window.close();
+}
+
+TEST(SensorWindows, DeadReckoningChartsFillAndHide) {
+    SimProcess sim({"--family", "tdk-dr"});
+    ASSERT_TRUE(sim.started) << "gnss-sim did not start";
+    WindowProgram program;
+    program.window.show();
+    program.Connect(sim);
+    DrSensorChartsWindow* charts = program.wiring.SensorWindows()->DrSensors();
+
+    ASSERT_TRUE(WaitFor([&] { return charts->isVisible(); }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return charts->Gyro().PointCount(2) >= 20; }, 20000));
+    EXPECT_GE(charts->Accelerometer().PointCount(0), 20);
+    const QRect main = program.window.frameGeometry();
+    EXPECT_EQ(charts->geometry().left(), main.left() + main.width());
+    SaveScreenshot(*charts, "dr_sensor_window.png");
+
+    program.window.ToolButtonOf(ToolButton::Connect)->click();
+    ASSERT_TRUE(WaitFor([&] { return !charts->isVisible(); }, 3000));
+    EXPECT_EQ(charts->Gyro().PointCount(2), 0);
+    program.window.close();
+}
+
+}  // namespace
+}  // namespace gnss::ui
