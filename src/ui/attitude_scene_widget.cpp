@@ -45,10 +45,46 @@ void main() {
 }
 )";
 
+// A transparent layer over the scene that paints the compass letters.
+class CompassLetterLayer final : public QWidget {
+  public:
+    explicit CompassLetterLayer(AttitudeSceneWidget* scene) : QWidget(scene), scene_(scene) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        scene_->DrawLetters(painter);
+    }
+
+  private:
+    AttitudeSceneWidget* scene_;
+};
+
 }  // namespace
 
 AttitudeSceneWidget::AttitudeSceneWidget(QWidget* parent) : QOpenGLWidget(parent) {
+    letters_ = new CompassLetterLayer(this);
     SetOrientation(AttitudeWindowView{}.Orientation);
+}
+
+void AttitudeSceneWidget::resizeGL(int, int) {
+    letters_->setGeometry(rect());
+    letters_->raise();
+}
+
+QMatrix4x4 AttitudeSceneWidget::ViewProjection() const {
+    QMatrix4x4 projection;
+    projection.perspective(kFieldOfViewDeg,
+                           static_cast<float>(width()) / static_cast<float>(std::max(height(), 1)),
+                           1.0F, 100.0F);
+    QMatrix4x4 view;
+    view.lookAt(QVector3D(kAttitudeEye[0], kAttitudeEye[1], kAttitudeEye[2]), QVector3D(0, 0, 0),
+                QVector3D(0, 1, 0));
+    return projection * view;
 }
 
 AttitudeSceneWidget::~AttitudeSceneWidget() {
@@ -133,14 +169,7 @@ void AttitudeSceneWidget::paintGL() {
     if (!ready_) return;
     glEnable(GL_DEPTH_TEST);
 
-    QMatrix4x4 projection;
-    projection.perspective(kFieldOfViewDeg,
-                           static_cast<float>(width()) / static_cast<float>(std::max(height(), 1)),
-                           1.0F, 100.0F);
-    QMatrix4x4 view;
-    view.lookAt(QVector3D(kAttitudeEye[0], kAttitudeEye[1], kAttitudeEye[2]), QVector3D(0, 0, 0),
-                QVector3D(0, 1, 0));
-    const QMatrix4x4 viewProjection = projection * view;
+    const QMatrix4x4 viewProjection = ViewProjection();
 
     program_.bind();
     const int position = program_.attributeLocation("position");
@@ -174,12 +203,11 @@ void AttitudeSceneWidget::paintGL() {
     teapot_.release();
     program_.release();
     glDisable(GL_DEPTH_TEST);
-
-    DrawLetters(viewProjection);
 }
 
-void AttitudeSceneWidget::DrawLetters(const QMatrix4x4& viewProjection) {
-    QPainter painter(this);
+void AttitudeSceneWidget::DrawLetters(QPainter& painter) const {
+    const QMatrix4x4 viewProjection = ViewProjection();
+    painter.setRenderHint(QPainter::TextAntialiasing);
     QFont font = painter.font();
     font.setBold(true);
     font.setPixelSize(static_cast<int>(kLetterPixels * AttitudeSceneScale(width(), height())));

@@ -27,14 +27,18 @@ class AttitudeSceneWidget final : public QOpenGLWidget, protected QOpenGLFunctio
     // Told where (screen coordinates) the user let go of the view after dragging it.
     std::function<void(QPoint)> Dropped;
 
+    // The letters of the compass rose, painted by a transparent layer over the scene.
+    void DrawLetters(QPainter& painter) const;
+
   protected:
     void initializeGL() override;
     void paintGL() override;
+    void resizeGL(int width, int height) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    void DrawLetters(const QMatrix4x4& viewProjection);
+    [[nodiscard]] QMatrix4x4 ViewProjection() const;
     void Release();
 
     QOpenGLShaderProgram program_;
@@ -44,6 +48,7 @@ class AttitudeSceneWidget final : public QOpenGLWidget, protected QOpenGLFunctio
     int roseVertices_ = 0;
     bool ready_ = false;
     bool dragging_ = false;
+    QWidget* letters_ = nullptr;
     QMatrix4x4 model_;
 };
 

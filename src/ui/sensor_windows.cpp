@@ -123,10 +123,12 @@ class IndicatorLight final : public QWidget {
 
 // --- StripChart ---
 
-StripChart::StripChart(QWidget* parent, const QString& title, int xMax) {
+StripChart::StripChart(QWidget* parent, const QString& title, int xMax, bool compact) {
     auto* chart = new QChart();
     chart->setAnimationOptions(QChart::NoAnimation);
-    chart->legend()->hide();
+    chart->legend()->setVisible(!compact);
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setLabelColor(QColor(220, 220, 220));
     chart->setMargins(QMargins(0, 0, 0, 0));
     chart->setBackgroundRoundness(0);
     chart->setBackgroundBrush(QColor(16, 16, 24));
@@ -145,10 +147,18 @@ StripChart::StripChart(QWidget* parent, const QString& title, int xMax) {
     yAxis_->setLabelsFont(labelFont);
     yAxis_->setLabelsBrush(QColor(200, 200, 200));
     yAxis_->setGridLineColor(QColor(60, 60, 70));
+    if (compact) {
+        yAxis_->setLabelsVisible(false);
+        yAxis_->setTickType(QValueAxis::TicksDynamic);
+        yAxis_->setTickAnchor(0.0);
+        yAxis_->setTickInterval(1.0);
+    }
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis_, Qt::AlignLeft);
+    static constexpr std::array<const char*, 3> kLineNames{"X", "Y", "Z"};
     for (std::size_t axis = 0; axis < 3; ++axis) {
         auto* series = new QLineSeries();
+        series->setName(kLineNames[axis]);
         series->setColor(kAxisColors[axis]);
         chart->addSeries(series);
         series->attachAxis(xAxis);
@@ -174,6 +184,7 @@ void StripChart::SetSamples(const std::array<QList<QPointF>, 3>& lines, double l
         }
         const double margin = std::max((mx - mn) * 0.1, 0.5);
         yAxis_->setRange(mn - margin, mx + margin);
+        yAxis_->applyNiceNumbers();
     } else {
         yAxis_->setRange(low, high);
     }
@@ -238,7 +249,7 @@ AttitudeWindow::AttitudeWindow(QWidget* parent) : QWidget(parent, kSensorWindowF
     for (std::size_t axis = 0; axis < 3; ++axis) {
         charts_[axis] = new StripChart(
             this, kChartTitles[axis],
-            static_cast<int>(decltype(AttitudeWindowView::Accelerations)::kCapacity));
+            static_cast<int>(decltype(AttitudeWindowView::Accelerations)::kCapacity), true);
         charts_[axis]->View()->setFixedHeight(kChartHeight);
         layout->addWidget(charts_[axis]->View());
     }
@@ -307,8 +318,8 @@ DrSensorChartsWindow::DrSensorChartsWindow(QWidget* parent) : QWidget(parent, kS
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(1);
     const int xMax = static_cast<int>(kDrSensorSamples) - 1;
-    accelerometer_ = new StripChart(this, Text(kAccelerometerTitle), xMax);
-    gyro_ = new StripChart(this, Text(kGyroTitle), xMax);
+    accelerometer_ = new StripChart(this, Text(kAccelerometerTitle), xMax, false);
+    gyro_ = new StripChart(this, Text(kGyroTitle), xMax, false);
     layout->addWidget(accelerometer_->View(), 1);
     layout->addWidget(gyro_->View(), 1);
 }

@@ -28,7 +28,9 @@ class MainWindow;
 // One chart with the X, Y and Z lines of a sample window.
 class StripChart final {
   public:
-    StripChart(QWidget* parent, const QString& title, int xMax);
+    // A compact chart (the attitude window's) has a fixed grid of one unit and no labels; the
+    // others name their lines and label their scale.
+    StripChart(QWidget* parent, const QString& title, int xMax, bool compact);
     [[nodiscard]] QChartView* View() const { return view_; }
     // The values of `axis` 0..2 (count of them) redraw the lines; a fixed vertical range, or one
     // that follows the data when `low` equals `high`.

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <cstdlib>
+#include <functional>
 
 #include "ui/attitude_scene_widget.h"
 #include "ui/sensor_windows.h"
@@ -19,8 +20,15 @@ using testing::SimProcess;
 using testing::WaitFor;
 using testing::WindowProgram;
 
-void SaveScreenshot(QWidget& window, const char* name) {
-    if (const char* folder = std::getenv("GNSS_SCREENSHOT_DIR")) {
+const char* ScreenshotFolder() {
+    return std::getenv("GNSS_SCREENSHOT_DIR");
+}
+
+// Saved only when a screenshot folder is given; `ready` (waited for first) fills the picture.
+void SaveScreenshot(QWidget& window, const char* name, const std::function<bool()>& ready,
+                    int timeoutMs = 40000) {
+    if (const char* folder = ScreenshotFolder()) {
+        WaitFor(ready, timeoutMs);
         window.grab().save(QString(folder) + "/" + name);
     }
 }
@@ -46,8 +54,11 @@ TEST(SensorWindows, AttitudeWindowFollowsACmsModule) {
         EXPECT_FALSE(attitude->NoOpenGlNote()->text().isEmpty());
     }
     EXPECT_TRUE(attitude->AccelerationLabel(1)->text().endsWith(" G "));
-    WaitFor([] { return false; }, 3000);  // the module turns on
-    SaveScreenshot(*attitude, "attitude_window.png");
+    const auto chartsFull = [&] { return attitude->Chart(0).PointCount(0) >= 21; };
+    SaveScreenshot(*attitude, "attitude_window_1.png", chartsFull);
+    // Five seconds later the module has turned by 30 degrees.
+    SaveScreenshot(
+        *attitude, "attitude_window_2.png", [] { return false; }, 5000);
 
     program.window.ToolButtonOf(ToolButton::Connect)->click();
     ASSERT_TRUE(WaitFor([&] { return !attitude->isVisible(); }, 3000));
@@ -67,7 +78,8 @@ TEST(SensorWindows, DeadReckoningChartsFillAndHide) {
     EXPECT_GE(charts->Accelerometer().PointCount(0), 20);
     const QRect main = program.window.frameGeometry();
     EXPECT_EQ(charts->geometry().left(), main.left() + main.width());
-    SaveScreenshot(*charts, "dr_sensor_window.png");
+    SaveScreenshot(*charts, "dr_sensor_window.png",
+                   [&] { return charts->Gyro().PointCount(2) >= 150; });
 
     program.window.ToolButtonOf(ToolButton::Connect)->click();
     ASSERT_TRUE(WaitFor([&] { return !charts->isVisible(); }, 3000));
