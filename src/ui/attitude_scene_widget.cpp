@@ -96,7 +96,7 @@ void AttitudeSceneWidget::Release() {
     makeCurrent();
     teapot_.destroy();
     rose_.destroy();
-    program_.removeAllShaders();
+    program_.reset();
     doneCurrent();
     ready_ = false;
 }
@@ -136,9 +136,10 @@ void AttitudeSceneWidget::initializeGL() {
     // with it, and this runs again.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { Release(); });
     initializeOpenGLFunctions();
-    if (!program_.addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) ||
-        !program_.addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader) ||
-        !program_.link()) {
+    program_ = std::make_unique<QOpenGLShaderProgram>();
+    if (!program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) ||
+        !program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader) ||
+        !program_->link()) {
         return;
     }
     const TriangleMesh mesh = MakeTeapotMesh(kTeapotHeight, kTeapotSteps);
@@ -171,37 +172,37 @@ void AttitudeSceneWidget::paintGL() {
 
     const QMatrix4x4 viewProjection = ViewProjection();
 
-    program_.bind();
-    const int position = program_.attributeLocation("position");
-    const int normal = program_.attributeLocation("normal");
+    program_->bind();
+    const int position = program_->attributeLocation("position");
+    const int normal = program_->attributeLocation("normal");
 
     // The compass rose: flat lines.
-    program_.setUniformValue("mvp", viewProjection);
-    program_.setUniformValue("normalMatrix", QMatrix3x3());
-    program_.setUniformValue("color", QVector4D(0.35F, 0.55F, 0.45F, 1.0F));
-    program_.setUniformValue("lit", 0.0F);
+    program_->setUniformValue("mvp", viewProjection);
+    program_->setUniformValue("normalMatrix", QMatrix3x3());
+    program_->setUniformValue("color", QVector4D(0.35F, 0.55F, 0.45F, 1.0F));
+    program_->setUniformValue("lit", 0.0F);
     rose_.bind();
-    program_.enableAttributeArray(position);
-    program_.setAttributeBuffer(position, GL_FLOAT, 0, 3, 3 * sizeof(float));
-    program_.disableAttributeArray(normal);
-    program_.setAttributeValue(normal, QVector3D(0, 1, 0));
+    program_->enableAttributeArray(position);
+    program_->setAttributeBuffer(position, GL_FLOAT, 0, 3, 3 * sizeof(float));
+    program_->disableAttributeArray(normal);
+    program_->setAttributeValue(normal, QVector3D(0, 1, 0));
     glDrawArrays(GL_LINES, 0, roseVertices_);
     rose_.release();
 
     // The model.
-    program_.setUniformValue("mvp", viewProjection * model_);
-    program_.setUniformValue("normalMatrix", model_.normalMatrix());
-    program_.setUniformValue("color", QVector4D(0.85F, 0.78F, 0.55F, 1.0F));
-    program_.setUniformValue("lit", 1.0F);
+    program_->setUniformValue("mvp", viewProjection * model_);
+    program_->setUniformValue("normalMatrix", model_.normalMatrix());
+    program_->setUniformValue("color", QVector4D(0.85F, 0.78F, 0.55F, 1.0F));
+    program_->setUniformValue("lit", 1.0F);
     teapot_.bind();
-    program_.enableAttributeArray(normal);
-    program_.setAttributeBuffer(position, GL_FLOAT, 0, 3, 6 * sizeof(float));
-    program_.setAttributeBuffer(normal, GL_FLOAT, 3 * sizeof(float), 3, 6 * sizeof(float));
+    program_->enableAttributeArray(normal);
+    program_->setAttributeBuffer(position, GL_FLOAT, 0, 3, 6 * sizeof(float));
+    program_->setAttributeBuffer(normal, GL_FLOAT, 3 * sizeof(float), 3, 6 * sizeof(float));
     glDrawArrays(GL_TRIANGLES, 0, teapotVertices_);
-    program_.disableAttributeArray(normal);
-    program_.disableAttributeArray(position);
+    program_->disableAttributeArray(normal);
+    program_->disableAttributeArray(position);
     teapot_.release();
-    program_.release();
+    program_->release();
     glDisable(GL_DEPTH_TEST);
 }
 

@@ -7,6 +7,7 @@
 #include <QOpenGLWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace gnss::ui {
 
@@ -41,7 +42,7 @@ class AttitudeSceneWidget final : public QOpenGLWidget, protected QOpenGLFunctio
     [[nodiscard]] QMatrix4x4 ViewProjection() const;
     void Release();
 
-    QOpenGLShaderProgram program_;
+    std::unique_ptr<QOpenGLShaderProgram> program_;  // made anew with each context
     QOpenGLBuffer teapot_{QOpenGLBuffer::VertexBuffer};
     QOpenGLBuffer rose_{QOpenGLBuffer::VertexBuffer};
     int teapotVertices_ = 0;

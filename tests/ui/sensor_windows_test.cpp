@@ -6,10 +6,13 @@
 
 #include <QLabel>
 #include <QPixmap>
+#include <QTest>
 #include <cstdlib>
 #include <functional>
 
 #include "ui/attitude_scene_widget.h"
+#include "ui/main_window.h"
+#include "ui/monitor_list.h"
 #include "ui/sensor_windows.h"
 #include "ui/sim_window_harness.h"
 
@@ -54,6 +57,23 @@ TEST(SensorWindows, AttitudeWindowFollowsACmsModule) {
         EXPECT_FALSE(attitude->NoOpenGlNote()->text().isEmpty());
     }
     EXPECT_TRUE(attitude->AccelerationLabel(1)->text().endsWith(" G "));
+    if (AttitudeSceneWidget* scene = attitude->Scene()) {
+        // Dragged onto the NMEA monitor, the view covers it; let go elsewhere, it goes home.
+        QWidget* monitor = program.window.MonitorList();
+        const QPoint overMonitor = monitor->mapToGlobal(monitor->rect().center());
+        QTest::mousePress(scene, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(scene, Qt::LeftButton, {}, scene->mapFromGlobal(overMonitor));
+        EXPECT_TRUE(attitude->SceneAway());
+        EXPECT_EQ(scene->geometry(), monitor->geometry());
+        SaveScreenshot(
+            program.window, "attitude_view_on_monitor.png", [] { return false; }, 1500);
+        const QPoint outside = program.window.mapToGlobal(QPoint(2, 2));
+        QTest::mousePress(scene, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(scene, Qt::LeftButton, {}, scene->mapFromGlobal(outside));
+        EXPECT_FALSE(attitude->SceneAway());
+        EXPECT_EQ(scene->parentWidget(), attitude);
+        EXPECT_EQ(scene->size(), QSize(kAttitudeViewSide, kAttitudeViewSide));
+    }
     const auto chartsFull = [&] { return attitude->Chart(0).PointCount(0) >= 21; };
     SaveScreenshot(*attitude, "attitude_window_1.png", chartsFull);
     // Five seconds later the module has turned by 30 degrees.
