@@ -46,6 +46,14 @@ AppCore::AppCore(const AppServices& services)
       Campaign(TtffCampaign::Deps{Pipeline, services.SystemClock, services.Timers, Restart,
                                   Verification, Identification}),
       CampaignView(CampaignViewModel::Deps{Campaign, Restart, services.Dialogs}),
+      Attitude(SensorAttitudeWindow::Deps{
+          Pipeline.Shared, Identification.Result,
+          [this](std::string_view sentence) {
+              Navigation.ShowMagneticNorth(sentence, Pipeline.Dispatcher.Counters().KindsSeen);
+          },
+          this}),
+      DrSensors(
+          DrSensorWindow::Deps{Pipeline.Receiver, Pipeline.Shared, Identification.Result, this}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
@@ -73,6 +81,8 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Ttff);
     Ttff.AddListener(*this);
     PlugIn(Campaign);
+    PlugIn(Attitude);
+    PlugIn(DrSensors);
     Commands.SetChangeListener(this);
 
     Recorder.SetListener(this);

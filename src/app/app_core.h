@@ -33,11 +33,13 @@
 #include "views/campaign_view_model.h"
 #include "views/command_panel.h"
 #include "views/debug_memo.h"
+#include "views/dr_sensor_window.h"
 #include "views/main_window_model.h"
 #include "views/navigation_panel.h"
 #include "views/nmea_monitor.h"
 #include "views/satellite_views.h"
 #include "views/satellite_views_feed.h"
+#include "views/sensor_attitude_window.h"
 #include "views/view_change_listener.h"
 
 namespace gnss {
@@ -110,6 +112,8 @@ class AppCore final : private MonitorOutput,
     TtffMeasurement Ttff;
     TtffCampaign Campaign;
     CampaignViewModel CampaignView;  // the campaign window's model
+    SensorAttitudeWindow Attitude;   // the attitude window of CMS and CM2 modules
+    DrSensorWindow DrSensors;        // the sensor charts of dead-reckoning receivers
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }

@@ -86,6 +86,7 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
     style_.TimeDecimals = profile_->TimeDecimals;
     style_.MinuteDecimals = profile_->MinuteDecimals;
     sky_ = std::make_unique<SkyModel>(config.Seed, style_.Systems);
+    sensors_ = std::make_unique<SensorSentences>(*profile_);
 
     line_.SetReceiverBaud(config.Baud != 0 ? config.Baud : profile_->DefaultBaud);
     line_.SetPacing(config.Pace);
@@ -355,6 +356,7 @@ void SimulatedReceiver::Epoch() {
     if (wholeSecond && profile_->PeriodicSeconds > 0 && second % profile_->PeriodicSeconds == 0) {
         for (const auto& line : profile_->PeriodicLines) sentences.push_back(line);
     }
+    sensors_->AppendEpoch(now, intervalMs, sentences);
     if (faults.LongLineRate > 0.0 && rng_.NextUnit() < faults.LongLineRate) {
         std::string longLine = "$PSIMDBG,";
         const int length = 120 + static_cast<int>(rng_.Next() % 120);

@@ -11,6 +11,7 @@
 #include "base/scheduler.h"
 #include "sim/family_profiles.h"
 #include "sim/nmea_epoch_writer.h"
+#include "sim/sensor_sentences.h"
 #include "sim/serial_line.h"
 #include "sim/sim_config.h"
 #include "sim/sim_source.h"
@@ -107,6 +108,7 @@ class SimulatedReceiver final : public SimSource {
     const FamilyProfile* profile_;
     NmeaStyle style_;
     std::unique_ptr<SkyModel> sky_;
+    std::unique_ptr<SensorSentences> sensors_;  // inertial and attitude sensor output
     SerialLine line_;
     SplitMix rng_;
     SimSourceOutput* output_ = nullptr;

@@ -11,6 +11,7 @@
 #include "ui/command_panel_widget.h"
 #include "ui/display_wiring.h"
 #include "ui/main_window.h"
+#include "ui/sensor_windows.h"
 #include "ui/small_windows.h"
 
 namespace gnss::ui {
@@ -23,6 +24,7 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerat
                            int portPollMs, PortListWatch watch)
     : QObject(&window), window_(window), core_(core), portWatcher_(ports, portPollMs) {
     displays_ = new DisplayWiring(window_, core_);
+    sensorWindows_ = new SensorWindowsWiring(window_, core_);
     core_.SetListener(this);
     connect(&portWatcher_, &PortWatcher::PortsChanged, this, [this] { core_.PortListPolled(); });
     if (watch == PortListWatch::DeviceFolder) {
@@ -137,6 +139,7 @@ void WindowWiring::RequestRepaint() {
         window_.CampaignEntry()->setEnabled(core_.CampaignView.MenuEntryEnabled());
         if (campaignWindow_ != nullptr && campaignWindow_->isVisible()) campaignWindow_->Refresh();
         displays_->Refresh();
+        sensorWindows_->Refresh();
     });
 }
 

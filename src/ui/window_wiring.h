@@ -12,6 +12,7 @@ class CampaignWindow;
 class CommandPanelWidget;
 class DisplayWiring;
 class MainWindow;
+class SensorWindowsWiring;
 
 // Connects the main window's user events to the application core and the core's change
 // notifications to the window's repaint (coalesced to one repaint per 100 ms), which also feeds
@@ -30,6 +31,8 @@ class WindowWiring final : public QObject, private AppCoreListener {
                  int portPollMs = kPortPollMs, PortListWatch watch = PortListWatch::DeviceFolder);
     ~WindowWiring() override;
 
+    [[nodiscard]] SensorWindowsWiring* SensorWindows() const { return sensorWindows_; }
+
   private:
     // AppCoreListener
     void OnViewChanged() override { RequestRepaint(); }
@@ -46,6 +49,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     DisplayWiring* displays_ = nullptr;
     CommandPanelWidget* commandPanel_ = nullptr;
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
+    SensorWindowsWiring* sensorWindows_ = nullptr;
     PortWatcher portWatcher_;
     bool repaintPending_ = false;
 };
