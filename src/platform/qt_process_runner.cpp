@@ -49,6 +49,7 @@ int QtProcessRunner::ExitCode() const {
 }
 
 std::string QtProcessRunner::TakeOutput() {
+    if (!process_.isOpen()) return {};  // never started
     const QByteArray data = process_.readAll();
     return {data.constData(), static_cast<std::size_t>(data.size())};
 }
