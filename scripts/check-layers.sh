@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Checks that the folders of src/ only include folders below them, as CONTRIBUTING.md lays out:
-# the core folders in the order base, nmea, frames, link, control, testruns, logging, views,
-# replay, app
+# the core folders in the order base, nmea, frames, link, control, testruns, corrections, logging,
+# views, replay, app
 # (each may include the ones before it); platform and sim on the core; cli on the core, the
 # replay and platform; ui on everything. Lists every include that reaches up and fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-core=(base nmea frames link control testruns logging views replay app)
+core=(base nmea frames link control testruns corrections logging views replay app)
 declare -A allowed
 below=""
 for folder in "${core[@]}"; do

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/ntrip_settings.h"
 #include "logging/map_link.h"
 #include "nmea/sentence_kind.h"
 #include "views/port_list.h"
@@ -54,6 +55,8 @@ AppCore::AppCore(const AppServices& services)
           this}),
       DrSensors(
           DrSensorWindow::Deps{Pipeline.Receiver, Pipeline.Shared, Identification.Result, this}),
+      Corrections(RtcmForwarding::Deps{Pipeline.Shared, Pipeline.Receiver, services.Port,
+                                       services.SystemClock, Identification.Result, *this}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
@@ -83,6 +86,11 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Campaign);
     PlugIn(Attitude);
     PlugIn(DrSensors);
+    PlugIn(Corrections);
+    Corrections.OnChanged = [this] { ViewChanged(); };
+    Corrections.OnStatusBarText = [this](std::string_view text) {
+        statusBar_.ShowCorrectionCounts(text);
+    };
     Commands.SetChangeListener(this);
 
     Recorder.SetListener(this);
@@ -266,6 +274,9 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
     }
     Identification.PollUbxVersion = settings.PollUbxVersion;
     windowPlacement_ = settings.Window;
+    const CorrectionSettings corrections = LoadCorrectionSettings(path);
+    Corrections.SetLocalPort(corrections.LocalPort);
+    NtripClient.Settings = corrections.Client;
     if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
     if (Window.SelectedBaudRate() > 0)
         port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
@@ -289,7 +300,12 @@ AppSettings AppCore::CurrentSettings() const {
 
 void AppCore::Shutdown(const std::filesystem::path& settingsPath) {
     if (Shared().PortOpen) Connection.ToggleConnection();
-    if (!settingsPath.empty()) SaveSettings(settingsPath, CurrentSettings());
+    NtripClient.Stop();
+    if (!settingsPath.empty()) {
+        SaveSettings(settingsPath, CurrentSettings());
+        SaveCorrectionSettings(settingsPath,
+                               CorrectionSettings{Corrections.LocalPort(), NtripClient.Settings});
+    }
     Pipeline.Dispatcher.PauseProcessing();
     port_.Close();
     Recorder.Shutdown();
@@ -431,7 +447,9 @@ void AppCore::CommandPanelMenuToggled() {
 }
 
 void AppCore::AccessWordEntered(std::string_view word) {
-    if (AccessPanelFor(word) == AccessPanel::CommandPanel) Commands.ShowPanel(true);
+    const AccessPanel panel = AccessPanelFor(word);
+    if (panel == AccessPanel::CommandPanel) Commands.ShowPanel(true);
+    if (panel == AccessPanel::CorrectionsPanel) Corrections.AccessWordEntered();
 }
 
 void AppCore::ReceiverRateChosen(std::string_view rate) {
@@ -464,6 +482,44 @@ void AppCore::TestPanelDoubleClicked() {
     Escape.Start();
     statusBar_.ShowTestProgress(Escape.ProgressText());
     ViewChanged();
+}
+
+}  // namespace gnss
+
+namespace gnss {
+
+void AppCore::CorrectionsPanelMenuToggled() {
+    Corrections.TogglePanel();
+}
+
+bool AppCore::NtripButtonVisible() const {
+    return Identification.Result.TakesNtripCorrections;
+}
+
+bool AppCore::StartNtripClient() {
+    std::optional<CasterPosition> position;
+    const GgaRecord& gga = Pipeline.Decoder.Gga();
+    if (Receiver().FixValid && gga.LatitudeLetter != 0) {
+        position = CasterPosition{gga.Latitude, gga.Longitude, gga.Altitude + gga.GeoidSeparation};
+    }
+    std::string logLine;
+    const bool started = NtripClient.Start(position, Corrections.LocalPort(), logLine);
+    if (!logLine.empty()) AddMemo(logLine);
+    if (!started) AddMemo("NTRIP client: " + NtripClient.StateText());
+    ViewChanged();
+    return started;
+}
+
+void AppCore::StopNtripClient() {
+    NtripClient.Stop();
+    AddMemo("NTRIP client: stopped");
+}
+
+void AppCore::NtripClientSecond() {
+    const std::string before = NtripClient.StateText();
+    const std::string line = NtripClient.LastOutputLine();
+    NtripClient.Poll();
+    if (NtripClient.StateText() != before || NtripClient.LastOutputLine() != line) ViewChanged();
 }
 
 }  // namespace gnss

@@ -22,6 +22,8 @@
 #include "control/receiver_restart.h"
 #include "control/restart_verification.h"
 #include "control/ubx_hd_reception.h"
+#include "corrections/ntrip_client.h"
+#include "corrections/rtcm_forwarding.h"
 #include "link/connection_control.h"
 #include "link/port_enumerator.h"
 #include "link/receive_listeners.h"
@@ -111,9 +113,11 @@ class AppCore final : private MonitorOutput,
     ForwardModeEscape Escape;
     TtffMeasurement Ttff;
     TtffCampaign Campaign;
-    CampaignViewModel CampaignView;  // the campaign window's model
-    SensorAttitudeWindow Attitude;   // the attitude window of CMS and CM2 modules
-    DrSensorWindow DrSensors;        // the sensor charts of dead-reckoning receivers
+    CampaignViewModel CampaignView;   // the campaign window's model
+    SensorAttitudeWindow Attitude;    // the attitude window of CMS and CM2 modules
+    DrSensorWindow DrSensors;         // the sensor charts of dead-reckoning receivers
+    RtcmForwarding Corrections;       // the correction link and its panel
+    NtripClientLauncher NtripClient;  // the external NTRIP client program
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -167,6 +171,16 @@ class AppCore final : private MonitorOutput,
     void StatusPanelClicked(StatusPanel panel, bool ctrlHeld);
     // The system's port list, polled once a second: plug-in and removal.
     void PortListPolled();
+    // The corrections: the panels menu entry, the NTRIP client toolbar button (visible for the
+    // maker's RTK receivers, enabled when the client program exists), starting and stopping the
+    // client from its dialog (the receiver's position goes along when asked for), and the
+    // client's once-a-second check.
+    void CorrectionsPanelMenuToggled();
+    [[nodiscard]] bool NtripButtonVisible() const;
+    [[nodiscard]] bool NtripButtonEnabled() const { return NtripClient.ProgramFound(); }
+    bool StartNtripClient();
+    void StopNtripClient();
+    void NtripClientSecond();
 
     void AddMemo(std::string_view text);
 

@@ -49,6 +49,10 @@ void StatusBarPresenter::ShowTtffDebug(std::string_view text) {
     bar_.SetText(StatusPanel::RestartMode, text);
 }
 
+void StatusBarPresenter::ShowCorrectionCounts(std::string_view text) {
+    bar_.SetText(StatusPanel::RestartMode, text);
+}
+
 void StatusBarPresenter::ShowTestProgress(std::string_view text) {
     bar_.SetText(StatusPanel::TestTimer, text);
 }

@@ -36,6 +36,8 @@ class StatusBarPresenter final : public LinkListener,
     void ShowMessage(std::string_view text);
     // Panel 17: the fix-time debug switch ("TD(H)", "TD(C)", "TD(F)" or empty).
     void ShowTtffDebug(std::string_view text);
+    // The correction link's seconds and bytes of the last second ("%d/%d"), in the same panel.
+    void ShowCorrectionCounts(std::string_view text);
     // The test progress panel (the fix time, the forward-mode escape).
     void ShowTestProgress(std::string_view text);
     // The link lamp from the port and the data lamp.

@@ -85,6 +85,18 @@ int main(int argc, char** argv) {
                            << " fix_ms=" << t.FixDeliveredMs << std::endl;
                 });
             }
+            if (!config.RtcmRecordFile.empty()) {
+                auto record = std::make_shared<std::ofstream>(config.RtcmRecordFile,
+                                                              std::ios::app | std::ios::binary);
+                if (!*record) {
+                    std::cerr << "gnss-sim: cannot write " << config.RtcmRecordFile << "\n";
+                    return 2;
+                }
+                receiver->Rtk()->RecordSink = [record](std::string_view frame) {
+                    record->write(frame.data(), static_cast<std::streamsize>(frame.size()));
+                    record->flush();
+                };
+            }
             std::cerr << "gnss-sim: " << receiver->Profile().Description << " at " << baud
                       << " bit/s\n";
             source = std::move(receiver);

@@ -277,6 +277,13 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
              c.TruthFile = v;
              return !v.empty();
          }},
+        {"rtk", [](SimConfig& c, const std::string& v, std::string&) { return ToBool(v, c.Rtk); }},
+        {"rtcm-record",
+         [](SimConfig& c, const std::string& v, std::string&) {
+             c.RtcmRecordFile = v;
+             c.Rtk = true;
+             return !v.empty();
+         }},
     };
     return kSetters;
 }
@@ -284,7 +291,7 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
 // Options that take no value on the command line.
 bool IsFlag(std::string_view key) {
     return key == "nmea41" || key == "signals" || key == "sirf-binary" || key == "no-pace" ||
-           key == "realtime" || key == "pace";
+           key == "realtime" || key == "pace" || key == "rtk";
 }
 
 }  // namespace
@@ -440,6 +447,10 @@ Options (each is also a key of a scenario file: "key = value", one per line, "#"
                         acknowledgement, the start-up texts and the first sentence stating the
                         new fix (RMC, GLL or GSA) had left the line, in ms since start:
                         "restart=cold command_ms=N ack_ms=N boot_ms=N fix_ms=N"
+  --rtk                 RTK receiver: float fix without corrections, RTK fixed once RTCM 3
+                        corrections have arrived for 2 s, float again 3 s after they stop
+  --rtcm-record FILE    RTK receiver that appends the bytes of every RTCM 3 frame it
+                        receives to FILE
   --replay FILE         stream FILE instead of simulating
   --realtime            replay: one epoch (sentences of one time stamp) per second
   --help                this text

@@ -65,6 +65,10 @@ struct SimConfig {
     bool ReplayRealtime = false;
     // Where the receiver writes the ground truth of each restart (one line per restart).
     std::string TruthFile;
+    // RTK receiver: RTCM corrections turn the fix from float to fixed; the bytes of the frames it
+    // received are appended to RtcmRecordFile when set.
+    bool Rtk = false;
+    std::string RtcmRecordFile;
 };
 
 // Applies one setting ("rate", "10"); false with a message for an unknown key or bad value.

@@ -78,6 +78,7 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
             style_.Systems.push_back(system);
     }
     if (style_.Systems.empty()) style_.Systems.push_back(Constellation::Gps);
+    if (config.Rtk) rtk_ = std::make_unique<RtkCorrectionInput>();
     style_.Sentences =
         SplitList(config.Sentences.empty() ? profile_->DefaultSentences : config.Sentences);
     style_.Nmea41 = config.Nmea41 < 0 ? profile_->DefaultNmea41 : config.Nmea41 == 1;
@@ -333,7 +334,7 @@ void SimulatedReceiver::Epoch() {
     const DateTime epochTime{static_cast<double>(epochMs) / 86400000.0};
     report.Utc = DecodeDateTime(epochTime);
     report.HasFix = HasFixAt(now);
-    report.Kind = config_.Fix;
+    report.Kind = rtk_ ? rtk_->KindAt(now) : config_.Fix;
     report.LatDeg = latDeg_;
     report.LonDeg = lonDeg_;
     report.AltM = config_.AltM;
@@ -441,7 +442,9 @@ void SimulatedReceiver::Restart(RestartKind kind) {
 
 void SimulatedReceiver::Input(std::string_view bytesFromTool) {
     if (vanished_ || !started_) return;
-    input_ += line_.FromTool(bytesFromTool);
+    const std::string fromTool = line_.FromTool(bytesFromTool);
+    if (rtk_) rtk_->Take(fromTool, ElapsedMs());
+    input_ += fromTool;
     if (input_.size() > kMaxInput) input_.erase(0, input_.size() - kMaxInput);
     ParseInput();
 }

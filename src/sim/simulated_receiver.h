@@ -11,6 +11,7 @@
 #include "base/scheduler.h"
 #include "sim/family_profiles.h"
 #include "sim/nmea_epoch_writer.h"
+#include "sim/rtk_corrections.h"
 #include "sim/sensor_sentences.h"
 #include "sim/serial_line.h"
 #include "sim/sim_config.h"
@@ -66,8 +67,11 @@ class SimulatedReceiver final : public SimSource {
     void SetTruthSink(std::function<void(const RestartTruth&)> sink) {
         truthSink_ = std::move(sink);
     }
+    // The RTK behaviour (--rtk): RTCM corrections from the tool turn the fix from float to fixed.
+    [[nodiscard]] RtkCorrectionInput* Rtk() { return rtk_.get(); }
 
   private:
+    std::unique_ptr<RtkCorrectionInput> rtk_;
     struct Pending {
         uint64_t DueMs;
         uint64_t Sequence;

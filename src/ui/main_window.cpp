@@ -182,8 +182,20 @@ void MainWindow::BuildToolbar() {
     campaignEntry_->setObjectName("actTtffCampaign");
     campaignEntry_->setEnabled(false);
     connect(campaignEntry_, &QAction::triggered, this, &MainWindow::CampaignMenuChosen);
+    QAction* correctionsEntry = panelsMenu->addAction(tr("Corrections panel"));
+    correctionsEntry->setObjectName("actCorrectionsPanel");
+    connect(correctionsEntry, &QAction::triggered, this, &MainWindow::CorrectionsPanelMenuToggled);
     menuButton->setMenu(panelsMenu);
     bar->addWidget(menuButton);
+
+    ntripButton_ = new QToolButton(bar);
+    ntripButton_->setObjectName("btn_NTrip");
+    ntripButton_->setText(tr("NTRIP"));
+    ntripButton_->setToolTip(tr("Start the NTRIP client program, or show it"));
+    ntripButton_->setAutoRaise(true);
+    connect(ntripButton_, &QToolButton::clicked, this, &MainWindow::NtripButtonClicked);
+    ntripAction_ = bar->addWidget(ntripButton_);
+    ntripAction_->setVisible(false);
 
     auto* spacer = new QWidget(bar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -211,6 +223,11 @@ void MainWindow::BuildReceiverRateBox(QToolBar* bar) {
 void MainWindow::ShowReceiverRate(const QString& rate) {
     const QSignalBlocker block(receiverRateBox_);
     receiverRateBox_->setCurrentText(rate);
+}
+
+void MainWindow::ShowNtripButton(bool visible, bool enabled) {
+    if (ntripAction_->isVisible() != visible) ntripAction_->setVisible(visible);
+    ntripButton_->setEnabled(enabled);
 }
 
 void MainWindow::AddBelowMonitor(QWidget* panel) {

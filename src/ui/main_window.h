@@ -76,6 +76,9 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     void AddBelowMonitor(QWidget* panel);
     // The panels menu's entry that opens the campaign window.
     [[nodiscard]] QAction* CampaignEntry() const { return campaignEntry_; }
+    // The toolbar button of the NTRIP client program (hidden until an RTK receiver is known).
+    [[nodiscard]] QToolButton* NtripButton() const { return ntripButton_; }
+    void ShowNtripButton(bool visible, bool enabled);
     // Selects a rate in the receiver's rate box without reporting it as chosen.
     void ShowReceiverRate(const QString& rate);
     [[nodiscard]] QLineEdit* FilterEdit() const { return filterEdit_; }
@@ -105,6 +108,8 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     void ReceiverRateApplyClicked();
     void CommandPanelMenuToggled();
     void CampaignMenuChosen();
+    void CorrectionsPanelMenuToggled();
+    void NtripButtonClicked();
     void StatusPanelDoubleClicked(int index);
     void StatusPanelClicked(int index, Qt::KeyboardModifiers modifiers);
     void AboutLinkActivated(const QString& address);
@@ -135,6 +140,8 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     QComboBox* receiverRateBox_ = nullptr;
     QToolButton* receiverRateApply_ = nullptr;
     QAction* campaignEntry_ = nullptr;
+    QToolButton* ntripButton_ = nullptr;
+    QAction* ntripAction_ = nullptr;  // the button's place in the toolbar
     QVBoxLayout* monitorLayout_ = nullptr;
     QButtonGroup* unitButtons_ = nullptr;
     LogoStrip* logo_ = nullptr;

@@ -9,6 +9,7 @@
 #include "app/app_core.h"
 #include "ui/campaign_window.h"
 #include "ui/command_panel_widget.h"
+#include "ui/corrections_wiring.h"
 #include "ui/display_wiring.h"
 #include "ui/main_window.h"
 #include "ui/sensor_windows.h"
@@ -57,6 +58,7 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerat
     connect(&window_, &MainWindow::AboutLinkActivated, this,
             [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
     WireReceiverControls();
+    corrections_ = new CorrectionsWiring(window_, core_);
 }
 
 void WindowWiring::WireReceiverControls() {
@@ -136,6 +138,7 @@ void WindowWiring::RequestRepaint() {
         window_.RefreshFromModel();
         window_.ShowReceiverRate(QString::fromStdString(core_.BaudChange.SelectedRate()));
         commandPanel_->Refresh();
+        corrections_->Refresh();
         window_.CampaignEntry()->setEnabled(core_.CampaignView.MenuEntryEnabled());
         if (campaignWindow_ != nullptr && campaignWindow_->isVisible()) campaignWindow_->Refresh();
         displays_->Refresh();

@@ -10,6 +10,7 @@ namespace gnss::ui {
 
 class CampaignWindow;
 class CommandPanelWidget;
+class CorrectionsWiring;
 class DisplayWiring;
 class MainWindow;
 class SensorWindowsWiring;
@@ -48,6 +49,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     AppCore& core_;
     DisplayWiring* displays_ = nullptr;
     CommandPanelWidget* commandPanel_ = nullptr;
+    CorrectionsWiring* corrections_ = nullptr;
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
     SensorWindowsWiring* sensorWindows_ = nullptr;
     PortWatcher portWatcher_;

@@ -14,6 +14,7 @@ struct AccessWord {
 };
 constexpr AccessWord kAccessWords[] = {
     {"CMDS", AccessPanel::CommandPanel},
+    {"RTCM", AccessPanel::CorrectionsPanel},
 };
 
 // The SecondsCounter span of the HD reply window a typed F1 D9 command opens.

@@ -21,7 +21,7 @@ namespace gnss {
 
 // The words typed into the logo strip's box that open hidden panels (upper-cased before the
 // comparison).
-enum class AccessPanel : uint8_t { None, CommandPanel };
+enum class AccessPanel : uint8_t { None, CommandPanel, CorrectionsPanel };
 [[nodiscard]] AccessPanel AccessPanelFor(std::string_view typedWord);
 
 // The command panel: an editable box with the command history, the "No_checksum" and "CRLF"
