@@ -168,6 +168,9 @@ void EpoTransfer::AwaitAck() {
         ++packetIndex_;
         state_ = EpoTransferState::Sending;
         if (listener_ != nullptr) listener_->OnEpoPacketAccepted(packetIndex_, lastIndex_, elapsed);
+        // The next packet goes out on this tick: still one packet in flight and at most one
+        // written per tick, without a tick lost between acknowledgement and packet.
+        if (state_ == EpoTransferState::Sending && running_ && !ending_) SendNext();
         return;
     }
     if (awaitingAck_ && received_.find(rejected_) != std::string::npos) {

@@ -160,16 +160,17 @@ void MtkEpoResponder::Acknowledge(uint16_t sequence, bool accepted, std::size_t 
     std::string payload{static_cast<char>(sequence & 0xFF), static_cast<char>(sequence >> 8),
                         static_cast<char>(accepted ? 1 : 0)};
     std::string ack = BuildMtkFrame(kAckId, payload);
-    // 10 bits per byte on the line: the packet's last byte arrives this much after its first.
+    // 10 bits per byte on the line: the answer goes out once the packet's last byte has arrived
+    // and is read completely when its own last byte has.
     const uint32_t baud = hooks_.Baud ? hooks_.Baud() : 0;
-    const auto wireMs =
-        baud == 0 ? 0u : static_cast<uint32_t>((frameBytes * 10 * 1000 + baud - 1) / baud);
-    if (wireMs == 0 || !hooks_.After) {
+    const std::size_t bits = (frameBytes + ack.size()) * 10;
+    const auto wireMs = baud == 0 ? 0u : static_cast<uint32_t>((bits * 1000 + baud - 1) / baud);
+    if (wireMs == 0 || !hooks_.After || !hooks_.SendNow) {
         hooks_.Send(ack);
         return;
     }
     hooks_.After(wireMs, [this, ack = std::move(ack)] {
-        if (!vanished_) hooks_.Send(ack);
+        if (!vanished_) hooks_.SendNow(ack);
     });
 }
 

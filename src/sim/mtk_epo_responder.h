@@ -26,6 +26,8 @@ class MtkEpoResponder {
         // arrived, which takes its length at the line's rate.
         std::function<void(uint32_t, std::function<void()>)> After;
         std::function<uint32_t()> Baud;  // the rate the receiver runs at
+        // An acknowledgement after its own time on the line (nullptr: Send).
+        std::function<void(std::string_view)> SendNow;
     };
     MtkEpoResponder(const FaultConfig& faults, Hooks hooks);
 

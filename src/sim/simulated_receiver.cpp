@@ -94,7 +94,8 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
                 [this](uint32_t baud) { ChangeBaudAfterDrain(baud); }, [this] { Vanish(); },
                 [this](const std::string& text) { Note(text); },
                 [this](uint32_t ms, std::function<void()> step) { Later(ms, std::move(step)); },
-                [this] { return line_.ReceiverBaud(); }});
+                [this] { return line_.ReceiverBaud(); },
+                [this](std::string_view bytes) { line_.SendNow(bytes); }});
     }
 
     line_.SetReceiverBaud(config.Baud != 0 ? config.Baud : profile_->DefaultBaud);

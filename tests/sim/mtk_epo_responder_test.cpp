@@ -24,7 +24,7 @@ struct Responder {
               sim::MtkEpoResponder::Hooks{
                   [this](std::string_view bytes) { sent.emplace_back(bytes); },
                   [this](uint32_t baud) { bauds.push_back(baud); }, [this] { vanished = true; },
-                  [](const std::string&) {}, nullptr, nullptr}) {}
+                  [](const std::string&) {}, nullptr, nullptr, nullptr}) {}
     sim::MtkEpoResponder epo;
     std::vector<std::string> sent;
     std::vector<uint32_t> bauds;
