@@ -11,6 +11,7 @@ namespace gnss::ui {
 class CampaignWindow;
 class CommandPanelWidget;
 class DisplayWiring;
+class EpoWindow;
 class MainWindow;
 
 // Connects the main window's user events to the application core and the core's change
@@ -40,12 +41,14 @@ class WindowWiring final : public QObject, private AppCoreListener {
     void WireReceiverControls();
     void AskAccessWord();
     void ShowCampaignWindow();
+    void RefreshEpoWindow();
 
     MainWindow& window_;
     AppCore& core_;
     DisplayWiring* displays_ = nullptr;
     CommandPanelWidget* commandPanel_ = nullptr;
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
+    EpoWindow* epoWindow_ = nullptr;            // made when the model first shows it
     PortWatcher portWatcher_;
     bool repaintPending_ = false;
 };
