@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-core=(base nmea frames link control testruns corrections logging views replay app)
+core=(base nmea frames link control testruns assist corrections logging views replay app)
 declare -A allowed
 below=""
 for folder in "${core[@]}"; do

@@ -15,6 +15,7 @@ packages=(
     locales
     help2man dpkg-dev tmux librsvg2-bin
     rtklib
+    python3
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/ini_file.h"
 #include "app/ntrip_settings.h"
 #include "logging/map_link.h"
 #include "nmea/sentence_kind.h"
@@ -57,6 +58,20 @@ AppCore::AppCore(const AppServices& services)
           DrSensorWindow::Deps{Pipeline.Receiver, Pipeline.Shared, Identification.Result, this}),
       Corrections(RtcmForwarding::Deps{Pipeline.Shared, Pipeline.Receiver, services.Port,
                                        services.SystemClock, Identification.Result, *this}),
+      EpoUpload(EpoTransfer::Deps{Pipeline, services.Port, services.Timers, services.SystemClock,
+                                  *this,
+                                  [this] {
+                                      Connection.ToggleConnection();
+                                      SyncConnectionView();
+                                  }}),
+      Epo(EpoAssistant::Deps{
+          Pipeline, services.Port, services.Timers, services.SystemClock, services.Prompts, *this,
+          Identification.Result, EpoUpload, AssistServers,
+          [this](std::string_view text) { Window.StatusBar().SetText(StatusPanel::ChipTag, text); },
+          [this] {
+              SyncReceiverControls();
+              ViewChanged();
+          }}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
@@ -91,6 +106,16 @@ AppCore::AppCore(const AppServices& services)
     Corrections.OnStatusBarText = [this](std::string_view text) {
         statusBar_.ShowCorrectionCounts(text);
     };
+    PlugIn(EpoUpload);
+    PlugIn(Epo);
+    // Beside the logs (whose save dialog starts in the program's folder) when the current
+    // folder takes no file.
+    EpoUpload.SetReceivedFileFolders(std::filesystem::current_path(), services.ProgramFolder);
+    AgpsRouter.SetHandler(AgpsRoute::Epo, [this] {
+        Epo.ScheduleEasyQuery();
+        Epo.OpenWindow();
+    });
+    // The SGEE and HD routes register their handlers here with their features.
     Commands.SetChangeListener(this);
 
     Recorder.SetListener(this);
@@ -144,6 +169,7 @@ void AppCore::OnLogStateChanged() {
 }
 
 void AppCore::OnNmeaSecond(bool) {
+    SyncAssistButton();
     if (Escape.ProgressText().empty() &&
         Window.StatusBar().Text(StatusPanel::TestTimer) == ForwardModeEscape::kProgressText) {
         statusBar_.ShowTestProgress("");
@@ -193,6 +219,7 @@ void AppCore::SyncReceiverControls() {
     Window.SetRestartButtons(buttons.Hot, buttons.Warm, buttons.Cold, buttons.Factory);
     Window.SetReceiverRateEnabled(Shared().PortOpen && Shared().ReceiverIdentified &&
                                   !Shared().MonitorPaused);
+    SyncAssistButton();
     Commands.SyncEnabled();
 }
 
@@ -277,6 +304,11 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
     const CorrectionSettings corrections = LoadCorrectionSettings(path);
     Corrections.SetLocalPort(corrections.LocalPort);
     NtripClient.Settings = corrections.Client;
+    settingsPath_ = path;
+    if (const std::optional<IniFile> file = IniFile::Load(path)) {
+        AssistServers.Load(
+            [&](std::string_view key) { return file->Get(kAssistServersSection, key); });
+    }
     if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
     if (Window.SelectedBaudRate() > 0)
         port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
@@ -305,6 +337,7 @@ void AppCore::Shutdown(const std::filesystem::path& settingsPath) {
         SaveSettings(settingsPath, CurrentSettings());
         SaveCorrectionSettings(settingsPath,
                                CorrectionSettings{Corrections.LocalPort(), NtripClient.Settings});
+        SaveAssistServers(settingsPath);
     }
     Pipeline.Dispatcher.PauseProcessing();
     port_.Close();
@@ -344,6 +377,10 @@ void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld, bool altHeld) {
         }
         case ToolButton::Map:
             OpenMapLink(ctrlHeld, Receiver().FixValid, Pipeline.Decoder.Rmc(), prompts_, desktop_);
+            break;
+        case ToolButton::Assistance:
+            if (!Window.Button(ToolButton::Assistance).Enabled) return;
+            AgpsRouter.UpdateAgpsData(Identification.Result, Shared().Family);
             break;
         default:
             break;
@@ -482,6 +519,31 @@ void AppCore::TestPanelDoubleClicked() {
     Escape.Start();
     statusBar_.ShowTestProgress(Escape.ProgressText());
     ViewChanged();
+}
+
+// --- assistance data ---
+
+void AppCore::SyncAssistButton() {
+    Window.SetButtonEnabled(ToolButton::Assistance,
+                            Shared().PortOpen && Shared().ReceiverIdentified && !Epo.Busy() &&
+                                AgpsRouter.CanUpdate(Identification.Result, Shared().Family));
+}
+
+void AppCore::SetAssistNetwork(AssistDownloader* downloader, const NetworkStatus* network) {
+    Epo.SetNetwork(downloader, network);
+}
+
+void AppCore::SetAssistServers(const AssistServerAddresses& servers) {
+    AssistServers = servers;
+    if (!settingsPath_.empty()) SaveAssistServers(settingsPath_);
+}
+
+void AppCore::SaveAssistServers(const std::filesystem::path& path) const {
+    IniFile file = IniFile::Load(path).value_or(IniFile{});
+    for (const auto& [key, value] : AssistServers.Stored(clock_.TickMs())) {
+        file.Set(kAssistServersSection, key, value);
+    }
+    if (!file.Save(path)) prompts_.ShowError("The settings file could not be written");
 }
 
 }  // namespace gnss

@@ -9,6 +9,10 @@
 
 #include "app/settings.h"
 #include "app/status_bar_presenter.h"
+#include "assist/agps_update_route.h"
+#include "assist/assist_servers.h"
+#include "assist/epo_assistant.h"
+#include "assist/epo_transfer.h"
 #include "base/clock.h"
 #include "base/desktop.h"
 #include "base/file_dialogs.h"
@@ -113,11 +117,15 @@ class AppCore final : private MonitorOutput,
     ForwardModeEscape Escape;
     TtffMeasurement Ttff;
     TtffCampaign Campaign;
-    CampaignViewModel CampaignView;   // the campaign window's model
-    SensorAttitudeWindow Attitude;    // the attitude window of CMS and CM2 modules
-    DrSensorWindow DrSensors;         // the sensor charts of dead-reckoning receivers
-    RtcmForwarding Corrections;       // the correction link and its panel
-    NtripClientLauncher NtripClient;  // the external NTRIP client program
+    CampaignViewModel CampaignView;       // the campaign window's model
+    SensorAttitudeWindow Attitude;        // the attitude window of CMS and CM2 modules
+    DrSensorWindow DrSensors;             // the sensor charts of dead-reckoning receivers
+    RtcmForwarding Corrections;           // the correction link and its panel
+    NtripClientLauncher NtripClient;      // the external NTRIP client program
+    AssistServerAddresses AssistServers;  // the user's assistance-data servers
+    EpoTransfer EpoUpload;
+    EpoAssistant Epo;             // the EPO window's model
+    AgpsUpdateRouter AgpsRouter;  // "update AGPS data": each assistance feature's handler
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -183,6 +191,13 @@ class AppCore final : private MonitorOutput,
     void NtripClientSecond();
 
     void AddMemo(std::string_view text);
+
+    // --- assistance data ---
+    // The network for downloads (the window program's Qt adapters; none in tests by default).
+    void SetAssistNetwork(AssistDownloader* downloader, const NetworkStatus* network);
+    // The settings dialog's addresses: kept, and written to the settings file at once when one
+    // was loaded.
+    void SetAssistServers(const AssistServerAddresses& servers);
 
   private:
     // Registers a feature with every source whose listener interface it implements, and lets a
@@ -253,6 +268,9 @@ class AppCore final : private MonitorOutput,
     AppCoreListener* listener_ = nullptr;
     std::string previousPortList_;
     std::optional<WindowPlacement> windowPlacement_;
+    std::filesystem::path settingsPath_;  // the settings file loaded, for the assistance servers
+    void SaveAssistServers(const std::filesystem::path& path) const;
+    void SyncAssistButton();
 };
 
 }  // namespace gnss

@@ -10,6 +10,7 @@
 #include "base/clock.h"
 #include "base/scheduler.h"
 #include "sim/family_profiles.h"
+#include "sim/mtk_epo_responder.h"
 #include "sim/nmea_epoch_writer.h"
 #include "sim/rtk_corrections.h"
 #include "sim/sensor_sentences.h"
@@ -51,6 +52,8 @@ class SimulatedReceiver final : public SimSource {
     [[nodiscard]] uint64_t ElapsedMs() const;
     [[nodiscard]] uint64_t FixDueMs() const { return fixDueMs_; }
     [[nodiscard]] bool Vanished() const { return vanished_; }
+    // The EPO side of MTK receivers; nullptr for other families.
+    [[nodiscard]] const MtkEpoResponder* Epo() const { return epo_.get(); }
 
     // What really happened after each restart command, in ms since Start(): when the command
     // arrived, when its acknowledgement and the first boot text had left the line (0: none),
@@ -147,6 +150,7 @@ class SimulatedReceiver final : public SimSource {
     std::string input_;
     std::string text_;
     std::string hdPortConfig_;
+    std::unique_ptr<MtkEpoResponder> epo_;
 };
 
 }  // namespace gnss::sim

@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "platform/linux_clock_setter.h"
 #include "platform/optical_media.h"
+#include "platform/qt_assist_downloader.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_port_enumerator.h"
 #include "platform/qt_receiver_port.h"
@@ -81,7 +82,10 @@ int main(int argc, char* argv[]) {
     gnss::AppServices services{
         port,  clock,   scheduler,   prompts,       dialogs,
         ports, desktop, clockSetter, programFolder, gnss::IsOnOpticalMedia(programFolder)};
+    gnss::QtAssistDownloader downloader;  // outlives the core, which may cancel a download
+    gnss::QtNetworkStatus network;
     gnss::AppCore core(services);
+    core.SetAssistNetwork(&downloader, &network);
     core.Start();
 
     gnss::NmeaMonitorView monitorView(core.Monitor);

@@ -12,6 +12,7 @@ class CampaignWindow;
 class CommandPanelWidget;
 class CorrectionsWiring;
 class DisplayWiring;
+class EpoWindow;
 class MainWindow;
 class SensorWindowsWiring;
 
@@ -44,6 +45,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     void WireReceiverControls();
     void AskAccessWord();
     void ShowCampaignWindow();
+    void RefreshEpoWindow();
 
     MainWindow& window_;
     AppCore& core_;
@@ -52,6 +54,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     CorrectionsWiring* corrections_ = nullptr;
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
     SensorWindowsWiring* sensorWindows_ = nullptr;
+    EpoWindow* epoWindow_ = nullptr;  // made when the model first shows it
     PortWatcher portWatcher_;
     bool repaintPending_ = false;
 };
