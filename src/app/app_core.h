@@ -14,6 +14,7 @@
 #include "base/file_dialogs.h"
 #include "base/monitor_output.h"
 #include "base/scheduler.h"
+#include "base/sound_output.h"
 #include "base/user_prompts.h"
 #include "control/forward_mode_escape.h"
 #include "control/identification_listener.h"
@@ -33,11 +34,13 @@
 #include "views/campaign_view_model.h"
 #include "views/command_panel.h"
 #include "views/debug_memo.h"
+#include "views/dr_calibration.h"
 #include "views/main_window_model.h"
 #include "views/navigation_panel.h"
 #include "views/nmea_monitor.h"
 #include "views/satellite_views.h"
 #include "views/satellite_views_feed.h"
+#include "views/traffic_panel.h"
 #include "views/view_change_listener.h"
 
 namespace gnss {
@@ -110,6 +113,9 @@ class AppCore final : private MonitorOutput,
     TtffMeasurement Ttff;
     TtffCampaign Campaign;
     CampaignViewModel CampaignView;  // the campaign window's model
+    SoundOutputRelay Sounds;         // the window program sets where the beeps go
+    TrafficPanel Traffic;            // traffic-message radio receivers
+    DrCalibration DrCal;             // dead-reckoning calibration
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -165,6 +171,8 @@ class AppCore final : private MonitorOutput,
     void PortListPolled();
 
     void AddMemo(std::string_view text);
+    // The operating system's language code, for the calibration's instructions.
+    void SetSystemLanguage(int language) { systemLanguage_ = language; }
 
   private:
     // Registers a feature with every source whose listener interface it implements, and lets a
@@ -235,6 +243,7 @@ class AppCore final : private MonitorOutput,
     AppCoreListener* listener_ = nullptr;
     std::string previousPortList_;
     std::optional<WindowPlacement> windowPlacement_;
+    int systemLanguage_ = 0;
 };
 
 }  // namespace gnss
