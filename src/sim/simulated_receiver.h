@@ -11,6 +11,7 @@
 #include "base/scheduler.h"
 #include "sim/family_profiles.h"
 #include "sim/nmea_epoch_writer.h"
+#include "sim/receiver_extra.h"
 #include "sim/serial_line.h"
 #include "sim/sim_config.h"
 #include "sim/sim_source.h"
@@ -49,6 +50,8 @@ class SimulatedReceiver final : public SimSource {
     [[nodiscard]] uint64_t ElapsedMs() const;
     [[nodiscard]] uint64_t FixDueMs() const { return fixDueMs_; }
     [[nodiscard]] bool Vanished() const { return vanished_; }
+    // What a special receiver adds (traffic radio, dead-reckoning drive); null for others.
+    [[nodiscard]] ReceiverExtra* Extra() const { return extra_.get(); }
 
     // What really happened after each restart command, in ms since Start(): when the command
     // arrived, when its acknowledgement and the first boot text had left the line (0: none),
@@ -107,6 +110,7 @@ class SimulatedReceiver final : public SimSource {
     const FamilyProfile* profile_;
     NmeaStyle style_;
     std::unique_ptr<SkyModel> sky_;
+    std::unique_ptr<ReceiverExtra> extra_;
     SerialLine line_;
     SplitMix rng_;
     SimSourceOutput* output_ = nullptr;
