@@ -12,6 +12,7 @@
 #include "ui/display_wiring.h"
 #include "ui/main_window.h"
 #include "ui/small_windows.h"
+#include "ui/special_panels_wiring.h"
 
 namespace gnss::ui {
 
@@ -55,6 +56,7 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerat
     connect(&window_, &MainWindow::AboutLinkActivated, this,
             [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
     WireReceiverControls();
+    specialPanels_ = new SpecialPanelsWiring(window_, core_);
 }
 
 void WindowWiring::WireReceiverControls() {
@@ -137,6 +139,7 @@ void WindowWiring::RequestRepaint() {
         window_.CampaignEntry()->setEnabled(core_.CampaignView.MenuEntryEnabled());
         if (campaignWindow_ != nullptr && campaignWindow_->isVisible()) campaignWindow_->Refresh();
         displays_->Refresh();
+        specialPanels_->Refresh();
     });
 }
 

@@ -12,6 +12,7 @@ class CampaignWindow;
 class CommandPanelWidget;
 class DisplayWiring;
 class MainWindow;
+class SpecialPanelsWiring;
 
 // Connects the main window's user events to the application core and the core's change
 // notifications to the window's repaint (coalesced to one repaint per 100 ms), which also feeds
@@ -45,6 +46,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     AppCore& core_;
     DisplayWiring* displays_ = nullptr;
     CommandPanelWidget* commandPanel_ = nullptr;
+    SpecialPanelsWiring* specialPanels_ = nullptr;
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
     PortWatcher portWatcher_;
     bool repaintPending_ = false;
