@@ -72,6 +72,12 @@ AppCore::AppCore(const AppServices& services)
               SyncReceiverControls();
               ViewChanged();
           }}),
+      Traffic(TrafficPanel::Deps{Pipeline.Shared, services.Port, Identification.Result,
+                                 [this] { return Commands.CrLf(); }}),
+      DrCal(DrCalibration::Deps{
+          Pipeline.Shared, Pipeline.Receiver, services.Port, Identification.Result, services.Timers,
+          Sounds, [this] { return Pipeline.Decoder.Rmc().SpeedKnots * 1.852; },
+          [this] { return Pipeline.Receiver.FixValid; }, [this] { return systemLanguage_; }}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
@@ -116,7 +122,11 @@ AppCore::AppCore(const AppServices& services)
         Epo.OpenWindow();
     });
     // The SGEE and HD routes register their handlers here with their features.
+    PlugIn(Traffic);
+    PlugIn(DrCal);
     Commands.SetChangeListener(this);
+    Traffic.SetChangeListener(this);
+    DrCal.SetChangeListener(this);
 
     Recorder.SetListener(this);
     Window.SetButtonEnabled(ToolButton::Map, true);
@@ -176,7 +186,7 @@ void AppCore::OnNmeaSecond(bool) {
     }
     switch (Monitor.MonitorStep()) {
         case MonitorStepResult::NewSentences:
-            if (DisplaysFollowReceiver(Shared())) {
+            if (DisplaysFollowReceiver(Shared()) && !Traffic.View().NavigationHidden) {
                 Navigation.RefreshNavigationPanel(Pipeline.Dispatcher.Counters().KindsSeen);
             }
             break;
@@ -431,6 +441,7 @@ void AppCore::FilterTextChanged(std::string_view text) {
 
 void AppCore::MonitorClearRequested() {
     Monitor.MonitorClear();
+    Traffic.ClearSpectrum(Pipeline.Dispatcher.SecondTimerEnabled());
     // Without a running connection nothing else would clear the satellite views.
     if (!Pipeline.Dispatcher.SecondTimerEnabled()) Satellites.ClearSatelliteViews();
     ViewChanged();

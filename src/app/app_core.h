@@ -18,6 +18,7 @@
 #include "base/file_dialogs.h"
 #include "base/monitor_output.h"
 #include "base/scheduler.h"
+#include "base/sound_output.h"
 #include "base/user_prompts.h"
 #include "control/forward_mode_escape.h"
 #include "control/identification_listener.h"
@@ -39,6 +40,7 @@
 #include "views/campaign_view_model.h"
 #include "views/command_panel.h"
 #include "views/debug_memo.h"
+#include "views/dr_calibration.h"
 #include "views/dr_sensor_window.h"
 #include "views/main_window_model.h"
 #include "views/navigation_panel.h"
@@ -46,6 +48,7 @@
 #include "views/satellite_views.h"
 #include "views/satellite_views_feed.h"
 #include "views/sensor_attitude_window.h"
+#include "views/traffic_panel.h"
 #include "views/view_change_listener.h"
 
 namespace gnss {
@@ -126,6 +129,9 @@ class AppCore final : private MonitorOutput,
     EpoTransfer EpoUpload;
     EpoAssistant Epo;             // the EPO window's model
     AgpsUpdateRouter AgpsRouter;  // "update AGPS data": each assistance feature's handler
+    SoundOutputRelay Sounds;      // the window program sets where the beeps go
+    TrafficPanel Traffic;         // traffic-message radio receivers
+    DrCalibration DrCal;          // dead-reckoning calibration
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -191,6 +197,8 @@ class AppCore final : private MonitorOutput,
     void NtripClientSecond();
 
     void AddMemo(std::string_view text);
+    // The operating system's language code, for the calibration's instructions.
+    void SetSystemLanguage(int language) { systemLanguage_ = language; }
 
     // --- assistance data ---
     // The network for downloads (the window program's Qt adapters; none in tests by default).
@@ -271,6 +279,7 @@ class AppCore final : private MonitorOutput,
     std::filesystem::path settingsPath_;  // the settings file loaded, for the assistance servers
     void SaveAssistServers(const std::filesystem::path& path) const;
     void SyncAssistButton();
+    int systemLanguage_ = 0;
 };
 
 }  // namespace gnss

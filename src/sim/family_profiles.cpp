@@ -360,6 +360,19 @@ std::vector<FamilyProfile> BuildProfiles() {
         p.MinuteDecimals = 5;
         all.push_back(p);
     }
+    // ST dead-reckoning modules with the other speed-sensor links (odometer pulses, UART).
+    {
+        const FamilyProfile canModule = all.back();
+        for (const auto& [variant, firmware] :
+             {std::pair<std::string, std::string>{"dr-odo", "STDB_O_5.8.12_DR"},
+              std::pair<std::string, std::string>{"dr-uart", "STDB_U_5.8.12_DR"}}) {
+            FamilyProfile p = canModule;
+            p.Variant = variant;
+            p.Description = "ST dead-reckoning module, " + variant.substr(3) + " speed input";
+            p.BootLines.back() = Ck("$PSTMSETPAR,1500," + firmware);
+            all.push_back(p);
+        }
+    }
 
     // Furuno.
     {
@@ -413,8 +426,7 @@ std::vector<FamilyProfile> BuildProfiles() {
         p.CommandDialect = Dialect::Mtk;
         p.Commands.push_back(
             Query("$PMTK605*31", {L("$PMTK705,AXN_5.1.6_3333_18112800,0001,ZK-WRE-DR,1.0")}));
-        p.PeriodicLines = {Ck("$PINVMINR,1,0,0")};
-        p.PeriodicSeconds = 5;
+        // Its DR state and speed come once a second from the scripted drive (dr_drive.h).
         p.DefaultGnss = "gps,beidou";
         p.DefaultBaud = 115200;
         all.push_back(p);

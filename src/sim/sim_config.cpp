@@ -8,6 +8,7 @@
 #include <limits>
 #include <map>
 
+#include "sim/dr_drive.h"
 #include "sim/family_profiles.h"
 
 namespace gnss::sim {
@@ -175,6 +176,15 @@ const std::map<std::string, Setter, std::less<>>& Setters() {
         {"variant",
          [](SimConfig& c, const std::string& v, std::string&) {
              c.Variant = Lower(v);
+             return true;
+         }},
+        {"drive",
+         [](SimConfig& c, const std::string& v, std::string& error) {
+             if (FindDriveScript(Lower(v)) == nullptr) {
+                 error = "unknown drive '" + v + "'";
+                 return false;
+             }
+             c.Drive = Lower(v);
              return true;
          }},
         {"baud",
@@ -428,6 +438,10 @@ Options (each is also a key of a scenario file: "key = value", one per line, "#"
   --fix KIND            none, 2d, 3d, dgps, rtk, float, dr (default 3d)
   --lat DEG --lon DEG --alt M      starting position (default 25.0336 121.5646 45)
   --move KMH[,COURSE[,TURN]]       move at KMH km/h on COURSE degrees, turning TURN deg/s
+  --drive NAME          dead-reckoning modules: the drive that begins when the tool clears the
+                        calibration: calibration (default; standing, straight, circles),
+                        short (parks during the straight part), no-sensor (the speed sensor
+                        never reports), sensor-stops (it falls silent when the vehicle drives)
   --seed N              seed of the sky, the noise and the jitter (default 1)
   --power-on-ms MS      time to the first fix after power-on (default 2000)
   --hot-ms MS --warm-ms MS --cold-ms MS --factory-ms MS

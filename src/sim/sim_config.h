@@ -51,6 +51,7 @@ struct SimConfig {
     double SpeedKmh = 0.0;
     double CourseDeg = 0.0;
     double TurnDegPerS = 0.0;
+    std::string Drive;  // dead-reckoning modules: the scripted drive ("": calibration)
     uint64_t Seed = 1;
     uint32_t PowerOnMs = 2000;  // time to the first fix after power-on
     uint32_t HotMs = 2000;

@@ -99,6 +99,7 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
                 [this] { return line_.ReceiverBaud(); },
                 [this](std::string_view bytes) { line_.SendNow(bytes); }});
     }
+    extra_ = MakeReceiverExtra(*profile_, config_);
 
     line_.SetReceiverBaud(config.Baud != 0 ? config.Baud : profile_->DefaultBaud);
     line_.SetPacing(config.Pace);
@@ -307,7 +308,9 @@ void SimulatedReceiver::Epoch() {
 
     // The antenna moves whether or not the receiver reports it.
     const double dt = intervalMs / 1000.0;
-    const double speedMs = config_.SpeedKmh / 3.6;
+    VehicleMotion motion{config_.SpeedKmh, config_.TurnDegPerS};
+    if (extra_ != nullptr) (void)extra_->Motion(now, motion);
+    const double speedMs = motion.SpeedKmh / 3.6;
     if (speedMs > 0.0) {
         const double c = courseDeg_ * std::numbers::pi / 180.0;
         const double d = speedMs * dt;
@@ -318,7 +321,7 @@ void SimulatedReceiver::Epoch() {
                    std::numbers::pi;
         if (lonDeg_ > 180.0) lonDeg_ -= 360.0;
         if (lonDeg_ < -180.0) lonDeg_ += 360.0;
-        courseDeg_ = std::fmod(courseDeg_ + config_.TurnDegPerS * dt + 360.0, 360.0);
+        courseDeg_ = std::fmod(courseDeg_ + motion.TurnDegPerS * dt + 360.0, 360.0);
     }
 
     // UTC of this epoch, on a whole multiple of the interval.
@@ -351,7 +354,7 @@ void SimulatedReceiver::Epoch() {
     report.LonDeg = lonDeg_;
     report.AltM = config_.AltM;
     report.GeoidSepM = config_.GeoidSepM;
-    report.SpeedKnots = config_.SpeedKmh / 1.852;
+    report.SpeedKnots = motion.SpeedKmh / 1.852;
     report.CourseDeg = courseDeg_;
     double acquired = 1.0;
     if (!report.HasFix && config_.Fix != FixKind::None) {
@@ -370,6 +373,7 @@ void SimulatedReceiver::Epoch() {
         for (const auto& line : profile_->PeriodicLines) sentences.push_back(line);
     }
     sensors_->AppendEpoch(now, intervalMs, sentences);
+    if (wholeSecond && extra_ != nullptr) extra_->OnSecond(now, sentences);
     if (faults.LongLineRate > 0.0 && rng_.NextUnit() < faults.LongLineRate) {
         std::string longLine = "$PSIMDBG,";
         const int length = 120 + static_cast<int>(rng_.Next() % 120);
@@ -540,6 +544,12 @@ void SimulatedReceiver::HandleLine(std::string_view line) {
     const auto dollar = line.rfind('$');
     if (dollar == std::string_view::npos || sirfBinary_) return;
     line = line.substr(dollar);
+    if (extra_ != nullptr) {
+        std::vector<std::string> replies;
+        const bool taken = extra_->OnCommand(line, ElapsedMs(), replies);
+        if (!replies.empty()) Later(config_.AckDelayMs, [this, replies] { SendLines(replies); });
+        if (taken) return;
+    }
     for (const CommandRule& rule : profile_->Commands) {
         if (rule.Bytes == line) {
             Act(rule);

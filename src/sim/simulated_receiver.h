@@ -12,6 +12,7 @@
 #include "sim/family_profiles.h"
 #include "sim/mtk_epo_responder.h"
 #include "sim/nmea_epoch_writer.h"
+#include "sim/receiver_extra.h"
 #include "sim/rtk_corrections.h"
 #include "sim/sensor_sentences.h"
 #include "sim/serial_line.h"
@@ -54,6 +55,8 @@ class SimulatedReceiver final : public SimSource {
     [[nodiscard]] bool Vanished() const { return vanished_; }
     // The EPO side of MTK receivers; nullptr for other families.
     [[nodiscard]] const MtkEpoResponder* Epo() const { return epo_.get(); }
+    // What a special receiver adds (traffic radio, dead-reckoning drive); null for others.
+    [[nodiscard]] ReceiverExtra* Extra() const { return extra_.get(); }
 
     // What really happened after each restart command, in ms since Start(): when the command
     // arrived, when its acknowledgement and the first boot text had left the line (0: none),
@@ -116,6 +119,7 @@ class SimulatedReceiver final : public SimSource {
     NmeaStyle style_;
     std::unique_ptr<SkyModel> sky_;
     std::unique_ptr<SensorSentences> sensors_;  // inertial and attitude sensor output
+    std::unique_ptr<ReceiverExtra> extra_;
     SerialLine line_;
     SplitMix rng_;
     SimSourceOutput* output_ = nullptr;

@@ -234,6 +234,14 @@ void MainWindow::AddBelowMonitor(QWidget* panel) {
     monitorLayout_->addWidget(panel);
 }
 
+void MainWindow::SetNavigationShown(bool shown) {
+    if (navigation_->isVisibleTo(this) != shown) navigation_->setVisible(shown);
+}
+
+int MainWindow::MonitorPanelWidth() const {
+    return monitorLayout_->geometry().width();
+}
+
 void MainWindow::BuildCentre() {
     auto* centre = new QWidget(this);
     centre->setObjectName("plMain");

@@ -74,6 +74,10 @@ class MainWindow : public QMainWindow, private ViewChangeListener {
     [[nodiscard]] QToolButton* ReceiverRateApplyButton() const { return receiverRateApply_; }
     // Puts a panel under the monitor list (the command panel).
     void AddBelowMonitor(QWidget* panel);
+    // Shows or hides the navigation panel (a radio without a GNSS part has none), and the
+    // monitor panel's width (auxiliary windows are placed by it).
+    void SetNavigationShown(bool shown);
+    [[nodiscard]] int MonitorPanelWidth() const;
     // The panels menu's entry that opens the campaign window.
     [[nodiscard]] QAction* CampaignEntry() const { return campaignEntry_; }
     // The toolbar button of the NTRIP client program (hidden until an RTK receiver is known).

@@ -15,6 +15,7 @@
 #include "ui/main_window.h"
 #include "ui/sensor_windows.h"
 #include "ui/small_windows.h"
+#include "ui/special_panels_wiring.h"
 
 namespace gnss::ui {
 
@@ -60,6 +61,7 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerat
             [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
     WireReceiverControls();
     corrections_ = new CorrectionsWiring(window_, core_);
+    specialPanels_ = new SpecialPanelsWiring(window_, core_);
 }
 
 void WindowWiring::WireReceiverControls() {
@@ -145,6 +147,7 @@ void WindowWiring::RequestRepaint() {
         displays_->Refresh();
         sensorWindows_->Refresh();
         RefreshEpoWindow();
+        specialPanels_->Refresh();
     });
 }
 

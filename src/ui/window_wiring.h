@@ -15,6 +15,7 @@ class DisplayWiring;
 class EpoWindow;
 class MainWindow;
 class SensorWindowsWiring;
+class SpecialPanelsWiring;
 
 // Connects the main window's user events to the application core and the core's change
 // notifications to the window's repaint (coalesced to one repaint per 100 ms), which also feeds
@@ -52,6 +53,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     DisplayWiring* displays_ = nullptr;
     CommandPanelWidget* commandPanel_ = nullptr;
     CorrectionsWiring* corrections_ = nullptr;
+    SpecialPanelsWiring* specialPanels_ = nullptr;
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
     SensorWindowsWiring* sensorWindows_ = nullptr;
     EpoWindow* epoWindow_ = nullptr;  // made when the model first shows it

@@ -69,6 +69,8 @@ const std::map<std::string, std::string>& ExpectedFirmware() {
         {"bcm/", "BCM47511"},
         {"st/", "STGPS_5.8.17_SIM"},
         {"st/dr", "STDB_C_5.8.12_DR"},
+        {"st/dr-odo", "STDB_O_5.8.12_DR"},
+        {"st/dr-uart", "STDB_U_5.8.12_DR"},
         {"furuno/", "GT-SIM,ENP-SIM-1.00,1234ABCD"},
         {"hd/", "1.0.2,HD8040D"},
         {"hd/bin", "SIM_M1GB_HD8040-HWSIM.8040D_SW1.0.2 0105"},
