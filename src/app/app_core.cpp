@@ -46,11 +46,19 @@ AppCore::AppCore(const AppServices& services)
       Campaign(TtffCampaign::Deps{Pipeline, services.SystemClock, services.Timers, Restart,
                                   Verification, Identification}),
       CampaignView(CampaignViewModel::Deps{Campaign, Restart, services.Dialogs}),
+      Sgee(SgeeUpload::Deps{Pipeline.Shared, Pipeline.Receiver, Pipeline.Dispatcher, services.Port,
+                            services.SystemClock, services.Timers, services.Prompts, *this,
+                            Identification.Result}),
+      Hd(HdAssist::Deps{Pipeline.Shared, Pipeline.Receiver, Pipeline.Decoder, services.Port,
+                        services.SystemClock, services.Prompts, *this, Restart,
+                        services.ProgramFolder, services.ProgramFolder}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
       desktop_(services.DesktopShell),
       prompts_(services.Prompts),
+      dialogs_(services.Dialogs),
+      programFolder_(services.ProgramFolder),
       statusBar_(Window.StatusBar(), Pipeline.Dispatcher, Connection, Identification, services.Port,
                  Pipeline.Shared),
       satellitesFeed_(Satellites, Pipeline.Decoder, Pipeline.Shared, Identification.Result) {
@@ -73,6 +81,23 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Ttff);
     Ttff.AddListener(*this);
     PlugIn(Campaign);
+    PlugIn(Sgee);
+    PlugIn(Hd);
+    Sgee.SetViewListener(this);
+    Hd.SetViewListener(this);
+    if (services.Downloader != nullptr && services.Network != nullptr) {
+        Fetch = std::make_unique<AssistFetch>(AssistFetch::Deps{
+            *services.Downloader, *services.Network, AssistServers, services.Prompts, Sgee, Hd});
+        Hd.SetOnlineUpdate(
+            [this](bool save) { Fetch->UpdateHdOnline(save, std::filesystem::current_path()); });
+    }
+    AgpsRouter.SetHandler(AgpsRoute::Sgee, [this] { Sgee.OpenWindow(); });
+    AgpsRouter.SetHandler(AgpsRoute::Hd, [this] {
+        if (Fetch)
+            Fetch->DownloadHd([this](bool ok) {
+                if (ok) Hd.UploadDownloaded();
+            });
+    });
     Commands.SetChangeListener(this);
 
     Recorder.SetListener(this);
@@ -176,6 +201,9 @@ void AppCore::SyncReceiverControls() {
     Window.SetReceiverRateEnabled(Shared().PortOpen && Shared().ReceiverIdentified &&
                                   !Shared().MonitorPaused);
     Commands.SyncEnabled();
+    Window.SetButtonEnabled(
+        ToolButton::Assistance,
+        Shared().PortOpen && AgpsRouter.CanUpdate(Identification.Result, Shared().Family));
 }
 
 bool AppCore::ReopenAtRate(uint32_t rate) {
@@ -316,6 +344,9 @@ void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld, bool altHeld) {
             Restart.RecordHdAssistRequest(kind, ctrlHeld, altHeld);
             break;
         }
+        case ToolButton::Assistance:
+            AgpsRouter.UpdateAgpsData(Identification.Result, Shared().Family);
+            break;
         case ToolButton::Map:
             OpenMapLink(ctrlHeld, Receiver().FixValid, Pipeline.Decoder.Rmc(), prompts_, desktop_);
             break;
@@ -448,6 +479,25 @@ void AppCore::OnTtffText(std::string_view text) {
 void AppCore::OnTtffStart(uint32_t) {
     Satellites.ClearSatelliteViews();
     ViewChanged();
+}
+
+void AppCore::SgeeUpdateClicked() {
+    if (Fetch) Fetch->UpdateSgee();
+}
+
+void AppCore::HdUpdateOnlineClicked() {
+    if (Fetch) Fetch->UpdateHdOnline(Hd.View().SaveTicked, std::filesystem::current_path());
+}
+
+void AppCore::HdUpdateFromFileClicked() {
+    const auto path = dialogs_.ChooseOpenFile(
+        "HDB bin File (*.hdb)|*.hdb|Local GPS EPH File (*.hex)|*.hex|Other type (*.*)|*.*",
+        programFolder_.string());
+    if (path) Hd.UpdateFromFile(*path);
+}
+
+void AppCore::HdGetClicked() {
+    if (Fetch) Fetch->GetHdb(std::filesystem::current_path());
 }
 
 void AppCore::TestPanelDoubleClicked() {

@@ -9,6 +9,10 @@
 
 #include "app/settings.h"
 #include "app/status_bar_presenter.h"
+#include "assist/agps_update_route.h"
+#include "assist/assist_fetch.h"
+#include "assist/hd_assist.h"
+#include "assist/sgee_upload.h"
 #include "base/clock.h"
 #include "base/desktop.h"
 #include "base/file_dialogs.h"
@@ -54,6 +58,9 @@ struct AppServices {
     SystemClockSetter& ClockSetter;
     std::filesystem::path ProgramFolder;
     bool RunFromReadOnlyMedia = false;  // logging is disabled on read-only media
+    // Assistance downloads; without them the updates that need the network are not offered.
+    AssistDownloader* Downloader = nullptr;
+    NetworkStatus* Network = nullptr;
 };
 
 // What the window program hears from the core.
@@ -109,7 +116,12 @@ class AppCore final : private MonitorOutput,
     ForwardModeEscape Escape;
     TtffMeasurement Ttff;
     TtffCampaign Campaign;
-    CampaignViewModel CampaignView;  // the campaign window's model
+    CampaignViewModel CampaignView;       // the campaign window's model
+    AssistServerAddresses AssistServers;  // set by the user, stored enciphered
+    AgpsUpdateRouter AgpsRouter;          // the toolbar's "update AGPS data"
+    SgeeUpload Sgee;                      // the SGEE window
+    HdAssist Hd;                          // the HD page
+    std::unique_ptr<AssistFetch> Fetch;   // null without a downloader
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -165,6 +177,14 @@ class AppCore final : private MonitorOutput,
     void PortListPolled();
 
     void AddMemo(std::string_view text);
+
+    // --- assistance data of SiRF and HD receivers ---
+    void SgeeUpdateClicked();
+    void SgeeCloseClicked() { Sgee.CloseWindow(); }
+    void SgeeCheckAgeClicked() { Sgee.QueryStatus(); }
+    void HdUpdateOnlineClicked();
+    void HdUpdateFromFileClicked();
+    void HdGetClicked();
 
   private:
     // Registers a feature with every source whose listener interface it implements, and lets a
@@ -230,6 +250,8 @@ class AppCore final : private MonitorOutput,
     PortEnumerator& ports_;
     Desktop& desktop_;
     UserPrompts& prompts_;
+    FileDialogs& dialogs_;
+    std::filesystem::path programFolder_;
     StatusBarPresenter statusBar_;
     SatelliteViewsFeed satellitesFeed_;
     AppCoreListener* listener_ = nullptr;

@@ -26,7 +26,7 @@ HeadlessSession::HeadlessSession(std::string saveFile)
     const AppServices services{port_,    clock_,       scheduler_,
                                prompts_, dialogs_,     enumerator_,
                                desktop_, clockSetter_, std::filesystem::current_path(ec),
-                               false};
+                               false,    &downloader_, &network_};
     core_ = std::make_unique<AppCore>(services);
     core_->Start();
     core_->Connection.AddListener(static_cast<ConnectionListener&>(*this));

@@ -104,6 +104,14 @@ bool ApplyFault(FaultConfig& f, std::string_view description, std::string& error
         ok = ToBool(value, f.Reject);
     } else if (name == "no-ack") {
         ok = ToBool(value, f.NeverAck);
+    } else if (name == "sgee-nack") {
+        ok = ToInt(value, f.Assist.SgeeNackAt) && f.Assist.SgeeNackAt >= 0;
+    } else if (name == "sgee-silent") {
+        ok = ToInt(value, f.Assist.SgeeSilentFrom) && f.Assist.SgeeSilentFrom >= 0;
+    } else if (name == "sgee-vanish") {
+        ok = ToInt(value, f.Assist.SgeeVanishAt) && f.Assist.SgeeVanishAt >= 0;
+    } else if (name == "hd-wrong-ack") {
+        ok = ToInt(value, f.Assist.HdWrongAckAt) && f.Assist.HdWrongAckAt >= 0;
     } else if (name == "no-crlf") {
         ok = ToDouble(value.empty() ? "1" : value, f.NoLineEndRate) && ValidRate(f.NoLineEndRate);
     } else if (name == "long-lines") {
@@ -434,6 +442,10 @@ Options (each is also a key of a scenario file: "key = value", one per line, "#"
         reject                refuse restarts where the protocol can (UBX ACK-NAK, HD NAK,
                               "$PMTK001,<id>,2"); others ignore them
         no-ack                restart without acknowledging
+        sgee-nack=N           reject SGEE sentence N (0 is the start sentence)
+        sgee-silent=N         no reply to SGEE sentence N and later
+        sgee-vanish=N         the device disappears on SGEE sentence N
+        hd-wrong-ack=N        acknowledge HD upload message N (from 0) with the other id
         no-crlf[=RATE]        send lines without CR LF (share RATE of lines, default all)
         long-lines[=RATE]     add an over-long proprietary line (share RATE of epochs)
   --truth FILE          append one line per restart: when the command arrived, when the

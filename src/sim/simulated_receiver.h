@@ -12,6 +12,7 @@
 #include "sim/family_profiles.h"
 #include "sim/nmea_epoch_writer.h"
 #include "sim/serial_line.h"
+#include "sim/sim_assist_data.h"
 #include "sim/sim_config.h"
 #include "sim/sim_source.h"
 #include "sim/sky_model.h"
@@ -49,6 +50,9 @@ class SimulatedReceiver final : public SimSource {
     [[nodiscard]] uint64_t ElapsedMs() const;
     [[nodiscard]] uint64_t FixDueMs() const { return fixDueMs_; }
     [[nodiscard]] bool Vanished() const { return vanished_; }
+    // The assistance data taken (SGEE, HD), and whether the periodic NMEA output is on.
+    [[nodiscard]] const SimAssistData& AssistData() const { return assist_; }
+    [[nodiscard]] bool PeriodicOutputOn() const { return nmeaOff_ == 0; }
 
     // What really happened after each restart command, in ms since Start(): when the command
     // arrived, when its acknowledgement and the first boot text had left the line (0: none),
@@ -96,6 +100,8 @@ class SimulatedReceiver final : public SimSource {
     void Act(const CommandRule& rule);
     void HandleMtkText(std::string_view line);
     void HandleSirfText(std::string_view line);
+    void React(const AssistReaction& reaction);
+    void DropSwitchedOff(std::vector<std::string>& sentences) const;
     void HandleUbxFrame(std::string_view frame);
     void HandleHdFrame(std::string_view frame);
     void HandleSirfFrame(std::string_view frame);
@@ -141,6 +147,8 @@ class SimulatedReceiver final : public SimSource {
     std::string input_;
     std::string text_;
     std::string hdPortConfig_;
+    SimAssistData assist_;
+    uint8_t nmeaOff_ = 0;  // SiRF periodic messages switched off: bit n for message n
 };
 
 }  // namespace gnss::sim

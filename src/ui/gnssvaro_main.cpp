@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "platform/linux_clock_setter.h"
 #include "platform/optical_media.h"
+#include "platform/qt_assist_downloader.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_port_enumerator.h"
 #include "platform/qt_receiver_port.h"
@@ -75,12 +76,15 @@ int main(int argc, char* argv[]) {
     gnss::ui::QtFileDialogs dialogs;
     gnss::ui::QtDesktop desktop;
     gnss::LinuxClockSetter clockSetter;
+    gnss::QtAssistDownloader downloader;
+    gnss::QtNetworkStatus network;
     const std::filesystem::path programFolder =
         QCoreApplication::applicationDirPath().toStdString();
 
     gnss::AppServices services{
-        port,  clock,   scheduler,   prompts,       dialogs,
-        ports, desktop, clockSetter, programFolder, gnss::IsOnOpticalMedia(programFolder)};
+        port,        clock,   scheduler,   prompts,       dialogs,
+        ports,       desktop, clockSetter, programFolder, gnss::IsOnOpticalMedia(programFolder),
+        &downloader, &network};
     gnss::AppCore core(services);
     core.Start();
 

@@ -9,6 +9,8 @@
 namespace gnss::ui {
 
 class CampaignWindow;
+class HdAssistPage;
+class SgeeWindow;
 class CommandPanelWidget;
 class DisplayWiring;
 class MainWindow;
@@ -40,12 +42,15 @@ class WindowWiring final : public QObject, private AppCoreListener {
     void WireReceiverControls();
     void AskAccessWord();
     void ShowCampaignWindow();
+    void WireAssistance();
 
     MainWindow& window_;
     AppCore& core_;
     DisplayWiring* displays_ = nullptr;
     CommandPanelWidget* commandPanel_ = nullptr;
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
+    SgeeWindow* sgeeWindow_ = nullptr;
+    HdAssistPage* hdPage_ = nullptr;
     PortWatcher portWatcher_;
     bool repaintPending_ = false;
 };
