@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/ini_file.h"
 #include "logging/map_link.h"
 #include "nmea/sentence_kind.h"
 #include "views/port_list.h"
@@ -46,6 +47,20 @@ AppCore::AppCore(const AppServices& services)
       Campaign(TtffCampaign::Deps{Pipeline, services.SystemClock, services.Timers, Restart,
                                   Verification, Identification}),
       CampaignView(CampaignViewModel::Deps{Campaign, Restart, services.Dialogs}),
+      EpoUpload(EpoTransfer::Deps{Pipeline, services.Port, services.Timers, services.SystemClock,
+                                  *this,
+                                  [this] {
+                                      Connection.ToggleConnection();
+                                      SyncConnectionView();
+                                  }}),
+      Epo(EpoAssistant::Deps{
+          Pipeline, services.Port, services.Timers, services.SystemClock, services.Prompts, *this,
+          Identification.Result, EpoUpload, AssistServers,
+          [this](std::string_view text) { Window.StatusBar().SetText(StatusPanel::ChipTag, text); },
+          [this] {
+              SyncReceiverControls();
+              ViewChanged();
+          }}),
       Sgee(SgeeUpload::Deps{Pipeline.Shared, Pipeline.Receiver, Pipeline.Dispatcher, services.Port,
                             services.SystemClock, services.Timers, services.Prompts, *this,
                             Identification.Result}),
@@ -81,16 +96,22 @@ AppCore::AppCore(const AppServices& services)
     PlugIn(Ttff);
     Ttff.AddListener(*this);
     PlugIn(Campaign);
+    PlugIn(EpoUpload);
+    PlugIn(Epo);
+    // Beside the logs (whose save dialog starts in the program's folder) when the current
+    // folder takes no file.
+    EpoUpload.SetReceivedFileFolders(std::filesystem::current_path(), services.ProgramFolder);
+    AgpsRouter.SetHandler(AgpsRoute::Epo, [this] {
+        Epo.ScheduleEasyQuery();
+        Epo.OpenWindow();
+    });
     PlugIn(Sgee);
     PlugIn(Hd);
     Sgee.SetViewListener(this);
     Hd.SetViewListener(this);
-    if (services.Downloader != nullptr && services.Network != nullptr) {
-        Fetch = std::make_unique<AssistFetch>(AssistFetch::Deps{
-            *services.Downloader, *services.Network, AssistServers, services.Prompts, Sgee, Hd});
-        Hd.SetOnlineUpdate(
-            [this](bool save) { Fetch->UpdateHdOnline(save, std::filesystem::current_path()); });
-    }
+    Hd.SetOnlineUpdate([this](bool save) {
+        if (Fetch) Fetch->UpdateHdOnline(save, std::filesystem::current_path());
+    });
     AgpsRouter.SetHandler(AgpsRoute::Sgee, [this] { Sgee.OpenWindow(); });
     AgpsRouter.SetHandler(AgpsRoute::Hd, [this] {
         if (Fetch)
@@ -151,6 +172,7 @@ void AppCore::OnLogStateChanged() {
 }
 
 void AppCore::OnNmeaSecond(bool) {
+    SyncAssistButton();
     if (Escape.ProgressText().empty() &&
         Window.StatusBar().Text(StatusPanel::TestTimer) == ForwardModeEscape::kProgressText) {
         statusBar_.ShowTestProgress("");
@@ -200,10 +222,8 @@ void AppCore::SyncReceiverControls() {
     Window.SetRestartButtons(buttons.Hot, buttons.Warm, buttons.Cold, buttons.Factory);
     Window.SetReceiverRateEnabled(Shared().PortOpen && Shared().ReceiverIdentified &&
                                   !Shared().MonitorPaused);
+    SyncAssistButton();
     Commands.SyncEnabled();
-    Window.SetButtonEnabled(
-        ToolButton::Assistance,
-        Shared().PortOpen && AgpsRouter.CanUpdate(Identification.Result, Shared().Family));
 }
 
 bool AppCore::ReopenAtRate(uint32_t rate) {
@@ -284,6 +304,11 @@ void AppCore::LoadSettings(const std::filesystem::path& path) {
     }
     Identification.PollUbxVersion = settings.PollUbxVersion;
     windowPlacement_ = settings.Window;
+    settingsPath_ = path;
+    if (const std::optional<IniFile> file = IniFile::Load(path)) {
+        AssistServers.Load(
+            [&](std::string_view key) { return file->Get(kAssistServersSection, key); });
+    }
     if (!Window.Ports().Text().empty()) port_.SetPortName(Window.Ports().Text());
     if (Window.SelectedBaudRate() > 0)
         port_.SetBaudRate(static_cast<uint32_t>(Window.SelectedBaudRate()));
@@ -307,7 +332,10 @@ AppSettings AppCore::CurrentSettings() const {
 
 void AppCore::Shutdown(const std::filesystem::path& settingsPath) {
     if (Shared().PortOpen) Connection.ToggleConnection();
-    if (!settingsPath.empty()) SaveSettings(settingsPath, CurrentSettings());
+    if (!settingsPath.empty()) {
+        SaveSettings(settingsPath, CurrentSettings());
+        SaveAssistServers(settingsPath);
+    }
     Pipeline.Dispatcher.PauseProcessing();
     port_.Close();
     Recorder.Shutdown();
@@ -344,11 +372,12 @@ void AppCore::ToolButtonClicked(ToolButton id, bool ctrlHeld, bool altHeld) {
             Restart.RecordHdAssistRequest(kind, ctrlHeld, altHeld);
             break;
         }
-        case ToolButton::Assistance:
-            AgpsRouter.UpdateAgpsData(Identification.Result, Shared().Family);
-            break;
         case ToolButton::Map:
             OpenMapLink(ctrlHeld, Receiver().FixValid, Pipeline.Decoder.Rmc(), prompts_, desktop_);
+            break;
+        case ToolButton::Assistance:
+            if (!Window.Button(ToolButton::Assistance).Enabled) return;
+            AgpsRouter.UpdateAgpsData(Identification.Result, Shared().Family);
             break;
         default:
             break;
@@ -504,6 +533,37 @@ void AppCore::TestPanelDoubleClicked() {
     Escape.Start();
     statusBar_.ShowTestProgress(Escape.ProgressText());
     ViewChanged();
+}
+
+// --- assistance data ---
+
+void AppCore::SyncAssistButton() {
+    Window.SetButtonEnabled(ToolButton::Assistance,
+                            Shared().PortOpen && Shared().ReceiverIdentified && !Epo.Busy() &&
+                                !Sgee.Running() &&
+                                AgpsRouter.CanUpdate(Identification.Result, Shared().Family));
+}
+
+void AppCore::SetAssistNetwork(AssistDownloader* downloader, const NetworkStatus* network) {
+    Epo.SetNetwork(downloader, network);
+    Fetch.reset();
+    if (downloader != nullptr && network != nullptr) {
+        Fetch = std::make_unique<AssistFetch>(
+            AssistFetch::Deps{*downloader, *network, AssistServers, prompts_, Sgee, Hd});
+    }
+}
+
+void AppCore::SetAssistServers(const AssistServerAddresses& servers) {
+    AssistServers = servers;
+    if (!settingsPath_.empty()) SaveAssistServers(settingsPath_);
+}
+
+void AppCore::SaveAssistServers(const std::filesystem::path& path) const {
+    IniFile file = IniFile::Load(path).value_or(IniFile{});
+    for (const auto& [key, value] : AssistServers.Stored(clock_.TickMs())) {
+        file.Set(kAssistServersSection, key, value);
+    }
+    if (!file.Save(path)) prompts_.ShowError("The settings file could not be written");
 }
 
 }  // namespace gnss

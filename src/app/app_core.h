@@ -11,6 +11,9 @@
 #include "app/status_bar_presenter.h"
 #include "assist/agps_update_route.h"
 #include "assist/assist_fetch.h"
+#include "assist/assist_servers.h"
+#include "assist/epo_assistant.h"
+#include "assist/epo_transfer.h"
 #include "assist/hd_assist.h"
 #include "assist/sgee_upload.h"
 #include "base/clock.h"
@@ -58,9 +61,6 @@ struct AppServices {
     SystemClockSetter& ClockSetter;
     std::filesystem::path ProgramFolder;
     bool RunFromReadOnlyMedia = false;  // logging is disabled on read-only media
-    // Assistance downloads; without them the updates that need the network are not offered.
-    AssistDownloader* Downloader = nullptr;
-    NetworkStatus* Network = nullptr;
 };
 
 // What the window program hears from the core.
@@ -117,11 +117,13 @@ class AppCore final : private MonitorOutput,
     TtffMeasurement Ttff;
     TtffCampaign Campaign;
     CampaignViewModel CampaignView;       // the campaign window's model
-    AssistServerAddresses AssistServers;  // set by the user, stored enciphered
-    AgpsUpdateRouter AgpsRouter;          // the toolbar's "update AGPS data"
-    SgeeUpload Sgee;                      // the SGEE window
-    HdAssist Hd;                          // the HD page
-    std::unique_ptr<AssistFetch> Fetch;   // null without a downloader
+    AssistServerAddresses AssistServers;  // the user's assistance-data servers
+    EpoTransfer EpoUpload;
+    EpoAssistant Epo;                    // the EPO window's model
+    AgpsUpdateRouter AgpsRouter;         // "update AGPS data": each assistance feature's handler
+    SgeeUpload Sgee;                     // the SGEE window
+    HdAssist Hd;                         // the HD page
+    std::unique_ptr<AssistFetch> Fetch;  // SGEE and HD downloads; null without a network
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -177,6 +179,13 @@ class AppCore final : private MonitorOutput,
     void PortListPolled();
 
     void AddMemo(std::string_view text);
+
+    // --- assistance data ---
+    // The network for downloads (the window program's Qt adapters; none in tests by default).
+    void SetAssistNetwork(AssistDownloader* downloader, const NetworkStatus* network);
+    // The settings dialog's addresses: kept, and written to the settings file at once when one
+    // was loaded.
+    void SetAssistServers(const AssistServerAddresses& servers);
 
     // --- assistance data of SiRF and HD receivers ---
     void SgeeUpdateClicked();
@@ -257,6 +266,9 @@ class AppCore final : private MonitorOutput,
     AppCoreListener* listener_ = nullptr;
     std::string previousPortList_;
     std::optional<WindowPlacement> windowPlacement_;
+    std::filesystem::path settingsPath_;  // the settings file loaded, for the assistance servers
+    void SaveAssistServers(const std::filesystem::path& path) const;
+    void SyncAssistButton();
 };
 
 }  // namespace gnss

@@ -23,7 +23,7 @@ class AssistFetch {
   public:
     struct Deps {
         AssistDownloader& Downloader;
-        NetworkStatus& Network;
+        const NetworkStatus& Network;
         const AssistServerAddresses& Servers;
         UserPrompts& Prompts;
         SgeeUpload& Sgee;
@@ -50,7 +50,7 @@ class AssistFetch {
     void DownloadHdKind(HdbKind kind, std::function<void(bool ok)> done);
 
     AssistDownloader& downloader_;
-    NetworkStatus& network_;
+    const NetworkStatus& network_;
     const AssistServerAddresses& servers_;
     UserPrompts& prompts_;
     SgeeUpload& sgee_;

@@ -26,8 +26,9 @@ HeadlessSession::HeadlessSession(std::string saveFile)
     const AppServices services{port_,    clock_,       scheduler_,
                                prompts_, dialogs_,     enumerator_,
                                desktop_, clockSetter_, std::filesystem::current_path(ec),
-                               false,    &downloader_, &network_};
+                               false};
     core_ = std::make_unique<AppCore>(services);
+    core_->SetAssistNetwork(&downloader_, &network_);
     core_->Start();
     core_->Connection.AddListener(static_cast<ConnectionListener&>(*this));
     QObject::connect(&watcher_, &PortWatcher::PortsChanged, [this] { core_->PortListPolled(); });

@@ -101,6 +101,15 @@ void SerialLine::Send(std::string_view bytes, bool droppable) {
     }
 }
 
+void SerialLine::SendNow(std::string_view bytes) {
+    if (!queue_.empty() || faults_.BitErrorRate > 0.0 || faults_.DropRate > 0.0) {
+        Send(bytes);
+        return;
+    }
+    const std::string read = UartResample(bytes, receiverBaud_, ToolBaud());
+    if (output_ != nullptr && !read.empty()) output_->Deliver(read);
+}
+
 std::string SerialLine::FromTool(std::string_view bytes) const {
     return UartResample(bytes, ToolBaud(), receiverBaud_);
 }

@@ -52,6 +52,9 @@ class SerialLine {
     // (navigation output) is skipped when more than a second of output is still queued, as a
     // receiver skips sentences its baud rate has no room for; replies are never dropped.
     void Send(std::string_view bytes, bool droppable = false);
+    // A short reply whose own time on the line the caller has already waited: leaves at once
+    // when nothing else is queued (no wait for the next 10 ms step), else queues behind the rest.
+    void SendNow(std::string_view bytes);
     // What the receiver's UART reads of bytes the tool wrote.
     [[nodiscard]] std::string FromTool(std::string_view bytes) const;
     // Runs `step` once everything queued so far has left the line.

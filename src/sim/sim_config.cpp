@@ -114,6 +114,14 @@ bool ApplyFault(FaultConfig& f, std::string_view description, std::string& error
         ok = ToInt(value, f.Assist.HdWrongAckAt) && f.Assist.HdWrongAckAt >= 0;
     } else if (name == "no-crlf") {
         ok = ToDouble(value.empty() ? "1" : value, f.NoLineEndRate) && ValidRate(f.NoLineEndRate);
+    } else if (name == "epo-reject") {
+        ok = ToInt(value, f.EpoRejectPacket) && f.EpoRejectPacket >= 0;
+    } else if (name == "epo-silent") {
+        ok = ToInt(value, f.EpoSilentFrom) && f.EpoSilentFrom >= 0;
+    } else if (name == "epo-vanish") {
+        ok = ToInt(value, f.EpoVanishAt) && f.EpoVanishAt >= 0;
+    } else if (name == "epo-wrong-rate") {
+        ok = ToBool(value, f.EpoWrongRate);
     } else if (name == "long-lines") {
         ok = ToDouble(value.empty() ? "1" : value, f.LongLineRate) && ValidRate(f.LongLineRate);
     } else {
@@ -446,6 +454,10 @@ Options (each is also a key of a scenario file: "key = value", one per line, "#"
         sgee-silent=N         no reply to SGEE sentence N and later
         sgee-vanish=N         the device disappears on SGEE sentence N
         hd-wrong-ack=N        acknowledge HD upload message N (from 0) with the other id
+        epo-reject=N          EPO upload: packet N (from 0) is rejected
+        epo-silent=N          EPO upload: no acknowledgement from packet N on
+        epo-vanish=N          EPO upload: the device disappears at packet N
+        epo-wrong-rate        EPO upload: binary mode at another rate than asked
         no-crlf[=RATE]        send lines without CR LF (share RATE of lines, default all)
         long-lines[=RATE]     add an over-long proprietary line (share RATE of epochs)
   --truth FILE          append one line per restart: when the command arrived, when the

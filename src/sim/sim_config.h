@@ -26,6 +26,11 @@ struct FaultConfig {
     double NoLineEndRate = 0.0;   // no-crlf=RATE (lines sent without CR LF)
     double LongLineRate = 0.0;    // long-lines=RATE (over-long lines per epoch)
     AssistFaults Assist;          // sgee-nack=N, sgee-silent=N, sgee-vanish=N, hd-wrong-ack=N
+    // MTK EPO uploads; packets count from 0.
+    int EpoRejectPacket = -1;   // epo-reject=N: packet N is rejected
+    int EpoSilentFrom = -1;     // epo-silent=N: no acknowledgement from packet N on
+    int EpoVanishAt = -1;       // epo-vanish=N: the device disappears at packet N
+    bool EpoWrongRate = false;  // epo-wrong-rate: binary mode at another rate than asked
 };
 
 // Everything a simulated receiver (or a replay) can be told. Option names on the command line

@@ -89,6 +89,17 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
     style_.TimeDecimals = profile_->TimeDecimals;
     style_.MinuteDecimals = profile_->MinuteDecimals;
     sky_ = std::make_unique<SkyModel>(config.Seed, style_.Systems);
+    if (profile_->CommandDialect == Dialect::Mtk) {
+        epo_ = std::make_unique<MtkEpoResponder>(
+            config.Faults,
+            MtkEpoResponder::Hooks{
+                [this](std::string_view bytes) { SendBytes(bytes); },
+                [this](uint32_t baud) { ChangeBaudAfterDrain(baud); }, [this] { Vanish(); },
+                [this](const std::string& text) { Note(text); },
+                [this](uint32_t ms, std::function<void()> step) { Later(ms, std::move(step)); },
+                [this] { return line_.ReceiverBaud(); },
+                [this](std::string_view bytes) { line_.SendNow(bytes); }});
+    }
 
     line_.SetReceiverBaud(config.Baud != 0 ? config.Baud : profile_->DefaultBaud);
     line_.SetPacing(config.Pace);
@@ -284,6 +295,7 @@ void SimulatedReceiver::Vanish() {
 
 void SimulatedReceiver::Epoch() {
     if (vanished_) return;
+    if (epo_ != nullptr && epo_->InBinaryMode()) return;  // no NMEA while in MTK binary
     const uint64_t now = ElapsedMs();
     const auto& faults = config_.Faults;
     if (faults.VanishAfterSeconds >= 0 &&
@@ -452,6 +464,12 @@ void SimulatedReceiver::ParseInput() {
     std::size_t i = 0;
     const std::string& in = input_;
     while (i < in.size()) {
+        if (epo_ != nullptr && epo_->InBinaryMode()) {
+            const std::string rest = in.substr(i);
+            i = in.size();
+            epo_->Input(rest);
+            break;
+        }
         const auto c = static_cast<uint8_t>(in[i]);
         const bool ubxOrHd = (c == 0xB5 || c == 0xF1);
         const bool sirf = c == 0xA0;
@@ -583,6 +601,7 @@ void SimulatedReceiver::Act(const CommandRule& rule) {
 
 void SimulatedReceiver::HandleMtkText(std::string_view line) {
     if (line.rfind("$PMTK", 0) != 0 || !NmeaChecksumValid(line) || line.size() < 9) return;
+    if (epo_ != nullptr && epo_->HandleText(line)) return;
     const auto end = line.find_first_of(",*", 5);
     const std::string id(line.substr(5, end - 5));
     if (id.empty() || id.size() > 3 ||

@@ -10,6 +10,7 @@
 #include "base/clock.h"
 #include "base/scheduler.h"
 #include "sim/family_profiles.h"
+#include "sim/mtk_epo_responder.h"
 #include "sim/nmea_epoch_writer.h"
 #include "sim/serial_line.h"
 #include "sim/sim_assist_data.h"
@@ -53,6 +54,8 @@ class SimulatedReceiver final : public SimSource {
     // The assistance data taken (SGEE, HD), and whether the periodic NMEA output is on.
     [[nodiscard]] const SimAssistData& AssistData() const { return assist_; }
     [[nodiscard]] bool PeriodicOutputOn() const { return nmeaOff_ == 0; }
+    // The EPO side of MTK receivers; nullptr for other families.
+    [[nodiscard]] const MtkEpoResponder* Epo() const { return epo_.get(); }
 
     // What really happened after each restart command, in ms since Start(): when the command
     // arrived, when its acknowledgement and the first boot text had left the line (0: none),
@@ -149,6 +152,7 @@ class SimulatedReceiver final : public SimSource {
     std::string hdPortConfig_;
     SimAssistData assist_;
     uint8_t nmeaOff_ = 0;  // SiRF periodic messages switched off: bit n for message n
+    std::unique_ptr<MtkEpoResponder> epo_;
 };
 
 }  // namespace gnss::sim

@@ -82,10 +82,10 @@ int main(int argc, char* argv[]) {
         QCoreApplication::applicationDirPath().toStdString();
 
     gnss::AppServices services{
-        port,        clock,   scheduler,   prompts,       dialogs,
-        ports,       desktop, clockSetter, programFolder, gnss::IsOnOpticalMedia(programFolder),
-        &downloader, &network};
+        port,  clock,   scheduler,   prompts,       dialogs,
+        ports, desktop, clockSetter, programFolder, gnss::IsOnOpticalMedia(programFolder)};
     gnss::AppCore core(services);
+    core.SetAssistNetwork(&downloader, &network);
     core.Start();
 
     gnss::NmeaMonitorView monitorView(core.Monitor);
