@@ -107,8 +107,8 @@ AppCore::AppCore(const AppServices& services)
     });
     PlugIn(Sgee);
     PlugIn(Hd);
-    Sgee.SetViewListener(this);
-    Hd.SetViewListener(this);
+    Sgee.SetChangeHandler([this] { ViewChanged(); });
+    Hd.SetChangeHandler([this] { ViewChanged(); });
     Hd.SetOnlineUpdate([this](bool save) {
         if (Fetch) Fetch->UpdateHdOnline(save, std::filesystem::current_path());
     });

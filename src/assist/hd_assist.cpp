@@ -286,7 +286,7 @@ bool HdAssist::Write(std::string_view bytes) {
 }
 
 void HdAssist::Changed() {
-    if (viewListener_ != nullptr) viewListener_->OnViewChanged();
+    if (changed_) changed_();
 }
 
 }  // namespace gnss

@@ -22,7 +22,6 @@
 #include "nmea/nmea_decoder.h"
 #include "nmea/receiver_state.h"
 #include "testruns/ttff_measurement.h"
-#include "views/view_change_listener.h"
 
 namespace gnss {
 
@@ -77,7 +76,8 @@ class HdAssist final : public ReceiverReplyListener,
     };
     explicit HdAssist(const Deps& deps);
 
-    void SetViewListener(ViewChangeListener* listener) { viewListener_ = listener; }
+    // Told whenever what the view shows changed.
+    void SetChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
     // Runs the online update (download and upload) for the armed restart action; its argument
     // says whether the downloads are saved (never for the restart action).
     void SetOnlineUpdate(std::function<void(bool save)> update) {
@@ -151,7 +151,7 @@ class HdAssist final : public ReceiverReplyListener,
     ReceiverRestart& restart_;
     std::filesystem::path programFolder_;
     std::filesystem::path fallbackFolder_;
-    ViewChangeListener* viewListener_ = nullptr;
+    std::function<void()> changed_;
     std::function<void(bool save)> onlineUpdate_;
 
     HdPageView view_;

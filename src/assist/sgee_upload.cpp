@@ -325,7 +325,7 @@ bool SgeeUpload::Write(std::string_view sentence) {
 }
 
 void SgeeUpload::Changed() {
-    if (viewListener_ != nullptr) viewListener_->OnViewChanged();
+    if (changed_) changed_();
 }
 
 }  // namespace gnss

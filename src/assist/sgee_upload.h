@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,7 +18,6 @@
 #include "link/sentence_chain.h"
 #include "link/shared_state.h"
 #include "nmea/receiver_state.h"
-#include "views/view_change_listener.h"
 
 namespace gnss {
 
@@ -86,7 +86,8 @@ class SgeeUpload final : public ConnectionListener {
     SgeeUpload(const SgeeUpload&) = delete;
     SgeeUpload& operator=(const SgeeUpload&) = delete;
 
-    void SetViewListener(ViewChangeListener* listener) { viewListener_ = listener; }
+    // Told whenever what the view shows changed.
+    void SetChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
     void JoinSentenceChain(SentenceChain& chain);
 
     // SiRF IV firmware built with "_SDK" takes SGEE at 460,800 bd.
@@ -143,7 +144,7 @@ class SgeeUpload final : public ConnectionListener {
     UserPrompts& prompts_;
     MonitorOutput& output_;
     const IdentificationResult& identification_;
-    ViewChangeListener* viewListener_ = nullptr;
+    std::function<void()> changed_;
 
     std::unique_ptr<Timer> timer_;
     DelayedCall step_;
