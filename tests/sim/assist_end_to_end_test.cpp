@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app_core_station.h"
+#include "doubles/scripted_downloader.h"
 #include "frames/binary_frame.h"
 #include "nmea/hex_text.h"
 
@@ -269,6 +270,57 @@ TEST(HdEndToEnd, BadHexLineEndsTheInjection) {
     s.time.Advance(500);
     EXPECT_EQ(s.simulated->AssistData().AidingMessagesSeen(), 1);
     EXPECT_EQ(LastMessage(s.prompts), "Invalid Data !");
+}
+
+TEST(AssistDownloads, LastModifiedShownAsDateAndTime) {
+    EXPECT_EQ(LastModifiedText("Wed, 09 Dec 2026 15:00:07 GMT"), "2026-12-09_15:00:07");
+    EXPECT_EQ(LastModifiedText("yesterday"), "yesterday");
+    EXPECT_EQ(LastModifiedText(""), "");
+}
+
+TEST(AssistDownloads, HdDownloadFromTheUsersServerThenUpload) {
+    AppCoreStation s(Receiver("hd"));
+    ScriptedDownloader downloader(s.time);
+    FixedNetworkStatus network;
+    s.core.SetAssistNetwork(&downloader, &network);
+    ASSERT_TRUE(s.Identify());
+    s.core.Hd.Options().BdsTicked = false;
+
+    // No address set: nothing is fetched, and the user is told where to set one.
+    s.core.HdUpdateOnlineClicked();
+    EXPECT_TRUE(downloader.Requests.empty());
+    EXPECT_NE(LastMessage(s.prompts).find("set it in the settings"), std::string::npos);
+
+    s.core.AssistServers.SetAddress(AssistServer::Base, "http://127.0.0.1:8000/data");
+    downloader.Next.Outcome = DownloadOutcome::Ok;
+    downloader.Next.Body = HdbFile(73, 100);
+    downloader.Next.LastModified = "Wed, 09 Dec 2026 15:00:07 GMT";
+    s.core.HdUpdateOnlineClicked();
+    ASSERT_TRUE(RunHd(s, 100, 0));
+    ASSERT_EQ(downloader.Requests.size(), 2u);
+    EXPECT_EQ(downloader.Requests[0].Verb, DownloadRequest::Method::Head);
+    EXPECT_EQ(downloader.Requests[1].Url,
+              "http://127.0.0.1:8000/data/HDAgps/file_gnss_aid_eph.hdb");
+    EXPECT_EQ(s.core.Hd.View().TimeTexts[0], "HDB:2026-12-09_15:00:07 (7300)");
+    EXPECT_EQ(s.core.Hd.Outcome(), HdUploadOutcome::Complete);
+}
+
+TEST(AssistDownloads, SgeeFileMissingOnTheServerSendsNothing) {
+    AppCoreStation s(Receiver("sirf4"));
+    ScriptedDownloader downloader(s.time);
+    FixedNetworkStatus network;
+    s.core.SetAssistNetwork(&downloader, &network);
+    ASSERT_TRUE(s.Identify());
+    s.core.AssistServers.SetAddress(AssistServer::Sgee, "http://127.0.0.1:8000/sgee.bin");
+    downloader.Next.Outcome = DownloadOutcome::NotFound;
+    downloader.Next.ErrorText = "Not Found";
+    s.port.ClearWrites();
+    s.core.SgeeUpdateClicked();
+    s.time.Advance(1000);
+    EXPECT_EQ(LastMessage(s.prompts), "The AGPS data is not available !");
+    EXPECT_TRUE(s.port.Writes().empty());
+    EXPECT_FALSE(s.core.Sgee.Running());
+    EXPECT_TRUE(s.core.Sgee.View().CloseEnabled);
 }
 
 }  // namespace
