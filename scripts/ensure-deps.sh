@@ -14,6 +14,7 @@ packages=(
     fonts-liberation fonts-crosextra-carlito fonts-dejavu-core
     locales
     help2man dpkg-dev tmux librsvg2-bin
+    python3
 )
 
 missing=()

@@ -33,6 +33,7 @@ int RunTtffCommand(const QStringList& arguments);
 int RunWatchCommand(const QStringList& arguments);
 int RunRecordCommand(const QStringList& arguments);
 int RunAssistCommand(const QStringList& arguments);
+int RunEpoCommand(const QStringList& arguments);
 
 // Parses a command's arguments with the options already added to parser (adds --help).
 // Returns false when the command must end now with *exitCode: help was printed (0) or the

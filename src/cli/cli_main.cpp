@@ -26,6 +26,8 @@ constexpr std::array kCommands{
             gnss::cli::RunTtffCommand},
     Command{"assist", "Upload SGEE or HD assistance data, as the receiver's family takes it.",
             gnss::cli::RunAssistCommand},
+    Command{"epo", "Upload EPO assistance data into an MTK receiver (file or download).",
+            gnss::cli::RunEpoCommand},
 };
 
 void PrintUsage(std::FILE* stream) {

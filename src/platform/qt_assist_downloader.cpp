@@ -81,6 +81,10 @@ void QtAssistDownloader::Start(const DownloadRequest& request, ProgressHandler p
     connect(reply, &QNetworkReply::finished, this, &QtAssistDownloader::OnFinished);
 }
 
+bool QtAssistDownloader::Busy() const {
+    return !reply_.isNull();
+}
+
 void QtAssistDownloader::Cancel() {
     if (reply_ == nullptr) return;
     cancelled_ = true;

@@ -22,7 +22,7 @@ class QtAssistDownloader final : public QObject, public AssistDownloader {
 
     void Start(const DownloadRequest& request, ProgressHandler progress, DoneHandler done) override;
     void Cancel() override;
-    [[nodiscard]] bool Busy() const override { return reply_ != nullptr; }
+    [[nodiscard]] bool Busy() const override;
 
   private:
     void Finish(DownloadResult result);

@@ -76,14 +76,14 @@ int main(int argc, char* argv[]) {
     gnss::ui::QtFileDialogs dialogs;
     gnss::ui::QtDesktop desktop;
     gnss::LinuxClockSetter clockSetter;
-    gnss::QtAssistDownloader downloader;
-    gnss::QtNetworkStatus network;
     const std::filesystem::path programFolder =
         QCoreApplication::applicationDirPath().toStdString();
 
     gnss::AppServices services{
         port,  clock,   scheduler,   prompts,       dialogs,
         ports, desktop, clockSetter, programFolder, gnss::IsOnOpticalMedia(programFolder)};
+    gnss::QtAssistDownloader downloader;  // outlives the core, which may cancel a download
+    gnss::QtNetworkStatus network;
     gnss::AppCore core(services);
     core.SetAssistNetwork(&downloader, &network);
     core.Start();

@@ -11,6 +11,7 @@
 #include "ui/campaign_window.h"
 #include "ui/command_panel_widget.h"
 #include "ui/display_wiring.h"
+#include "ui/epo_window.h"
 #include "ui/main_window.h"
 #include "ui/small_windows.h"
 
@@ -158,7 +159,33 @@ void WindowWiring::RequestRepaint() {
         displays_->Refresh();
         sgeeWindow_->Refresh();
         hdPage_->Refresh();
+        RefreshEpoWindow();
     });
+}
+
+void WindowWiring::RefreshEpoWindow() {
+    if (epoWindow_ == nullptr) {
+        if (!core_.Epo.View().Visible) return;
+        epoWindow_ = new EpoWindow(core_.Epo, &window_);
+        EpoAssistant& epo = core_.Epo;
+        connect(epoWindow_, &EpoWindow::UpdateClicked, this, [&epo] { epo.UpdateClicked(); });
+        connect(epoWindow_, &EpoWindow::FromFileChosen, this, [&epo](const QString& path) {
+            epo.UploadFileClicked(std::filesystem::path(path.toStdString()));
+        });
+        connect(epoWindow_, &EpoWindow::CancelClicked, this, [&epo] { epo.CancelClicked(); });
+        connect(epoWindow_, &EpoWindow::CloseRequested, this, [&epo] { epo.CloseWindow(); });
+        connect(epoWindow_, &EpoWindow::EasyOffClicked, this, [&epo] { epo.EasyOffClicked(); });
+        connect(epoWindow_, &EpoWindow::EpoIToggled, this,
+                [&epo](bool checked) { epo.SetEpoIChecked(checked); });
+        connect(epoWindow_, &EpoWindow::ServersClicked, this, [this] {
+            auto* dialog = new AssistServersDialog(core_.AssistServers, epoWindow_);
+            connect(
+                dialog, &AssistServersDialog::AddressesChosen, this,
+                [this](const AssistServerAddresses& chosen) { core_.SetAssistServers(chosen); });
+            dialog->open();
+        });
+    }
+    epoWindow_->Refresh();
 }
 
 }  // namespace gnss::ui

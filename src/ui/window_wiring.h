@@ -13,6 +13,7 @@ class HdAssistPage;
 class SgeeWindow;
 class CommandPanelWidget;
 class DisplayWiring;
+class EpoWindow;
 class MainWindow;
 
 // Connects the main window's user events to the application core and the core's change
@@ -43,6 +44,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     void AskAccessWord();
     void ShowCampaignWindow();
     void WireAssistance();
+    void RefreshEpoWindow();
 
     MainWindow& window_;
     AppCore& core_;
@@ -51,6 +53,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
     SgeeWindow* sgeeWindow_ = nullptr;
     HdAssistPage* hdPage_ = nullptr;
+    EpoWindow* epoWindow_ = nullptr;  // made when the model first shows it
     PortWatcher portWatcher_;
     bool repaintPending_ = false;
 };
