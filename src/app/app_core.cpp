@@ -78,11 +78,19 @@ AppCore::AppCore(const AppServices& services)
           Pipeline.Shared, Pipeline.Receiver, services.Port, Identification.Result, services.Timers,
           Sounds, [this] { return Pipeline.Decoder.Rmc().SpeedKnots * 1.852; },
           [this] { return Pipeline.Receiver.FixValid; }, [this] { return systemLanguage_; }}),
+      Sgee(SgeeUpload::Deps{Pipeline.Shared, Pipeline.Receiver, Pipeline.Dispatcher, services.Port,
+                            services.SystemClock, services.Timers, services.Prompts, *this,
+                            Identification.Result}),
+      Hd(HdAssist::Deps{Pipeline.Shared, Pipeline.Receiver, Pipeline.Decoder, services.Port,
+                        services.SystemClock, services.Prompts, *this, Restart,
+                        services.ProgramFolder, services.ProgramFolder}),
       clock_(services.SystemClock),
       port_(services.Port),
       ports_(services.Ports),
       desktop_(services.DesktopShell),
       prompts_(services.Prompts),
+      dialogs_(services.Dialogs),
+      programFolder_(services.ProgramFolder),
       statusBar_(Window.StatusBar(), Pipeline.Dispatcher, Connection, Identification, services.Port,
                  Pipeline.Shared),
       satellitesFeed_(Satellites, Pipeline.Decoder, Pipeline.Shared, Identification.Result) {
@@ -121,9 +129,22 @@ AppCore::AppCore(const AppServices& services)
         Epo.ScheduleEasyQuery();
         Epo.OpenWindow();
     });
-    // The SGEE and HD routes register their handlers here with their features.
     PlugIn(Traffic);
     PlugIn(DrCal);
+    PlugIn(Sgee);
+    PlugIn(Hd);
+    Sgee.SetChangeHandler([this] { ViewChanged(); });
+    Hd.SetChangeHandler([this] { ViewChanged(); });
+    Hd.SetOnlineUpdate([this](bool save) {
+        if (Fetch) Fetch->UpdateHdOnline(save, std::filesystem::current_path());
+    });
+    AgpsRouter.SetHandler(AgpsRoute::Sgee, [this] { Sgee.OpenWindow(); });
+    AgpsRouter.SetHandler(AgpsRoute::Hd, [this] {
+        if (Fetch)
+            Fetch->DownloadHd([this](bool ok) {
+                if (ok) Hd.UploadDownloaded();
+            });
+    });
     Commands.SetChangeListener(this);
     Traffic.SetChangeListener(this);
     DrCal.SetChangeListener(this);
@@ -526,6 +547,25 @@ void AppCore::OnTtffStart(uint32_t) {
     ViewChanged();
 }
 
+void AppCore::SgeeUpdateClicked() {
+    if (Fetch) Fetch->UpdateSgee();
+}
+
+void AppCore::HdUpdateOnlineClicked() {
+    if (Fetch) Fetch->UpdateHdOnline(Hd.View().SaveTicked, std::filesystem::current_path());
+}
+
+void AppCore::HdUpdateFromFileClicked() {
+    const auto path = dialogs_.ChooseOpenFile(
+        "HDB bin File (*.hdb)|*.hdb|Local GPS EPH File (*.hex)|*.hex|Other type (*.*)|*.*",
+        programFolder_.string());
+    if (path) Hd.UpdateFromFile(*path);
+}
+
+void AppCore::HdGetClicked() {
+    if (Fetch) Fetch->GetHdb(std::filesystem::current_path());
+}
+
 void AppCore::TestPanelDoubleClicked() {
     Escape.Start();
     statusBar_.ShowTestProgress(Escape.ProgressText());
@@ -537,11 +577,17 @@ void AppCore::TestPanelDoubleClicked() {
 void AppCore::SyncAssistButton() {
     Window.SetButtonEnabled(ToolButton::Assistance,
                             Shared().PortOpen && Shared().ReceiverIdentified && !Epo.Busy() &&
+                                !Sgee.Running() &&
                                 AgpsRouter.CanUpdate(Identification.Result, Shared().Family));
 }
 
 void AppCore::SetAssistNetwork(AssistDownloader* downloader, const NetworkStatus* network) {
     Epo.SetNetwork(downloader, network);
+    Fetch.reset();
+    if (downloader != nullptr && network != nullptr) {
+        Fetch = std::make_unique<AssistFetch>(
+            AssistFetch::Deps{*downloader, *network, AssistServers, prompts_, Sgee, Hd});
+    }
 }
 
 void AppCore::SetAssistServers(const AssistServerAddresses& servers) {

@@ -10,9 +10,12 @@
 #include "app/settings.h"
 #include "app/status_bar_presenter.h"
 #include "assist/agps_update_route.h"
+#include "assist/assist_fetch.h"
 #include "assist/assist_servers.h"
 #include "assist/epo_assistant.h"
 #include "assist/epo_transfer.h"
+#include "assist/hd_assist.h"
+#include "assist/sgee_upload.h"
 #include "base/clock.h"
 #include "base/desktop.h"
 #include "base/file_dialogs.h"
@@ -127,11 +130,14 @@ class AppCore final : private MonitorOutput,
     NtripClientLauncher NtripClient;      // the external NTRIP client program
     AssistServerAddresses AssistServers;  // the user's assistance-data servers
     EpoTransfer EpoUpload;
-    EpoAssistant Epo;             // the EPO window's model
-    AgpsUpdateRouter AgpsRouter;  // "update AGPS data": each assistance feature's handler
-    SoundOutputRelay Sounds;      // the window program sets where the beeps go
-    TrafficPanel Traffic;         // traffic-message radio receivers
-    DrCalibration DrCal;          // dead-reckoning calibration
+    EpoAssistant Epo;                    // the EPO window's model
+    AgpsUpdateRouter AgpsRouter;         // "update AGPS data": each assistance feature's handler
+    SoundOutputRelay Sounds;             // the window program sets where the beeps go
+    TrafficPanel Traffic;                // traffic-message radio receivers
+    DrCalibration DrCal;                 // dead-reckoning calibration
+    SgeeUpload Sgee;                     // the SGEE window
+    HdAssist Hd;                         // the HD page
+    std::unique_ptr<AssistFetch> Fetch;  // SGEE and HD downloads; null without a network
 
     SharedState& Shared() { return Pipeline.Shared; }
     ReceiverState& Receiver() { return Pipeline.Receiver; }
@@ -207,6 +213,14 @@ class AppCore final : private MonitorOutput,
     // was loaded.
     void SetAssistServers(const AssistServerAddresses& servers);
 
+    // --- assistance data of SiRF and HD receivers ---
+    void SgeeUpdateClicked();
+    void SgeeCloseClicked() { Sgee.CloseWindow(); }
+    void SgeeCheckAgeClicked() { Sgee.QueryStatus(); }
+    void HdUpdateOnlineClicked();
+    void HdUpdateFromFileClicked();
+    void HdGetClicked();
+
   private:
     // Registers a feature with every source whose listener interface it implements, and lets a
     // feature that consumes lines in order take its positions in the sentence chain.
@@ -271,6 +285,8 @@ class AppCore final : private MonitorOutput,
     PortEnumerator& ports_;
     Desktop& desktop_;
     UserPrompts& prompts_;
+    FileDialogs& dialogs_;
+    std::filesystem::path programFolder_;
     StatusBarPresenter statusBar_;
     SatelliteViewsFeed satellitesFeed_;
     AppCoreListener* listener_ = nullptr;

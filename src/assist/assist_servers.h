@@ -19,6 +19,9 @@ enum class AssistServer : uint8_t {
     EpoI7Days,    // EPO I, 7 days (53,760 bytes)
     EpoII7Days,   // EPO II, 7 days (64,512 bytes)
     EpoII14Days,  // EPO II, 14 days (129,024 bytes)
+    Sgee,         // SiRF SGEE file (at least 6,144 bytes)
+    HdGnss,       // HD GNSS ephemeris (frames of 73 bytes)
+    HdBeidou,     // HD BeiDou local ephemeris (frames of 100 bytes)
 };
 
 struct AssistServerSlot {
@@ -28,11 +31,14 @@ struct AssistServerSlot {
     std::string_view FileUnderBase;  // appended to the base address; empty for the base itself
 };
 
-inline constexpr std::array<AssistServerSlot, 4> kAssistServerSlots = {{
+inline constexpr std::array<AssistServerSlot, 7> kAssistServerSlots = {{
     {AssistServer::Base, "Base", "Base address", ""},
     {AssistServer::EpoI7Days, "EpoI7Days", "EPO I, 7 days", "EPO_I_7D.DAT"},
     {AssistServer::EpoII7Days, "EpoII7Days", "EPO II, 7 days", "EPO_II_7D.DAT"},
     {AssistServer::EpoII14Days, "EpoII14Days", "EPO II, 14 days", "EPO_II_14D.DAT"},
+    {AssistServer::Sgee, "Sgee", "SiRF SGEE", "sgee.bin"},
+    {AssistServer::HdGnss, "HdGnss", "HD GNSS ephemeris", "HDAgps/file_gnss_aid_eph.hdb"},
+    {AssistServer::HdBeidou, "HdBeidou", "HD BeiDou ephemeris", "HDAgps/file_local_bd_aid_eph.hdb"},
 }};
 
 // The settings section holding the enciphered addresses, one key per slot.

@@ -19,6 +19,12 @@ class FileDialogs {
                                                       const std::string& filter,
                                                       const std::string& defaultExtension,
                                                       const std::string& initialFolder) = 0;
+    // Asks which file to open, with the same kind of filter; nothing when the user cancels (and
+    // where no dialog can be shown).
+    virtual std::optional<std::string> ChooseOpenFile(const std::string& /*filter*/,
+                                                      const std::string& /*initialFolder*/) {
+        return std::nullopt;
+    }
 };
 
 }  // namespace gnss

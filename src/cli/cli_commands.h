@@ -32,6 +32,7 @@ int RunRestartCommand(const QStringList& arguments);
 int RunTtffCommand(const QStringList& arguments);
 int RunWatchCommand(const QStringList& arguments);
 int RunRecordCommand(const QStringList& arguments);
+int RunAssistCommand(const QStringList& arguments);
 int RunEpoCommand(const QStringList& arguments);
 
 // Parses a command's arguments with the options already added to parser (adds --help).

@@ -24,6 +24,8 @@ constexpr std::array kCommands{
             gnss::cli::RunRestartCommand},
     Command{"ttff", "Time to first fix over repeated restarts, with statistics.",
             gnss::cli::RunTtffCommand},
+    Command{"assist", "Upload SGEE or HD assistance data, as the receiver's family takes it.",
+            gnss::cli::RunAssistCommand},
     Command{"epo", "Upload EPO assistance data into an MTK receiver (file or download).",
             gnss::cli::RunEpoCommand},
 };

@@ -28,6 +28,7 @@ HeadlessSession::HeadlessSession(std::string saveFile)
                                desktop_, clockSetter_, std::filesystem::current_path(ec),
                                false};
     core_ = std::make_unique<AppCore>(services);
+    core_->SetAssistNetwork(&downloader_, &network_);
     core_->Start();
     core_->Connection.AddListener(static_cast<ConnectionListener&>(*this));
     QObject::connect(&watcher_, &PortWatcher::PortsChanged, [this] { core_->PortListPolled(); });

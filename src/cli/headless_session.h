@@ -14,6 +14,7 @@
 #include "link/connection_listener.h"
 #include "platform/console_prompts.h"
 #include "platform/linux_clock_setter.h"
+#include "platform/qt_assist_downloader.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_port_enumerator.h"
 #include "platform/qt_receiver_port.h"
@@ -85,6 +86,8 @@ class HeadlessSession final : private ConnectionListener {
     FixedFileDialogs dialogs_;
     NoDesktop desktop_;
     LinuxClockSetter clockSetter_;
+    QtAssistDownloader downloader_;
+    QtNetworkStatus network_;
     std::unique_ptr<AppCore> core_;
     PortWatcher watcher_;
     std::unique_ptr<Timer> lineCheck_;

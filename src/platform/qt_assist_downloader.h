@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 
 #include "assist/assist_download.h"
 
 class QNetworkAccessManager;
-class QNetworkReply;
 class QTimer;
 
 namespace gnss {

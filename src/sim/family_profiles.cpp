@@ -292,6 +292,15 @@ std::vector<FamilyProfile> BuildProfiles() {
         all.push_back(p);
     }
     {
+        // SiRF IV firmware built with the SDK: takes SGEE data at 460,800 bd.
+        FamilyProfile p = Sirf("sirf4", ReceiverFamily::SiRF4, "SiRF IV (GSD4e), SDK firmware",
+                               {Ck("$PSRFTXT,GSD4e_4.1.2-SIM_SDK R+")});
+        p.Variant = "sdk";
+        AddSirfRestarts(p, false);
+        p.DefaultBaud = 9600;
+        all.push_back(p);
+    }
+    {
         FamilyProfile p =
             Sirf("sirf5", ReceiverFamily::SiRF5, "SiRF V",
                  {Ck("$PSRF195,5xp__5.5.2-SIM+5xpt_5.5.2-SIM"), Ck("$PSRF195,MD_SIM5,1.0")});

@@ -105,6 +105,14 @@ bool ApplyFault(FaultConfig& f, std::string_view description, std::string& error
         ok = ToBool(value, f.Reject);
     } else if (name == "no-ack") {
         ok = ToBool(value, f.NeverAck);
+    } else if (name == "sgee-nack") {
+        ok = ToInt(value, f.Assist.SgeeNackAt) && f.Assist.SgeeNackAt >= 0;
+    } else if (name == "sgee-silent") {
+        ok = ToInt(value, f.Assist.SgeeSilentFrom) && f.Assist.SgeeSilentFrom >= 0;
+    } else if (name == "sgee-vanish") {
+        ok = ToInt(value, f.Assist.SgeeVanishAt) && f.Assist.SgeeVanishAt >= 0;
+    } else if (name == "hd-wrong-ack") {
+        ok = ToInt(value, f.Assist.HdWrongAckAt) && f.Assist.HdWrongAckAt >= 0;
     } else if (name == "no-crlf") {
         ok = ToDouble(value.empty() ? "1" : value, f.NoLineEndRate) && ValidRate(f.NoLineEndRate);
     } else if (name == "epo-reject") {
@@ -463,6 +471,10 @@ Options (each is also a key of a scenario file: "key = value", one per line, "#"
         reject                refuse restarts where the protocol can (UBX ACK-NAK, HD NAK,
                               "$PMTK001,<id>,2"); others ignore them
         no-ack                restart without acknowledging
+        sgee-nack=N           reject SGEE sentence N (0 is the start sentence)
+        sgee-silent=N         no reply to SGEE sentence N and later
+        sgee-vanish=N         the device disappears on SGEE sentence N
+        hd-wrong-ack=N        acknowledge HD upload message N (from 0) with the other id
         epo-reject=N          EPO upload: packet N (from 0) is rejected
         epo-silent=N          EPO upload: no acknowledgement from packet N on
         epo-vanish=N          EPO upload: the device disappears at packet N

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/nmea_epoch_writer.h"
+#include "sim/sim_assist_data.h"
 
 namespace gnss::sim {
 
@@ -24,6 +25,7 @@ struct FaultConfig {
     bool NeverAck = false;        // no-ack
     double NoLineEndRate = 0.0;   // no-crlf=RATE (lines sent without CR LF)
     double LongLineRate = 0.0;    // long-lines=RATE (over-long lines per epoch)
+    AssistFaults Assist;          // sgee-nack=N, sgee-silent=N, sgee-vanish=N, hd-wrong-ack=N
     // MTK EPO uploads; packets count from 0.
     int EpoRejectPacket = -1;   // epo-reject=N: packet N is rejected
     int EpoSilentFrom = -1;     // epo-silent=N: no acknowledgement from packet N on

@@ -1,6 +1,7 @@
 #include "sim/simulated_receiver.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -65,7 +66,9 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
       rng_(config.Seed * 0x2545F4914F6CDD1Dull + 3),
       latDeg_(config.LatDeg),
       lonDeg_(config.LonDeg),
-      courseDeg_(config.CourseDeg) {
+      courseDeg_(config.CourseDeg),
+      assist_(profile_ != nullptr ? profile_->Family : ReceiverFamily::Unknown,
+              config.Faults.Assist) {
     if (profile_ == nullptr) {
         throw std::invalid_argument("unknown receiver family '" + config.Family + "' variant '" +
                                     config.Variant + "'");
@@ -374,6 +377,7 @@ void SimulatedReceiver::Epoch() {
     }
     sensors_->AppendEpoch(now, intervalMs, sentences);
     if (wholeSecond && extra_ != nullptr) extra_->OnSecond(now, sentences);
+    DropSwitchedOff(sentences);
     if (faults.LongLineRate > 0.0 && rng_.NextUnit() < faults.LongLineRate) {
         std::string longLine = "$PSIMDBG,";
         const int length = 120 + static_cast<int>(rng_.Next() % 120);
@@ -637,7 +641,63 @@ void SimulatedReceiver::HandleMtkText(std::string_view line) {
     }
 }
 
+// The SiRF periodic messages 00 to 05 and the sentences they are.
+constexpr std::array<std::string_view, 6> kSirfPeriodic = {"GGA", "GLL", "GSA",
+                                                           "GSV", "RMC", "VTG"};
+
+void SimulatedReceiver::DropSwitchedOff(std::vector<std::string>& sentences) const {
+    if (nmeaOff_ == 0) return;
+    std::erase_if(sentences, [this](const std::string& sentence) {
+        for (std::size_t n = 0; n < kSirfPeriodic.size(); ++n) {
+            if ((nmeaOff_ & (1u << n)) != 0 && sentence.size() > 6 &&
+                sentence.compare(3, 3, kSirfPeriodic[n]) == 0) {
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+void SimulatedReceiver::React(const AssistReaction& reaction) {
+    if (reaction.Vanish) {
+        Vanish();
+        return;
+    }
+    SendAck(reaction.Replies);
+}
+
 void SimulatedReceiver::HandleSirfText(std::string_view line) {
+    if (const AssistReaction reaction = assist_.OnSirfSentence(line); reaction.Handled) {
+        Note("sgee");
+        React(reaction);
+        return;
+    }
+    // $PSRF103,<nn>,00,<on>,01*cs switches periodic message nn on or off.
+    if (line.rfind("$PSRF103,", 0) == 0 && NmeaChecksumValid(line) && line.size() >= 17) {
+        const int message = (line[9] - '0') * 10 + (line[10] - '0');
+        if (message >= 0 && message < static_cast<int>(kSirfPeriodic.size())) {
+            const auto bit = static_cast<uint8_t>(1u << message);
+            if (line.substr(14, 2) == "00") {
+                nmeaOff_ |= bit;
+            } else {
+                nmeaOff_ &= static_cast<uint8_t>(~bit);
+            }
+        }
+        return;
+    }
+    // $PSRF100,1,<baud>,8,1,0*cs: NMEA at another rate.
+    if (line.rfind("$PSRF100,1,", 0) == 0 && NmeaChecksumValid(line)) {
+        uint64_t baud = 0;
+        for (char ch : line.substr(11)) {
+            if (ch < '0' || ch > '9' || baud > 10000000) break;
+            baud = baud * 10 + static_cast<uint64_t>(ch - '0');
+        }
+        if (PlausibleBaud(baud)) {
+            Note("nmea baud");
+            ChangeBaudAfterDrain(static_cast<uint32_t>(baud));
+        }
+        return;
+    }
     // $PSRF100,0,<baud>,8,1,0*cs switches to SiRF binary at that rate.
     if (line.rfind("$PSRF100,0,", 0) != 0 || !NmeaChecksumValid(line)) return;
     const std::string rest(line.substr(11));
@@ -668,6 +728,11 @@ void SimulatedReceiver::HandleUbxFrame(std::string_view frame) {
 void SimulatedReceiver::HandleHdFrame(std::string_view frame) {
     const auto cls = static_cast<uint8_t>(frame[2]);
     const auto id = static_cast<uint8_t>(frame[3]);
+    if (const AssistReaction reaction = assist_.OnHdFrame(frame); reaction.Handled) {
+        Note("hd assist");
+        React(reaction);
+        return;
+    }
     if (cls != 0x06) return;
     const std::string_view payload = frame.substr(6, frame.size() - 8);
     const bool reject = config_.Faults.Reject;

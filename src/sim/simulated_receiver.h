@@ -16,6 +16,7 @@
 #include "sim/rtk_corrections.h"
 #include "sim/sensor_sentences.h"
 #include "sim/serial_line.h"
+#include "sim/sim_assist_data.h"
 #include "sim/sim_config.h"
 #include "sim/sim_source.h"
 #include "sim/sky_model.h"
@@ -53,6 +54,9 @@ class SimulatedReceiver final : public SimSource {
     [[nodiscard]] uint64_t ElapsedMs() const;
     [[nodiscard]] uint64_t FixDueMs() const { return fixDueMs_; }
     [[nodiscard]] bool Vanished() const { return vanished_; }
+    // The assistance data taken (SGEE, HD), and whether the periodic NMEA output is on.
+    [[nodiscard]] const SimAssistData& AssistData() const { return assist_; }
+    [[nodiscard]] bool PeriodicOutputOn() const { return nmeaOff_ == 0; }
     // The EPO side of MTK receivers; nullptr for other families.
     [[nodiscard]] const MtkEpoResponder* Epo() const { return epo_.get(); }
     // What a special receiver adds (traffic radio, dead-reckoning drive); null for others.
@@ -107,6 +111,8 @@ class SimulatedReceiver final : public SimSource {
     void Act(const CommandRule& rule);
     void HandleMtkText(std::string_view line);
     void HandleSirfText(std::string_view line);
+    void React(const AssistReaction& reaction);
+    void DropSwitchedOff(std::vector<std::string>& sentences) const;
     void HandleUbxFrame(std::string_view frame);
     void HandleHdFrame(std::string_view frame);
     void HandleSirfFrame(std::string_view frame);
@@ -154,6 +160,8 @@ class SimulatedReceiver final : public SimSource {
     std::string input_;
     std::string text_;
     std::string hdPortConfig_;
+    SimAssistData assist_;
+    uint8_t nmeaOff_ = 0;  // SiRF periodic messages switched off: bit n for message n
     std::unique_ptr<MtkEpoResponder> epo_;
 };
 

@@ -64,4 +64,16 @@ std::optional<std::string> QtFileDialogs::ChooseSaveFile(const std::string& prop
     return QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
 }
 
+std::optional<std::string> QtFileDialogs::ChooseOpenFile(const std::string& filter,
+                                                         const std::string& initialFolder) {
+    QFileDialog dialog(parent_, QString(), QString::fromStdString(initialFolder),
+                       ToolkitFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
+}
+
 }  // namespace gnss::ui

@@ -29,6 +29,8 @@ class QtFileDialogs final : public FileDialogs {
                                               const std::string& filter,
                                               const std::string& defaultExtension,
                                               const std::string& initialFolder) override;
+    std::optional<std::string> ChooseOpenFile(const std::string& filter,
+                                              const std::string& initialFolder) override;
 
   private:
     QPointer<QWidget> parent_;

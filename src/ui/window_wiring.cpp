@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/app_core.h"
+#include "ui/assist_windows.h"
 #include "ui/campaign_window.h"
 #include "ui/command_panel_widget.h"
 #include "ui/corrections_wiring.h"
@@ -62,6 +63,24 @@ WindowWiring::WindowWiring(MainWindow& window, AppCore& core, const PortEnumerat
     WireReceiverControls();
     corrections_ = new CorrectionsWiring(window_, core_);
     specialPanels_ = new SpecialPanelsWiring(window_, core_);
+    WireAssistance();
+}
+
+void WindowWiring::WireAssistance() {
+    sgeeWindow_ = new SgeeWindow(core_.Sgee, &window_);
+    connect(sgeeWindow_, &SgeeWindow::UpdateClicked, this, [this] { core_.SgeeUpdateClicked(); });
+    connect(sgeeWindow_, &SgeeWindow::CheckAgeClicked, this,
+            [this] { core_.SgeeCheckAgeClicked(); });
+    connect(sgeeWindow_, &SgeeWindow::CloseClicked, this, [this] { core_.SgeeCloseClicked(); });
+    hdPage_ = new HdAssistPage(core_.Hd, &window_);
+    window_.AddBelowMonitor(hdPage_);
+    connect(hdPage_, &HdAssistPage::UpdateOnlineClicked, this,
+            [this] { core_.HdUpdateOnlineClicked(); });
+    connect(hdPage_, &HdAssistPage::UpdateFromFileClicked, this,
+            [this] { core_.HdUpdateFromFileClicked(); });
+    connect(hdPage_, &HdAssistPage::GetClicked, this, [this] { core_.HdGetClicked(); });
+    connect(hdPage_, &HdAssistPage::NamedFileClicked, this,
+            [this] { core_.Hd.UpdateFromNamedFile(); });
 }
 
 void WindowWiring::WireReceiverControls() {
@@ -146,6 +165,8 @@ void WindowWiring::RequestRepaint() {
         if (campaignWindow_ != nullptr && campaignWindow_->isVisible()) campaignWindow_->Refresh();
         displays_->Refresh();
         sensorWindows_->Refresh();
+        sgeeWindow_->Refresh();
+        hdPage_->Refresh();
         RefreshEpoWindow();
         specialPanels_->Refresh();
     });

@@ -9,6 +9,8 @@
 namespace gnss::ui {
 
 class CampaignWindow;
+class HdAssistPage;
+class SgeeWindow;
 class CommandPanelWidget;
 class CorrectionsWiring;
 class DisplayWiring;
@@ -46,6 +48,7 @@ class WindowWiring final : public QObject, private AppCoreListener {
     void WireReceiverControls();
     void AskAccessWord();
     void ShowCampaignWindow();
+    void WireAssistance();
     void RefreshEpoWindow();
 
     MainWindow& window_;
@@ -56,6 +59,8 @@ class WindowWiring final : public QObject, private AppCoreListener {
     SpecialPanelsWiring* specialPanels_ = nullptr;
     CampaignWindow* campaignWindow_ = nullptr;  // made when first opened
     SensorWindowsWiring* sensorWindows_ = nullptr;
+    SgeeWindow* sgeeWindow_ = nullptr;
+    HdAssistPage* hdPage_ = nullptr;
     EpoWindow* epoWindow_ = nullptr;  // made when the model first shows it
     PortWatcher portWatcher_;
     bool repaintPending_ = false;

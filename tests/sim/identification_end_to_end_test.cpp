@@ -59,6 +59,7 @@ const std::map<std::string, std::string>& ExpectedFirmware() {
         {"sirf/", "SC-GSW3.5.0_3.5.00.00-SIM1.00"},
         {"cms/", "GSW3.5.0_3.5.00.00-SIM.CMS"},
         {"sirf4/", "SiRF IV: GSD4e_4.1.2-SIM-P1 R+"},
+        {"sirf4/sdk", "SiRF IV: GSD4e_4.1.2-SIM_SDK R+"},
         {"sirf5/", "SiRF V: MD_SIM5,5xp__5.5.2-SIM+5xpt_5.5.2-SIM"},
         {"ublox/", "ublox:SIM 3.01 (c0ffee)_00080000"},
         {"ttt/", "TechToTop:TTT-SIM V3.1.0 GPS+BDS 2024-01-05 SIMHW-TD1030"},
