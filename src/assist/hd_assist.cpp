@@ -183,6 +183,9 @@ void HdAssist::SetBusy(bool busy) {
 std::filesystem::path HdAssist::SaveDownloaded(HdbKind kind, const std::filesystem::path& folder) {
     const std::string name(HdbInfo(kind).FileName);
     const std::string& data = buffers_[Index(kind)];
+    // A kind whose download failed has nothing to save: the file from an earlier download
+    // stays as it is (its error has been shown already).
+    if (data.empty()) return {};
     for (const std::filesystem::path& where : {folder, fallbackFolder_}) {
         if (where.empty()) continue;
         const std::filesystem::path path = where / name;

@@ -102,7 +102,8 @@ class HdAssist final : public ReceiverReplyListener,
     void ShowDownloadError(HdbKind kind, std::string_view text);
     void SetBusy(bool busy);
     // Saves a downloaded buffer under its file name, in the current folder or, when that is
-    // not writable, in the fallback folder; returns the path written (empty on failure).
+    // not writable, in the fallback folder; returns the path written (empty on failure, and
+    // for an empty buffer, which writes nothing).
     std::filesystem::path SaveDownloaded(HdbKind kind, const std::filesystem::path& folder);
 
     // Sends the message of the selected initial-aiding option; false when none or not written.

@@ -1,4 +1,5 @@
 // gnss-sim: one simulated receiver (or a capture replay) on a pseudo-terminal.
+#include <zlib.h>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -31,6 +32,26 @@ bool ReadFile(const std::string& path, std::string& text) {
     return true;
 }
 
+// On leaving: the assistance data the receiver took, when it took any, so that a test can compare
+// it with what it sent.
+void ReportAssistData(const gnss::sim::SimAssistData& assist) {
+    if (assist.SgeeSentencesSeen() == 0 && assist.HdMessagesSeen() == 0 &&
+        assist.AidingMessagesSeen() == 0) {
+        return;
+    }
+    const std::string& sgee = assist.SgeeData();
+    const auto crc =
+        crc32(0L, reinterpret_cast<const Bytef*>(sgee.data()), static_cast<uInt>(sgee.size()));
+    char crcText[16];
+    std::snprintf(crcText, sizeof crcText, "%08lx", static_cast<unsigned long>(crc));
+    std::cerr << "gnss-sim: assistance data taken: sgee_bytes=" << sgee.size()
+              << " sgee_crc32=" << crcText << " sgee_stored=" << (assist.SgeeStored() ? 1 : 0)
+              << " hd_gnss_frames=" << assist.HdGnssFrames()
+              << " hd_beidou_frames=" << assist.HdBeidouFrames()
+              << " hd_messages=" << assist.HdMessagesSeen()
+              << " aiding_messages=" << assist.AidingMessagesSeen() << std::endl;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,6 +78,7 @@ int main(int argc, char** argv) {
 
     RealtimeLoop loop;
     std::unique_ptr<SimSource> source;
+    const SimulatedReceiver* simulated = nullptr;
     uint32_t baud = 0;
     try {
         if (!config.ReplayFile.empty()) {
@@ -99,6 +121,7 @@ int main(int argc, char** argv) {
             }
             std::cerr << "gnss-sim: " << receiver->Profile().Description << " at " << baud
                       << " bit/s\n";
+            simulated = receiver.get();
             source = std::move(receiver);
         }
     } catch (const std::exception& e) {
@@ -113,5 +136,7 @@ int main(int argc, char** argv) {
     }
     std::cout << server.DevicePath() << std::endl;  // first line, flushed
     std::cout << "baud=" << baud << std::endl;      // the rate to open it at
-    return server.Run(gStop);
+    const int status = server.Run(gStop);
+    if (simulated != nullptr) ReportAssistData(simulated->AssistData());
+    return status;
 }

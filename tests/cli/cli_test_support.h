@@ -43,6 +43,14 @@ class SimServer {
     [[nodiscard]] bool Ok() const { return lines_.size() >= 2 && lines_[0].startsWith('/'); }
     [[nodiscard]] QString Device() const { return lines_.value(0); }
     [[nodiscard]] QString Baud() const { return lines_.value(1).mid(5); }
+    // Stops the simulator and returns what it wrote to its error output: its notes and, from a
+    // receiver that took assistance data, the line that sums that data up.
+    QByteArray StopAndReadErrors() {
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) process_.kill();
+        process_.waitForFinished(3000);
+        return process_.readAllStandardError();
+    }
 
   private:
     QProcess process_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,8 +10,8 @@
 
 namespace gnss::testing {
 
-// A downloader that answers every request with `Next` after `DelayMs` of the scheduler's time,
-// reporting the body's size as progress halfway through.
+// A downloader that answers every request with `Next` (or with its address's entry in `ByUrl`)
+// after `DelayMs` of the scheduler's time, reporting the body's size as progress halfway through.
 class ScriptedDownloader final : public AssistDownloader {
   public:
     explicit ScriptedDownloader(Scheduler& scheduler) : half_(scheduler), end_(scheduler) {}
@@ -21,10 +22,12 @@ class ScriptedDownloader final : public AssistDownloader {
         progress_ = std::move(progress);
         done_ = std::move(done);
         busy_ = true;
+        const auto own = ByUrl.find(request.Url);
+        answer_ = own != ByUrl.end() ? own->second : Next;
         half_.After(DelayMs / 2, [this] {
-            if (progress_) progress_(Next.Body.size() / 2, Next.Body.size());
+            if (progress_) progress_(answer_.Body.size() / 2, answer_.Body.size());
         });
-        end_.After(DelayMs, [this] { Finish(Next); });
+        end_.After(DelayMs, [this] { Finish(answer_); });
     }
     void Cancel() override {
         if (!busy_) return;
@@ -35,6 +38,7 @@ class ScriptedDownloader final : public AssistDownloader {
     [[nodiscard]] bool Busy() const override { return busy_; }
 
     DownloadResult Next;
+    std::map<std::string, DownloadResult> ByUrl;
     uint32_t DelayMs = 400;
     std::vector<DownloadRequest> Requests;
 
@@ -48,6 +52,7 @@ class ScriptedDownloader final : public AssistDownloader {
         if (done) done(result);
     }
 
+    DownloadResult answer_;
     DelayedCall half_;
     DelayedCall end_;
     ProgressHandler progress_;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -43,11 +44,22 @@ class HttpTestServer {
     HttpTestServer& operator=(const HttpTestServer&) = delete;
 
     [[nodiscard]] bool Ready() const { return ready_; }
+    // Serves bytes under name, which may have folders ("a/b.bin").
     bool Put(const QString& name, const std::string& bytes) const {
-        QFile file(QDir(folder_.path()).filePath(name));
+        QDir(folder_.path()).mkpath(QFileInfo(name).path());
+        QFile file(FilePath(name));
         return file.open(QIODevice::WriteOnly) &&
                file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
                    static_cast<qint64>(bytes.size());
+    }
+    [[nodiscard]] QString FilePath(const QString& name) const {
+        return QDir(folder_.path()).filePath(name);
+    }
+    // The server's request log so far: one line per request ("HEAD /x HTTP/1.1" 200 -).
+    QByteArray Log() {
+        process_.waitForReadyRead(100);
+        log_ += process_.readAllStandardError();
+        return log_;
     }
     [[nodiscard]] QString Url(const QString& name) const {
         return QString("http://127.0.0.1:%1/%2").arg(port_).arg(name);
@@ -56,6 +68,7 @@ class HttpTestServer {
   private:
     QTemporaryDir folder_;
     QProcess process_;
+    QByteArray log_;
     quint16 port_ = 0;
     bool ready_ = false;
 };

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "app_core_station.h"
@@ -303,6 +305,113 @@ TEST(AssistDownloads, HdDownloadFromTheUsersServerThenUpload) {
               "http://127.0.0.1:8000/data/HDAgps/file_gnss_aid_eph.hdb");
     EXPECT_EQ(s.core.Hd.View().TimeTexts[0], "HDB:2026-12-09_15:00:07 (7300)");
     EXPECT_EQ(s.core.Hd.Outcome(), HdUploadOutcome::Complete);
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// "get HDB" and "Save HDB" write the downloads into a folder; a kind whose download failed
+// leaves the file already there alone rather than emptying it.
+TEST(AssistDownloads, HdbFilesSavedForTheTickedKindsThatArrived) {
+    const std::string gnss = HdbFile(73, 12);
+    const std::string beidou = HdbFile(100, 4);
+    const std::string earlier = HdbFile(73, 3);
+    struct Case {
+        const char* Name;
+        bool GnssOnServer;
+        bool BdsTicked;
+        bool Upload;  // "Update HDB on Line" with "Save HDB" rather than "get HDB"
+        std::string GnssFileAfter;
+        std::string BeidouFileAfter;
+        std::size_t GnssFramesTaken;
+    };
+    const Case cases[] = {
+        {"get HDB, both kinds", true, true, false, gnss, beidou, 0},
+        {"get HDB, BDS unticked", true, false, false, gnss, "", 0},
+        {"get HDB, GNSS file missing", false, true, false, earlier, beidou, 0},
+        {"update on line and save", true, false, true, gnss, "", 12},
+        {"update on line, GNSS file missing", false, false, true, earlier, "", 0},
+        {"update on line, only the BDS file arrived", false, true, true, earlier, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        AppCoreStation s(Receiver("hd"));
+        ScriptedDownloader downloader(s.time);
+        FixedNetworkStatus network;
+        s.core.SetAssistNetwork(&downloader, &network);
+        ASSERT_TRUE(s.Identify());
+        s.core.AssistServers.SetAddress(AssistServer::Base, "http://127.0.0.1:8000");
+        DownloadResult found;
+        found.Outcome = DownloadOutcome::Ok;
+        found.LastModified = "Wed, 09 Dec 2026 15:00:07 GMT";
+        DownloadResult missing;
+        missing.Outcome = DownloadOutcome::NotFound;
+        missing.ErrorText = "Not Found";
+        const std::string base = "http://127.0.0.1:8000/HDAgps/";
+        found.Body = gnss;
+        downloader.ByUrl[base + "file_gnss_aid_eph.hdb"] = c.GnssOnServer ? found : missing;
+        found.Body = beidou;
+        downloader.ByUrl[base + "file_local_bd_aid_eph.hdb"] = found;
+        s.core.Hd.Options().BdsTicked = c.BdsTicked;
+
+        const std::filesystem::path folder = s.folder.Path() / "current";
+        std::filesystem::create_directory(folder);
+        {
+            std::ofstream out(folder / "file_gnss_aid_eph.hdb", std::ios::binary);
+            out << earlier;
+        }
+        if (c.Upload) {
+            s.core.Fetch->UpdateHdOnline(true, folder);
+        } else {
+            s.core.Fetch->GetHdb(folder);
+        }
+        s.time.Advance(5000);
+
+        EXPECT_EQ(ReadAll(folder / "file_gnss_aid_eph.hdb"), c.GnssFileAfter);
+        EXPECT_EQ(ReadAll(folder / "file_local_bd_aid_eph.hdb"), c.BeidouFileAfter);
+        EXPECT_EQ(s.simulated->AssistData().HdGnssFrames(), c.GnssFramesTaken);
+        EXPECT_EQ(s.simulated->AssistData().HdBeidouFrames(), 0u);
+    }
+}
+
+// "Save HDB" into a folder that cannot be written puts the file beside the logs instead.
+TEST(AssistDownloads, HdbSavedBesideTheLogsWhenTheFolderIsNotWritable) {
+    AppCoreStation s(Receiver("hd"));
+    ASSERT_TRUE(s.Identify());
+    const std::string gnss = HdbFile(73, 5);
+    s.core.Hd.SetDownloaded(HdbKind::Gnss, gnss, "2026-12-09_15:00:07");
+    const auto saved = s.core.Hd.SaveDownloaded(HdbKind::Gnss, s.folder.Path() / "no" / "such");
+    EXPECT_EQ(saved, s.folder.Path() / "file_gnss_aid_eph.hdb");
+    EXPECT_EQ(ReadAll(saved), gnss);
+    EXPECT_TRUE(s.MonitorShows("saved >"));
+}
+
+// The speed button beside the file name: the trimmed name, relative to the program's folder,
+// chosen by extension in any case; a missing file is named in the error.
+TEST(AssistDownloads, NamedFileButtonUploadsInjectsOrNamesTheMissingFile) {
+    AppCoreStation s(Receiver("hd"));
+    ASSERT_TRUE(s.Identify());
+    s.core.Hd.Options().BdsTicked = false;
+    {
+        std::ofstream out(s.folder.Path() / "mine.HDB", std::ios::binary);
+        out << HdbFile(73, 7);
+    }
+    {
+        std::ofstream out(s.folder.Path() / "aid.hex");
+        out << BinToHex(BuildHdFrame(0x0B, 0x11, std::string(20, '\0'))) << "\n";
+    }
+    s.core.Hd.Options().FileName = "  mine.HDB \t";
+    s.core.Hd.UpdateFromNamedFile();
+    ASSERT_TRUE(RunHd(s, 7, 0));
+    s.core.Hd.Options().FileName = "aid.hex";
+    s.core.Hd.UpdateFromNamedFile();
+    s.time.Advance(500);
+    EXPECT_EQ(s.simulated->AssistData().AidingMessagesSeen(), 1);
+    s.core.Hd.Options().FileName = " gone.hdb ";
+    s.core.Hd.UpdateFromNamedFile();
+    EXPECT_EQ(LastMessage(s.prompts), "\"gone.hdb\" not found !");
 }
 
 TEST(AssistDownloads, SgeeFileMissingOnTheServerSendsNothing) {
