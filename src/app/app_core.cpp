@@ -638,6 +638,10 @@ void AppCore::NtripClientSecond() {
     const std::string before = NtripClient.StateText();
     const std::string line = NtripClient.LastOutputLine();
     NtripClient.Poll();
+    if (NtripClient.CasterUnreachable() && Corrections.LinkOn()) {
+        Corrections.CasterUnreachable();
+        AddMemo("NTRIP client: the caster is unreachable, the correction link ended");
+    }
     if (NtripClient.StateText() != before || NtripClient.LastOutputLine() != line) ViewChanged();
 }
 

@@ -29,6 +29,35 @@ bool HasBlankOrControl(std::string_view text) {
     return false;
 }
 
+struct StateLetter {
+    char Letter;
+    ClientInputState State;
+};
+constexpr StateLetter kStateLetters[] = {
+    {'C', ClientInputState::Connected},
+    {'W', ClientInputState::Waiting},
+    {'-', ClientInputState::Closed},
+    {'E', ClientInputState::Error},
+};
+
+std::optional<ClientInputState> StateOfLetter(char letter) {
+    for (const StateLetter& entry : kStateLetters) {
+        if (entry.Letter == letter) return entry.State;
+    }
+    return std::nullopt;
+}
+
+// "YYYY/MM/DD HH:MM:SS": digits, with the separators where they belong.
+bool IsTimeStamp(std::string_view text) {
+    constexpr std::string_view kPattern = "0000/00/00 00:00:00";
+    if (text.size() != kPattern.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (kPattern[i] == '0' ? !digit : text[i] != kPattern[i]) return false;
+    }
+    return true;
+}
+
 std::string FormatNumber(const char* format, double value) {
     char text[48];
     std::snprintf(text, sizeof text, format, value);
@@ -36,6 +65,18 @@ std::string FormatNumber(const char* format, double value) {
 }
 
 }  // namespace
+
+std::optional<ClientInputState> ClientInputStateOf(std::string_view line) {
+    const std::size_t open = line.find(" [");
+    if (open == std::string_view::npos || !IsTimeStamp(line.substr(0, open))) return std::nullopt;
+    const std::size_t close = line.find(']', open);
+    if (close == std::string_view::npos || close == open + 2) return std::nullopt;
+    const std::string_view letters = line.substr(open + 2, close - open - 2);
+    for (const char letter : letters) {
+        if (!StateOfLetter(letter)) return std::nullopt;
+    }
+    return StateOfLetter(letters.front());
+}
 
 std::string NtripSettingsProblem(const NtripClientSettings& settings) {
     for (const FieldRule& rule : kFieldRules) {
@@ -134,6 +175,8 @@ bool NtripClientLauncher::Start(const std::optional<CasterPosition>& position, u
     logLine = "NTRIP client: " + RedactedCommandLine(program, arguments, Settings.Password);
     outputTail_.clear();
     lastOutputLine_.clear();
+    statusReports_ = 0;
+    inputDownReports_ = 0;
     started_ = runner_->Start(program, arguments);
     stateText_ = started_ ? "Running" : "Could not start " + program;
     return started_;
@@ -143,6 +186,15 @@ void NtripClientLauncher::Stop() {
     if (runner_->IsRunning()) runner_->Stop();
     if (started_) stateText_ = "Stopped";
     started_ = false;
+    inputDownReports_ = 0;
+}
+
+void NtripClientLauncher::TakeStatusLine(std::string_view line) {
+    const std::optional<ClientInputState> state = ClientInputStateOf(line);
+    if (!state) return;
+    // The first report is written at the start, before the client could reach the caster.
+    if (statusReports_++ == 0) return;
+    inputDownReports_ = *state == ClientInputState::Connected ? 0 : inputDownReports_ + 1;
 }
 
 void NtripClientLauncher::Poll() {
@@ -156,7 +208,10 @@ void NtripClientLauncher::Poll() {
         while (start <= done.size()) {
             std::size_t stop = done.find_first_of("\r\n", start);
             if (stop == std::string_view::npos) stop = done.size();
-            if (stop > start) last = done.substr(start, stop - start);
+            if (stop > start) {
+                last = done.substr(start, stop - start);
+                TakeStatusLine(last);
+            }
             start = stop + 1;
         }
         if (!last.empty()) lastOutputLine_ = Redacted(last, Settings.Password);
@@ -165,7 +220,10 @@ void NtripClientLauncher::Poll() {
     if (outputTail_.size() > 4096) outputTail_.erase(0, outputTail_.size() - 4096);
     if (started_ && !runner_->IsRunning()) {
         started_ = false;
+        inputDownReports_ = 0;
         stateText_ = "Ended (exit code " + std::to_string(runner_->ExitCode()) + ")";
+    } else if (started_) {
+        stateText_ = CasterUnreachable() ? "Running, the caster is unreachable" : "Running";
     }
 }
 

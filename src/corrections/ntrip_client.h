@@ -51,6 +51,18 @@ struct CasterPosition {
 // `text` with every occurrence of `secret` replaced by "****".
 [[nodiscard]] std::string Redacted(std::string_view text, std::string_view secret);
 
+// The client program's input (its connection to the caster) as its status lines report it.
+enum class ClientInputState : uint8_t { Connected, Waiting, Closed, Error };
+
+// The input's state in one status line of the client program, which reports every few seconds
+// one letter per stream, input first: "2026/12/09 16:51:33 [CW---]  20000 B  31872 bps ...".
+// Nothing for any other line.
+[[nodiscard]] std::optional<ClientInputState> ClientInputStateOf(std::string_view line);
+
+// Status lines in a row, after the first one following the start, that must report the input
+// not connected before the caster counts as unreachable (about 5 s apart).
+inline constexpr int kCasterLostReports = 2;
+
 // Starts, watches and stops the NTRIP client program, and keeps its state text for the dialog.
 class NtripClientLauncher {
   public:
@@ -82,6 +94,11 @@ class NtripClientLauncher {
     [[nodiscard]] bool Running() const { return runner_->IsRunning(); }
     [[nodiscard]] const std::string& StateText() const { return stateText_; }
     [[nodiscard]] const std::string& LastOutputLine() const { return lastOutputLine_; }
+    // The running client has reported its input not connected for kCasterLostReports status
+    // lines in a row: it serves its local port but has nothing to serve.
+    [[nodiscard]] bool CasterUnreachable() const {
+        return runner_->IsRunning() && inputDownReports_ >= kCasterLostReports;
+    }
 
   private:
     NoProcessRunner noRunner_;
@@ -90,6 +107,10 @@ class NtripClientLauncher {
     std::string stateText_ = "Not started";
     std::string lastOutputLine_;
     std::string outputTail_;
+    int statusReports_ = 0;     // status lines since the start
+    int inputDownReports_ = 0;  // of them, the last ones in a row without input
+
+    void TakeStatusLine(std::string_view line);
 };
 
 }  // namespace gnss

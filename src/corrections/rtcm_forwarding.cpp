@@ -109,6 +109,13 @@ void RtcmForwarding::Fail(std::string_view why) {
     deps_.Output.AddDebugLine("Correction link: " + std::string(why));
 }
 
+void RtcmForwarding::CasterUnreachable() {
+    if (!linkOn_) return;
+    Fail("the NTRIP client has no connection to its caster");
+    statusBar_[0] = kCasterUnreachableText;
+    Changed();
+}
+
 bool RtcmForwarding::ReceiverTakesCorrections() const {
     return FamilyTakesCorrections(deps_.Shared.Family) ||
            deps_.Identification.TakesNtripCorrections;

@@ -28,6 +28,7 @@ inline constexpr std::string_view kLinkConnectedText = "NTrip connected";
 inline constexpr std::string_view kLinkFailedText = "Please check NTrip connection !";
 inline constexpr std::string_view kLinkClosedText = "NTrip disconnect";
 inline constexpr std::string_view kLinkCheckBoxCaption = "Ntrip_TCPIP";
+inline constexpr std::string_view kCasterUnreachableText = "The NTRIP caster is unreachable";
 
 enum class LinkStatusLook : uint8_t { Plain, Connected, Closed, Failed };
 struct LinkStatusColours {
@@ -94,6 +95,10 @@ class RtcmForwarding final : public ConnectionListener, public IdentificationLis
     void AccessWordEntered();
     // The menu entry: shows or hides the panel.
     void TogglePanel();
+
+    // The NTRIP client still serves its port but has lost its caster: the link ends as when the
+    // client itself ends, and the panel says why.
+    void CasterUnreachable();
 
     // The once-a-second step: take what the source has, forward it, update the lines.
     void ForwardRtcm();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,78 @@ TEST(NtripClientTest, LaunchLogsTheCommandWithoutThePassword) {
     runner.Exit = 3;
     launcher.Poll();
     EXPECT_EQ(launcher.StateText(), "Ended (exit code 3)");
+}
+
+TEST(NtripClientTest, InputStateOfTheClientsStatusLines) {
+    struct Case {
+        std::string_view Line;
+        std::optional<ClientInputState> Expected;
+    };
+    const Case cases[] = {
+        {"2026/12/09 16:51:33 [CW---]      20000 B   31872 bps (0) 127.0.0.1/SIM (1) waiting... ",
+         ClientInputState::Connected},
+        {"2026/12/09 16:51:43 [WC---]      52000 B   23880 bps (0) disconnected (1) 127.0.0.1",
+         ClientInputState::Waiting},
+        {"2026/12/09 16:50:44 [-W---]          0 B       0 bps (0) send error (111)",
+         ClientInputState::Closed},
+        {"2026/12/09 16:50:44 [EC---]          0 B       0 bps (0) http error",
+         ClientInputState::Error},
+        {"2026/12/09 16:50:44 [C]", ClientInputState::Connected},
+        {"stream server start", std::nullopt},
+        {"stream server stop", std::nullopt},
+        {"", std::nullopt},
+        {"2026/12/09 16:50:44 []", std::nullopt},
+        {"2026/12/09 16:50:44 [CW---", std::nullopt},
+        {"2026/12/09 16:50:44 [XC---]", std::nullopt},
+        {"2026/12/09 16:50:44 [CX---]", std::nullopt},
+        {"2026-12-09 16:50:44 [CC---]", std::nullopt},
+        {"error [C] at 2026/12/09", std::nullopt},
+        {" 2026/12/09 16:50:44 [CC---]", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClientInputStateOf(c.Line), c.Expected) << c.Line;
+    }
+}
+
+TEST(NtripClientTest, CasterCountsAsUnreachableAfterTwoReportsWithoutInput) {
+    FakeProcessRunner runner;
+    NtripClientLauncher launcher(runner);
+    launcher.Settings = Caster();
+    std::string log;
+    ASSERT_TRUE(launcher.Start(std::nullopt, 16800, log));
+    auto report = [&](char input) {
+        runner.Output = "2026/12/09 16:51:33 [" + std::string(1, input) + "W---]  0 B  0 bps\n";
+        launcher.Poll();
+        return launcher.CasterUnreachable();
+    };
+    // The report written at the start never counts; a connection resets the count.
+    runner.Output = "stream server start\n";
+    launcher.Poll();
+    EXPECT_FALSE(report('-'));
+    EXPECT_FALSE(report('W'));
+    EXPECT_FALSE(report('C'));
+    EXPECT_FALSE(report('W'));
+    EXPECT_TRUE(report('E'));
+    EXPECT_EQ(launcher.StateText(), "Running, the caster is unreachable");
+    // Polls with no new output keep the verdict; other lines do not change it.
+    runner.Output = "some other line\n";
+    launcher.Poll();
+    EXPECT_TRUE(launcher.CasterUnreachable());
+    EXPECT_FALSE(report('C'));
+    EXPECT_EQ(launcher.StateText(), "Running");
+
+    // Several reports in one take all count, and a stopped client is never "unreachable".
+    runner.Output = "2026/12/09 16:51:33 [WW---]\n2026/12/09 16:51:38 [WW---]\n";
+    launcher.Poll();
+    EXPECT_TRUE(launcher.CasterUnreachable());
+    launcher.Stop();
+    EXPECT_FALSE(launcher.CasterUnreachable());
+
+    // A new start counts afresh.
+    ASSERT_TRUE(launcher.Start(std::nullopt, 16800, log));
+    EXPECT_FALSE(report('W'));
+    EXPECT_FALSE(report('W'));
+    EXPECT_TRUE(report('W'));
 }
 
 TEST(NtripClientTest, LaunchRefusals) {

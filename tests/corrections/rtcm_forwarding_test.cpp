@@ -74,6 +74,7 @@ struct FailureCase {
     bool ReadFails;
     bool DisconnectFails;
     bool UntickAfterConnect;
+    bool CasterLost;
     bool ExpectLinkOn;
     std::string_view ExpectStatus;
 };
@@ -84,11 +85,14 @@ class RtcmForwardingFailureTest : public RtcmForwardingTest,
 INSTANTIATE_TEST_SUITE_P(
     Table, RtcmForwardingFailureTest,
     ::testing::Values(
-        FailureCase{"ConnectFails", true, false, false, false, false, kLinkFailedText},
-        FailureCase{"ReadFails", false, true, false, false, false, kLinkFailedText},
-        FailureCase{"UntickCloses", false, false, false, true, false, kLinkClosedText},
-        FailureCase{"UntickFails", false, false, true, true, false, kLinkFailedText},
-        FailureCase{"NoFailure", false, false, false, false, true, kLinkConnectedText}),
+        FailureCase{"ConnectFails", true, false, false, false, false, false, kLinkFailedText},
+        FailureCase{"ReadFails", false, true, false, false, false, false, kLinkFailedText},
+        FailureCase{"UntickCloses", false, false, false, true, false, false, kLinkClosedText},
+        FailureCase{"UntickFails", false, false, true, true, false, false, kLinkFailedText},
+        FailureCase{"CasterLost", false, false, false, false, true, false, kLinkFailedText},
+        FailureCase{"CasterLostAfterUntick", false, false, false, true, true, false,
+                    kLinkClosedText},
+        FailureCase{"NoFailure", false, false, false, false, false, true, kLinkConnectedText}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.Name); });
 
 TEST_P(RtcmForwardingFailureTest, EndsTheLinkWithTheStatusText) {
@@ -97,6 +101,7 @@ TEST_P(RtcmForwardingFailureTest, EndsTheLinkWithTheStatusText) {
     source.DisconnectSucceeds = !c.DisconnectFails;
     forwarding.SetLinkTicked(true);
     if (c.UntickAfterConnect) forwarding.SetLinkTicked(false);
+    if (c.CasterLost) forwarding.CasterUnreachable();
     source.ReadFails = c.ReadFails;
     source.Buffered = "xyz";
     Second();
@@ -108,6 +113,8 @@ TEST_P(RtcmForwardingFailureTest, EndsTheLinkWithTheStatusText) {
         EXPECT_TRUE(port.Writes().empty());
         EXPECT_FALSE(source.Connected);
     }
+    EXPECT_EQ(forwarding.PanelView().StatusBar[0] == kCasterUnreachableText,
+              c.CasterLost && !c.UntickAfterConnect);
 }
 
 TEST_F(RtcmForwardingTest, ReceiverPortClosedLosesTheBytesOfThatSecond) {

@@ -153,20 +153,23 @@ TEST(WindowCorrections, CasterToSimulatedRtkReceiverThroughTheToolStartedNtripCl
     EXPECT_EQ(program.core.Corrections.Frames().CrcFailures, 0U);
     EXPECT_EQ(program.core.Navigation.View().FixText, "RTK (Fix)");
 
-    // The caster ends: the client keeps its port, so the link stays and forwards nothing.
+    // The caster ends mid-stream: the client keeps serving its port but reports its input lost,
+    // and the link ends with the failure text; the client and the receiver stay.
     caster.kill();
     caster.waitForFinished(3000);
-    const uint64_t total = program.core.Corrections.TotalBytes();
-    WaitFor([] { return false; }, 2500);
-    EXPECT_TRUE(program.core.Corrections.LinkOn());
-    EXPECT_EQ(program.core.Corrections.TotalBytes(), total);
-
-    // The client ends: the link ends with the failure text, the receiver stays connected.
-    program.core.StopNtripClient();
-    ASSERT_TRUE(WaitFor([&] { return !program.core.Corrections.LinkOn(); }, 5000));
-    EXPECT_EQ(program.core.Corrections.PanelView().StatusText, kLinkFailedText);
+    ASSERT_TRUE(WaitFor([&] { return !program.core.Corrections.LinkOn(); }, 25000))
+        << program.core.NtripClient.LastOutputLine();
+    const RtcmPanelView view = program.core.Corrections.PanelView();
+    EXPECT_EQ(view.StatusText, kLinkFailedText);
+    EXPECT_EQ(view.StatusBar[0], kCasterUnreachableText);
     ASSERT_TRUE(WaitFor([&] { return !link->isChecked(); }, 2000));
+    EXPECT_TRUE(program.core.NtripClient.Running());
     EXPECT_TRUE(program.core.Shared().PortOpen);
+
+    program.core.StopNtripClient();
+    for (const std::string& line : program.core.Memo.Lines()) {
+        EXPECT_EQ(line.find("s3cret"), std::string::npos) << line;
+    }
 }
 
 }  // namespace
