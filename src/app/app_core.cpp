@@ -148,6 +148,7 @@ AppCore::AppCore(const AppServices& services)
     Commands.SetChangeListener(this);
     Traffic.SetChangeListener(this);
     DrCal.SetChangeListener(this);
+    DrCal.SetSensorWindow(&DrSensors);
 
     Recorder.SetListener(this);
     Window.SetButtonEnabled(ToolButton::Map, true);

@@ -20,6 +20,9 @@ constexpr uint32_t kDrSamplePeriodMs = 200;    // five inertial samples a second
 constexpr double kStAccelCountsPerG = 4096.0;  // ST accelerometer counts
 constexpr double kStGyroCountsPerDps = 65.5;   // ST gyro counts per degree a second
 constexpr double kGravity = 9.80665;
+// Along-track acceleration from the speed change over this span, and at most this much (G).
+constexpr uint64_t kSpeedChangeSpanMs = 3000;
+constexpr double kMaxAlongG = 0.6;
 
 using Vec = std::array<double, 3>;
 
@@ -81,11 +84,10 @@ void SensorSentences::AppendEpoch(uint64_t elapsedMs, uint32_t intervalMs,
     const uint64_t from = elapsedMs > intervalMs ? elapsedMs - intervalMs : 0;
     for (uint64_t t = (from / kDrSamplePeriodMs + 1) * kDrSamplePeriodMs; t <= elapsedMs;
          t += kDrSamplePeriodMs) {
-        const double seconds = static_cast<double>(t) / 1000.0;
         if (kind_ == Kind::StDeadReckoning) {
-            AppendStSample(seconds, out);
+            AppendStSample(t, out);
         } else {
-            AppendTdkSample(seconds, out);
+            AppendTdkSample(t, out);
         }
     }
 }
@@ -134,32 +136,56 @@ void SensorSentences::AppendAttitude(double seconds, std::vector<std::string>& o
                            m[3], m[4], m[5], m[6], m[7], m[8]));
 }
 
-// The car: along-track acceleration as it speeds up and brakes, side acceleration and yaw rate
-// as it weaves, gravity on Z, with a little noise.
-void SensorSentences::AppendStSample(double seconds, std::vector<std::string>& out) const {
-    const auto n = static_cast<uint64_t>(std::llround(seconds * 5.0));
-    const double along = 0.25 * std::sin(seconds * 0.21) + 0.02 * Jitter(n, 1);
-    const double side = 0.15 * std::sin(seconds * 0.7) + 0.02 * Jitter(n, 2);
-    const double vertical = 1.0 + 0.03 * Jitter(n, 3);
-    const double yaw = 12.0 * std::sin(seconds * 0.7) + 0.5 * Jitter(n, 4);
-    const auto timeMs = static_cast<unsigned long>(n * 200);
-    out.push_back(Sentence(
-        "$PSTMDRSENMSG,30,%lu,%ld,%ld,%ld", timeMs, std::lround(along * kStAccelCountsPerG),
-        std::lround(side * kStAccelCountsPerG), std::lround(vertical * kStAccelCountsPerG)));
+// The vehicle of the scripted drive: the speed change gives the along-track acceleration, the
+// turn the yaw rate and the centripetal (side) acceleration. Without a drive: a car that speeds
+// up and brakes and weaves. Gravity on Z; a little noise on everything.
+SensorSentences::CarReading SensorSentences::CarAt(uint64_t elapsedMs) const {
+    const uint64_t n = elapsedMs / kDrSamplePeriodMs;
+    CarReading car;
+    VehicleMotion now;
+    VehicleMotion before;
+    const uint64_t earlier = elapsedMs > kSpeedChangeSpanMs ? elapsedMs - kSpeedChangeSpanMs : 0;
+    if (drive_ != nullptr && drive_->Motion(elapsedMs, now) && drive_->Motion(earlier, before)) {
+        const double speedMs = now.SpeedKmh / 3.6;
+        const double spanS = static_cast<double>(kSpeedChangeSpanMs) / 1000.0;
+        const double along = (speedMs - before.SpeedKmh / 3.6) / spanS / kGravity;
+        car.Along = std::clamp(along, -kMaxAlongG, kMaxAlongG);
+        car.YawDps = -now.TurnDegPerS;  // the drive turns clockwise for positive rates
+        car.Side = speedMs * car.YawDps * kDegree / kGravity;
+    } else {
+        const double seconds = static_cast<double>(elapsedMs) / 1000.0;
+        car.Along = 0.25 * std::sin(seconds * 0.21);
+        car.Side = 0.15 * std::sin(seconds * 0.7);
+        car.YawDps = 12.0 * std::sin(seconds * 0.7);
+    }
+    car.Along += 0.02 * Jitter(n, 1);
+    car.Side += 0.02 * Jitter(n, 2);
+    car.Vertical += 0.03 * Jitter(n, 3);
+    car.YawDps += 0.5 * Jitter(n, 4);
+    return car;
+}
+
+void SensorSentences::AppendStSample(uint64_t elapsedMs, std::vector<std::string>& out) const {
+    const CarReading car = CarAt(elapsedMs);
+    const uint64_t n = elapsedMs / kDrSamplePeriodMs;
+    const auto timeMs = static_cast<unsigned long>(elapsedMs);
+    out.push_back(Sentence("$PSTMDRSENMSG,30,%lu,%ld,%ld,%ld", timeMs,
+                           std::lround(car.Along * kStAccelCountsPerG),
+                           std::lround(car.Side * kStAccelCountsPerG),
+                           std::lround(car.Vertical * kStAccelCountsPerG)));
     out.push_back(Sentence("$PSTMDRSENMSG,31,%lu,%ld,%ld,%ld", timeMs,
                            std::lround(Jitter(n, 5) * 0.5 * kStGyroCountsPerDps),
                            std::lround(Jitter(n, 6) * 0.5 * kStGyroCountsPerDps),
-                           std::lround(yaw * kStGyroCountsPerDps)));
+                           std::lround(car.YawDps * kStGyroCountsPerDps)));
 }
 
-void SensorSentences::AppendTdkSample(double seconds, std::vector<std::string>& out) const {
-    const auto n = static_cast<uint64_t>(std::llround(seconds * 5.0));
-    const double along = kGravity * (0.25 * std::sin(seconds * 0.21) + 0.02 * Jitter(n, 1));
-    const double side = kGravity * (0.15 * std::sin(seconds * 0.7) + 0.02 * Jitter(n, 2));
-    const double vertical = kGravity * (1.0 + 0.03 * Jitter(n, 3));
-    const double yaw = 12.0 * std::sin(seconds * 0.7) + 0.5 * Jitter(n, 4);
-    out.push_back(Sentence("$PINVMIMU,%.1f,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f", seconds, along, side,
-                           vertical, 0.5 * Jitter(n, 5), 0.5 * Jitter(n, 6), yaw));
+void SensorSentences::AppendTdkSample(uint64_t elapsedMs, std::vector<std::string>& out) const {
+    const CarReading car = CarAt(elapsedMs);
+    const uint64_t n = elapsedMs / kDrSamplePeriodMs;
+    out.push_back(Sentence("$PINVMIMU,%.1f,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f",
+                           static_cast<double>(elapsedMs) / 1000.0, car.Along * kGravity,
+                           car.Side * kGravity, car.Vertical * kGravity, 0.5 * Jitter(n, 5),
+                           0.5 * Jitter(n, 6), car.YawDps));
 }
 
 }  // namespace gnss::sim

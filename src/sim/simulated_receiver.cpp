@@ -103,6 +103,7 @@ SimulatedReceiver::SimulatedReceiver(Clock& clock, Scheduler& scheduler, const S
                 [this](std::string_view bytes) { line_.SendNow(bytes); }});
     }
     extra_ = MakeReceiverExtra(*profile_, config_);
+    sensors_->FollowMotion(extra_.get());
 
     line_.SetReceiverBaud(config.Baud != 0 ? config.Baud : profile_->DefaultBaud);
     line_.SetPacing(config.Pace);

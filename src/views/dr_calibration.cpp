@@ -103,7 +103,7 @@ DrCalibration::DrCalibration(const Deps& deps)
 DrCalibration::~DrCalibration() = default;
 
 bool DrCalibration::IsStDr() const {
-    return deps_.Shared.Family == ReceiverFamily::ST && deps_.Identification.StDrModule;
+    return StDrFeatureOn(deps_.Shared, deps_.Identification);
 }
 
 bool DrCalibration::ShowingError() const {
@@ -111,7 +111,16 @@ bool DrCalibration::ShowingError() const {
 }
 
 bool DrCalibration::IsTdk() const {
-    return deps_.Shared.Family == ReceiverFamily::TDK_DR;
+    return TdkDrFeatureOn(deps_.Shared);
+}
+
+void DrCalibration::HideSensorWindow(bool clear) {
+    if (sensorWindow_ == nullptr) return;
+    if (clear) {
+        sensorWindow_->HideAndReset();
+    } else {
+        sensorWindow_->Hide();
+    }
 }
 
 void DrCalibration::Changed() {
@@ -191,7 +200,6 @@ void DrCalibration::ResetForConnection() {
     view_.StartEnabled = true;
     view_.TdkStatusShown = false;
     view_.PanelShown = false;
-    view_.SensorViewShown = false;
     if (info_.Visible()) info_.Close(DrInfoResult::Hidden);
     Changed();
 }
@@ -252,7 +260,7 @@ void DrCalibration::StartStCalibration() {
     quietUntil_ = Now() + kQuietSeconds;
     view_.StartEnabled = false;
     Send(kStResetCalibration);
-    ++view_.SensorViewClears;
+    if (sensorWindow_ != nullptr) sensorWindow_->ResetDrSensorCharts();
     ResetState();
     running_ = true;
     switch (deps_.Identification.StDrSpeedInput) {
@@ -383,9 +391,9 @@ void DrCalibration::DrStatusSentence(std::string_view line) {
             view_.OdometerText = " UART Ready !";
             RequestStep1();
         }
-    } else if (Contains(line, "SENMSG,30,") || Contains(line, "SENMSG,31,")) {
-        view_.SensorViewShown = true;
     } else {
+        // The sensor messages ("SENMSG,30," and "SENMSG,31,") go to the sensor window by its
+        // own place in the sentence chain.
         return;
     }
     Changed();
@@ -405,8 +413,7 @@ void DrCalibration::ApplyStatus(std::string_view line) {
         if (postDetectResetAt_ != 0) {
             postDetectResetAt_ = 0;
             ShowCount(std::string(kDrReady), kDrReadyColour, kDrReadySize);
-            view_.SensorViewShown = false;
-            ++view_.SensorViewClears;
+            HideSensorWindow(true);
         }
     }
 }
@@ -490,7 +497,7 @@ void DrCalibration::DrCalibrationSecond() {
     if (postDetectResetAt_ != 0 && now >= postDetectResetAt_) {
         postDetectResetAt_ = 0;
         ParameterResetAndRestart();
-        view_.SensorViewShown = false;
+        HideSensorWindow(false);
     }
     // 4. No speed messages in time.
     if (sensorDeadline_ != 0 && now >= sensorDeadline_ &&
@@ -507,7 +514,7 @@ void DrCalibration::DrCalibrationSecond() {
     }
     if (hideSensorViewAt_ != 0 && now >= hideSensorViewAt_) {
         hideSensorViewAt_ = 0;
-        view_.SensorViewShown = false;
+        HideSensorWindow(false);
     }
     // 5. The hot start after completion.
     if (hotStartAt_ != 0 && now >= hotStartAt_) {

@@ -20,6 +20,7 @@
 #include "link/shared_state.h"
 #include "nmea/receiver_state.h"
 #include "views/dr_info_window.h"
+#include "views/dr_sensor_window.h"
 #include "views/view_change_listener.h"
 
 namespace gnss {
@@ -70,9 +71,6 @@ struct DrCalibrationView {
     std::string TdkSpeedText;
     std::string TdkStateText;
     int TdkStateSize = 11;
-    // The sensor window: shown, hidden, and a count of the requests to clear its traces.
-    bool SensorViewShown = false;
-    uint64_t SensorViewClears = 0;
 };
 
 // The calibration drive of dead-reckoning receivers. For ST modules: reset of the stored
@@ -109,6 +107,9 @@ class DrCalibration final : public LinkListener,
     [[nodiscard]] bool Running() const { return running_; }
     [[nodiscard]] bool ChineseInstructions() const { return chinese_; }
     void SetChangeListener(ViewChangeListener* listener) { listener_ = listener; }
+    // The sensor window, which the calibration clears when it starts and hides (and empties)
+    // when the receiver reports dead reckoning calibrated or a speed input fails.
+    void SetSensorWindow(DrSensorWindow* window) { sensorWindow_ = window; }
 
     // "Start calibration": asks for confirmation; the answer continues the sequence.
     void StartCalibration();
@@ -163,12 +164,14 @@ class DrCalibration final : public LinkListener,
     void Beeps(int count);
     void BeepOnce();
     void UpdateLanguage();
+    void HideSensorWindow(bool clear);
     void Changed();
 
     Deps deps_;
     DrInfoWindow info_;
     DrCalibrationView view_;
     ViewChangeListener* listener_ = nullptr;
+    DrSensorWindow* sensorWindow_ = nullptr;
 
     std::array<bool, 4> calibrated_{};
     bool sensorReady_ = false;

@@ -34,6 +34,18 @@ StSensor StSensorOf(char c) {
     return StSensor::None;
 }
 
+// Which receivers feed the window with which sentences.
+enum class DrFeature : uint8_t { StDr, TdkDr };
+struct SensorSentenceRule {
+    std::string_view Marker;
+    DrFeature Feature;
+};
+constexpr std::array<SensorSentenceRule, 3> kSensorSentences{{
+    {kStAccelerometerMarker, DrFeature::StDr},
+    {kStGyroMarker, DrFeature::StDr},
+    {kTdkImuMarker, DrFeature::TdkDr},
+}};
+
 // The fields end at the checksum: a sentence short of fields must not have its checksum read
 // as a reading.
 std::string_view Field(int n, std::string_view sentence) {
@@ -60,6 +72,14 @@ std::optional<double> FiniteField(std::string_view sentence, int n) {
 
 }  // namespace
 
+bool StDrFeatureOn(const SharedState& shared, const IdentificationResult& identification) {
+    return shared.Family == ReceiverFamily::ST && identification.StDrModule;
+}
+
+bool TdkDrFeatureOn(const SharedState& shared) {
+    return shared.Family == ReceiverFamily::TDK_DR;
+}
+
 ScreenRect DrSensorWindowRect(const ScreenRect& mainFrame,
                               const std::optional<ScreenRect>& attitude) {
     const int left =
@@ -72,18 +92,20 @@ DrSensorWindow::DrSensorWindow(const Deps& deps) : deps_(deps) {}
 
 void DrSensorWindow::JoinSentenceChain(SentenceChain& chain) {
     chain.Register(ChainSlot::DrConsumers, [this](SentenceContext& ctx) {
-        if (TakesSensorSentences() &&
-            (Contains(ctx.Line, kStAccelerometerMarker) || Contains(ctx.Line, kStGyroMarker) ||
-             Contains(ctx.Line, kTdkImuMarker))) {
-            ShowDrSensorSample(ctx.Line);
-        }
+        if (TakesSensorSentence(ctx.Line)) ShowDrSensorSample(ctx.Line);
         return ChainStep::Continue;
     });
 }
 
-bool DrSensorWindow::TakesSensorSentences() const {
-    return (deps_.Shared.Family == ReceiverFamily::ST && deps_.Identification.StDrModule) ||
-           deps_.Shared.Family == ReceiverFamily::TDK_DR;
+bool DrSensorWindow::TakesSensorSentence(std::string_view line) const {
+    for (const SensorSentenceRule& rule : kSensorSentences) {
+        if (!Contains(line, rule.Marker)) continue;
+        const bool on = rule.Feature == DrFeature::StDr
+                            ? StDrFeatureOn(deps_.Shared, deps_.Identification)
+                            : TdkDrFeatureOn(deps_.Shared);
+        if (on) return true;
+    }
+    return false;
 }
 
 void DrSensorWindow::ShowDrSensorSample(std::string_view sentence) {
@@ -128,6 +150,12 @@ void DrSensorWindow::HideAndReset() {
     hideSecond_ = 0;
     view_.Visible = false;
     ResetDrSensorCharts();
+}
+
+void DrSensorWindow::Hide() {
+    if (!view_.Visible) return;
+    view_.Visible = false;
+    Changed();
 }
 
 void DrSensorWindow::DrSensorSecond() {

@@ -23,6 +23,13 @@ inline constexpr int kDrSensorWindowTopOffset = 27;  // below the main window's 
 inline constexpr std::string_view kAccelerometerTitle = " Accelerometer  ";
 inline constexpr std::string_view kGyroTitle = " Gyro  ";
 
+// The dead-reckoning features of the connected receiver: ST modules with dead-reckoning firmware
+// (calibration drive and the "SENMSG" sensor messages) and TDK modules (their DR status and the
+// "$PINVMIMU," inertial sentences).
+[[nodiscard]] bool StDrFeatureOn(const SharedState& shared,
+                                 const IdentificationResult& identification);
+[[nodiscard]] bool TdkDrFeatureOn(const SharedState& shared);
+
 // Where the sensor window goes: 27 pixels below the main window's top, one pixel right of the
 // attitude window when that one is shown (`attitude`), else at the main window's right edge.
 [[nodiscard]] ScreenRect DrSensorWindowRect(const ScreenRect& mainFrame,
@@ -62,13 +69,15 @@ class DrSensorWindow final : public ConnectionListener {
     // Hides the window (when shown) and empties the charts: calibration done, connect and
     // disconnect.
     void HideAndReset();
+    // Hides the window (when shown) and keeps its charts; the next reading shows it again.
+    void Hide();
     void DrSensorSecond();
 
     [[nodiscard]] const DrSensorWindowView& View() const { return view_; }
     [[nodiscard]] int32_t HideSecond() const { return hideSecond_; }
 
   private:
-    [[nodiscard]] bool TakesSensorSentences() const;
+    [[nodiscard]] bool TakesSensorSentence(std::string_view line) const;
     void Changed();
 
     Deps deps_;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "app_core_station.h"
 #include "sim/dr_drive.h"
 #include "sim/traffic_band.h"
@@ -200,10 +203,24 @@ TEST(SpecialReceiversEndToEnd, CalibrationDriveEndsWithDrReady) {
     EXPECT_EQ(s.core.DrCal.View().OdometerText, " CAN_Bus Ready !");
     EXPECT_EQ(s.core.DrCal.View().StepColours[0], kDrStepActive);
     int seconds = 0;
+    // The gyro chart follows the drive: about +-11 degrees a second (720 counts) of yaw in the
+    // two directions of circles, next to nothing before (standing and driving straight).
+    double leastYaw = 0.0;
+    double mostYaw = 0.0;
     while (s.core.DrCal.View().CountText != kDrReady && seconds < 900) {
         RunSeconds(s, 10);
         seconds += 10;
+        const SampleWindow<kDrSensorSamples>& gyro = s.core.DrSensors.View().Gyro;
+        ASSERT_GT(gyro.Count(), 0U) << "after " << seconds << " s";
+        const double yaw = gyro.At(2, gyro.Count() - 1);
+        if (s.core.DrCal.View().StepColours[2] == kDrStepIdle) {
+            EXPECT_LT(std::fabs(yaw), 60.0) << "after " << seconds << " s";
+        }
+        leastYaw = std::min(leastYaw, yaw);
+        mostYaw = std::max(mostYaw, yaw);
     }
+    EXPECT_NEAR(mostYaw, 720.0, 70.0);
+    EXPECT_NEAR(leastYaw, -720.0, 70.0);
     EXPECT_EQ(s.core.DrCal.View().CountText, kDrReady) << "after " << seconds << " s";
     EXPECT_EQ(s.core.DrCal.View().StepColours,
               (std::array<Rgb, 3>{kDrStepDone, kDrStepDone, kDrStepDone}));

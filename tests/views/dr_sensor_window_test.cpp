@@ -123,15 +123,33 @@ TEST_F(DrFixture, BadTdkSentencesAddNothingAndDoNotPostpone) {
     EXPECT_FALSE(View().Visible);
 }
 
-TEST_F(DrFixture, OnlyDeadReckoningReceiversFeedTheWindow) {
-    const std::pair<ReceiverFamily, bool> families[] = {
-        {ReceiverFamily::MTK, true}, {ReceiverFamily::ST, false}, {ReceiverFamily::Unknown, true}};
-    for (const auto& [family, drModule] : families) {
-        shared.Family = family;
-        identification.StDrModule = drModule;
-        chain.HandleSentence(StAccel(1, 2, 3));
-        chain.HandleSentence(kTdk);
-        EXPECT_FALSE(View().Visible);
+TEST_F(DrFixture, EachSensorSentenceOnlyFromItsOwnKindOfReceiver) {
+    struct Case {
+        ReceiverFamily Family;
+        bool StDrModule;
+        std::string Line;
+        bool Shown;
+    };
+    const Case cases[] = {
+        {ReceiverFamily::ST, true, StAccel(1, 2, 3), true},
+        {ReceiverFamily::ST, true, StGyro(1, 2, 3), true},
+        {ReceiverFamily::ST, true, kTdk, false},  // TDK's sentence from an ST module
+        {ReceiverFamily::ST, false, StAccel(1, 2, 3), false},
+        {ReceiverFamily::TDK_DR, false, kTdk, true},
+        {ReceiverFamily::TDK_DR, false, StAccel(1, 2, 3), false},
+        {ReceiverFamily::TDK_DR, true, StGyro(1, 2, 3), false},
+        {ReceiverFamily::MTK, true, StAccel(1, 2, 3), false},
+        {ReceiverFamily::Unknown, true, kTdk, false},
+    };
+    for (const Case& c : cases) {
+        DrSensorWindow fresh{DrSensorWindow::Deps{state, shared, identification, nullptr}};
+        SentenceChain own;
+        fresh.JoinSentenceChain(own);
+        shared.Family = c.Family;
+        identification.StDrModule = c.StDrModule;
+        own.HandleSentence(c.Line);
+        EXPECT_EQ(fresh.View().Visible, c.Shown)
+            << c.Line << " family " << static_cast<int>(c.Family);
     }
     shared.Family = ReceiverFamily::ST;
     identification.StDrModule = true;
