@@ -9,173 +9,276 @@ namespace gnss {
 
 namespace {
 
-struct P2 {
-    double R;  // distance from the axis (or along X for the tubes)
-    double Z;  // height
+struct Point3 {
+    double X;
+    double Y;
+    double Z;
 };
-using Curve = std::array<P2, 4>;
 
-P2 BezierAt(const Curve& c, double t) {
-    const double s = 1.0 - t;
-    const double b0 = s * s * s, b1 = 3 * s * s * t, b2 = 3 * s * t * t, b3 = t * t * t;
-    return {b0 * c[0].R + b1 * c[1].R + b2 * c[2].R + b3 * c[3].R,
-            b0 * c[0].Z + b1 * c[1].Z + b2 * c[2].Z + b3 * c[3].Z};
-}
+constexpr std::size_t kPatchCount = 32;
+constexpr std::size_t kPointCount = 306;
+constexpr double kPotHeight = 3.15;  // the lid knob's top; the bottom is at 0
 
-P2 BezierSlope(const Curve& c, double t) {
-    const double s = 1.0 - t;
-    const double d0 = 3 * s * s, d1 = 6 * s * t, d2 = 3 * t * t;
-    return {d0 * (c[1].R - c[0].R) + d1 * (c[2].R - c[1].R) + d2 * (c[3].R - c[2].R),
-            d0 * (c[1].Z - c[0].Z) + d1 * (c[2].Z - c[1].Z) + d2 * (c[3].Z - c[2].Z)};
-}
-
-double CubicAt(const std::array<double, 4>& v, double t) {
-    const double s = 1.0 - t;
-    return s * s * s * v[0] + 3 * s * s * t * v[1] + 3 * s * t * t * v[2] + t * t * t * v[3];
-}
-
-// Profiles of the pot as (radius, height) control points, from the top of the lid down to the
-// middle of the bottom.
-constexpr std::array<Curve, 6> kProfiles{{
-    {{{0.0, 3.15}, {0.8, 3.15}, {0.0, 2.85}, {0.2, 2.7}}},             // lid knob
-    {{{0.2, 2.7}, {0.4, 2.55}, {1.3, 2.55}, {1.3, 2.4}}},              // lid
-    {{{1.4, 2.4}, {1.3375, 2.53125}, {1.4375, 2.53125}, {1.5, 2.4}}},  // rim
-    {{{1.5, 2.4}, {1.75, 1.875}, {2.0, 1.35}, {2.0, 0.9}}},            // upper body
-    {{{2.0, 0.9}, {2.0, 0.45}, {1.5, 0.225}, {1.5, 0.15}}},            // lower body
-    {{{1.5, 0.15}, {1.5, 0.075}, {1.425, 0.0}, {0.0, 0.0}}},           // bottom
+// The 32 patches, each 4 x 4 control point numbers row by row, counted from 1 as the
+// published table counts them.
+// clang-format off
+constexpr std::array<std::array<int, 16>, kPatchCount> kPatches{{
+    {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
+    {{4, 17, 18, 19, 8, 20, 21, 22, 12, 23, 24, 25, 16, 26, 27, 28}},
+    {{19, 29, 30, 31, 22, 32, 33, 34, 25, 35, 36, 37, 28, 38, 39, 40}},
+    {{31, 41, 42, 1, 34, 43, 44, 5, 37, 45, 46, 9, 40, 47, 48, 13}},
+    {{13, 14, 15, 16, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60}},
+    {{16, 26, 27, 28, 52, 61, 62, 63, 56, 64, 65, 66, 60, 67, 68, 69}},
+    {{28, 38, 39, 40, 63, 70, 71, 72, 66, 73, 74, 75, 69, 76, 77, 78}},
+    {{40, 47, 48, 13, 72, 79, 80, 49, 75, 81, 82, 53, 78, 83, 84, 57}},
+    {{57, 58, 59, 60, 85, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96}},
+    {{60, 67, 68, 69, 88, 97, 98, 99, 92, 100, 101, 102, 96, 103, 104, 105}},
+    {{69, 76, 77, 78, 99, 106, 107, 108, 102, 109, 110, 111, 105, 112, 113, 114}},
+    {{78, 83, 84, 57, 108, 115, 116, 85, 111, 117, 118, 89, 114, 119, 120, 93}},
+    {{121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 136}},
+    {{124, 137, 138, 121, 128, 139, 140, 125, 132, 141, 142, 129, 136, 143, 144, 133}},
+    {{133, 134, 135, 136, 145, 146, 147, 148, 149, 150, 151, 152, 69, 153, 154, 155}},
+    {{136, 143, 144, 133, 148, 156, 157, 145, 152, 158, 159, 149, 155, 160, 161, 69}},
+    {{162, 163, 164, 165, 166, 167, 168, 169, 170, 171, 172, 173, 174, 175, 176, 177}},
+    {{165, 178, 179, 162, 169, 180, 181, 166, 173, 182, 183, 170, 177, 184, 185, 174}},
+    {{174, 175, 176, 177, 186, 187, 188, 189, 190, 191, 192, 193, 194, 195, 196, 197}},
+    {{177, 184, 185, 174, 189, 198, 199, 186, 193, 200, 201, 190, 197, 202, 203, 194}},
+    {{204, 204, 204, 204, 207, 208, 209, 210, 211, 211, 211, 211, 212, 213, 214, 215}},
+    {{204, 204, 204, 204, 210, 217, 218, 219, 211, 211, 211, 211, 215, 220, 221, 222}},
+    {{204, 204, 204, 204, 219, 224, 225, 226, 211, 211, 211, 211, 222, 227, 228, 229}},
+    {{204, 204, 204, 204, 226, 230, 231, 207, 211, 211, 211, 211, 229, 232, 233, 212}},
+    {{212, 213, 214, 215, 234, 235, 236, 237, 238, 239, 240, 241, 242, 243, 244, 245}},
+    {{215, 220, 221, 222, 237, 246, 247, 248, 241, 249, 250, 251, 245, 252, 253, 254}},
+    {{222, 227, 228, 229, 248, 255, 256, 257, 251, 258, 259, 260, 254, 261, 262, 263}},
+    {{229, 232, 233, 212, 257, 264, 265, 234, 260, 266, 267, 238, 263, 268, 269, 242}},
+    {{270, 270, 270, 270, 279, 280, 281, 282, 275, 276, 277, 278, 271, 272, 273, 274}},
+    {{270, 270, 270, 270, 282, 289, 290, 291, 278, 286, 287, 288, 274, 283, 284, 285}},
+    {{270, 270, 270, 270, 291, 298, 299, 300, 288, 295, 296, 297, 285, 292, 293, 294}},
+    {{270, 270, 270, 270, 300, 305, 306, 279, 297, 303, 304, 275, 294, 301, 302, 271}},
 }};
 
-// Tubes as two side curves in the plane of symmetry (x, height) and their half widths across.
-struct Tube {
-    Curve Outer;
-    Curve Inner;
-    std::array<double, 4> HalfWidth;
-};
-constexpr std::array<Tube, 4> kTubes{{
-    // handle, upper and lower half
-    {{{{-1.6, 2.025}, {-2.3, 2.025}, {-2.7, 2.025}, {-2.7, 1.8}}},
-     {{{-1.5, 2.25}, {-2.5, 2.25}, {-3.0, 2.25}, {-3.0, 1.8}}},
-     {0.3, 0.3, 0.3, 0.3}},
-    {{{{-2.7, 1.8}, {-2.7, 1.575}, {-2.5, 1.125}, {-2.0, 0.9}}},
-     {{{-3.0, 1.8}, {-3.0, 1.35}, {-2.5, 0.975}, {-1.9, 0.6}}},
-     {0.3, 0.3, 0.3, 0.3}},
-    // spout, lower and upper part
-    {{{{1.7, 1.275}, {2.6, 1.275}, {2.3, 1.95}, {2.7, 2.25}}},
-     {{{1.7, 0.45}, {3.1, 0.675}, {2.4, 1.875}, {3.3, 2.25}}},
-     {0.66, 0.66, 0.25, 0.25}},
-    {{{{2.7, 2.25}, {2.8, 2.325}, {2.9, 2.325}, {2.8, 2.25}}},
-     {{{3.3, 2.25}, {3.525, 2.34375}, {3.45, 2.3625}, {3.2, 2.25}}},
-     {0.25, 0.25, 0.15, 0.15}},
+// The 306 control points: z up, the spout towards +x, the bottom at z = 0.
+constexpr std::array<Point3, kPointCount> kPoints{{
+    {1.4, 0.0, 2.4}, {1.4, -0.784, 2.4}, {0.784, -1.4, 2.4},
+    {0.0, -1.4, 2.4}, {1.3375, 0.0, 2.53125}, {1.3375, -0.749, 2.53125},
+    {0.749, -1.3375, 2.53125}, {0.0, -1.3375, 2.53125}, {1.4375, 0.0, 2.53125},
+    {1.4375, -0.805, 2.53125}, {0.805, -1.4375, 2.53125}, {0.0, -1.4375, 2.53125},
+    {1.5, 0.0, 2.4}, {1.5, -0.84, 2.4}, {0.84, -1.5, 2.4},
+    {0.0, -1.5, 2.4}, {-0.784, -1.4, 2.4}, {-1.4, -0.784, 2.4},
+    {-1.4, 0.0, 2.4}, {-0.749, -1.3375, 2.53125}, {-1.3375, -0.749, 2.53125},
+    {-1.3375, 0.0, 2.53125}, {-0.805, -1.4375, 2.53125}, {-1.4375, -0.805, 2.53125},
+    {-1.4375, 0.0, 2.53125}, {-0.84, -1.5, 2.4}, {-1.5, -0.84, 2.4},
+    {-1.5, 0.0, 2.4}, {-1.4, 0.784, 2.4}, {-0.784, 1.4, 2.4},
+    {0.0, 1.4, 2.4}, {-1.3375, 0.749, 2.53125}, {-0.749, 1.3375, 2.53125},
+    {0.0, 1.3375, 2.53125}, {-1.4375, 0.805, 2.53125}, {-0.805, 1.4375, 2.53125},
+    {0.0, 1.4375, 2.53125}, {-1.5, 0.84, 2.4}, {-0.84, 1.5, 2.4},
+    {0.0, 1.5, 2.4}, {0.784, 1.4, 2.4}, {1.4, 0.784, 2.4},
+    {0.749, 1.3375, 2.53125}, {1.3375, 0.749, 2.53125}, {0.805, 1.4375, 2.53125},
+    {1.4375, 0.805, 2.53125}, {0.84, 1.5, 2.4}, {1.5, 0.84, 2.4},
+    {1.75, 0.0, 1.875}, {1.75, -0.98, 1.875}, {0.98, -1.75, 1.875},
+    {0.0, -1.75, 1.875}, {2.0, 0.0, 1.35}, {2.0, -1.12, 1.35},
+    {1.12, -2.0, 1.35}, {0.0, -2.0, 1.35}, {2.0, 0.0, 0.9},
+    {2.0, -1.12, 0.9}, {1.12, -2.0, 0.9}, {0.0, -2.0, 0.9},
+    {-0.98, -1.75, 1.875}, {-1.75, -0.98, 1.875}, {-1.75, 0.0, 1.875},
+    {-1.12, -2.0, 1.35}, {-2.0, -1.12, 1.35}, {-2.0, 0.0, 1.35},
+    {-1.12, -2.0, 0.9}, {-2.0, -1.12, 0.9}, {-2.0, 0.0, 0.9},
+    {-1.75, 0.98, 1.875}, {-0.98, 1.75, 1.875}, {0.0, 1.75, 1.875},
+    {-2.0, 1.12, 1.35}, {-1.12, 2.0, 1.35}, {0.0, 2.0, 1.35},
+    {-2.0, 1.12, 0.9}, {-1.12, 2.0, 0.9}, {0.0, 2.0, 0.9},
+    {0.98, 1.75, 1.875}, {1.75, 0.98, 1.875}, {1.12, 2.0, 1.35},
+    {2.0, 1.12, 1.35}, {1.12, 2.0, 0.9}, {2.0, 1.12, 0.9},
+    {2.0, 0.0, 0.45}, {2.0, -1.12, 0.45}, {1.12, -2.0, 0.45},
+    {0.0, -2.0, 0.45}, {1.5, 0.0, 0.225}, {1.5, -0.84, 0.225},
+    {0.84, -1.5, 0.225}, {0.0, -1.5, 0.225}, {1.5, 0.0, 0.15},
+    {1.5, -0.84, 0.15}, {0.84, -1.5, 0.15}, {0.0, -1.5, 0.15},
+    {-1.12, -2.0, 0.45}, {-2.0, -1.12, 0.45}, {-2.0, 0.0, 0.45},
+    {-0.84, -1.5, 0.225}, {-1.5, -0.84, 0.225}, {-1.5, 0.0, 0.225},
+    {-0.84, -1.5, 0.15}, {-1.5, -0.84, 0.15}, {-1.5, 0.0, 0.15},
+    {-2.0, 1.12, 0.45}, {-1.12, 2.0, 0.45}, {0.0, 2.0, 0.45},
+    {-1.5, 0.84, 0.225}, {-0.84, 1.5, 0.225}, {0.0, 1.5, 0.225},
+    {-1.5, 0.84, 0.15}, {-0.84, 1.5, 0.15}, {0.0, 1.5, 0.15},
+    {1.12, 2.0, 0.45}, {2.0, 1.12, 0.45}, {0.84, 1.5, 0.225},
+    {1.5, 0.84, 0.225}, {0.84, 1.5, 0.15}, {1.5, 0.84, 0.15},
+    {-1.6, 0.0, 2.025}, {-1.6, -0.3, 2.025}, {-1.5, -0.3, 2.25},
+    {-1.5, 0.0, 2.25}, {-2.3, 0.0, 2.025}, {-2.3, -0.3, 2.025},
+    {-2.5, -0.3, 2.25}, {-2.5, 0.0, 2.25}, {-2.7, 0.0, 2.025},
+    {-2.7, -0.3, 2.025}, {-3.0, -0.3, 2.25}, {-3.0, 0.0, 2.25},
+    {-2.7, 0.0, 1.8}, {-2.7, -0.3, 1.8}, {-3.0, -0.3, 1.8},
+    {-3.0, 0.0, 1.8}, {-1.5, 0.3, 2.25}, {-1.6, 0.3, 2.025},
+    {-2.5, 0.3, 2.25}, {-2.3, 0.3, 2.025}, {-3.0, 0.3, 2.25},
+    {-2.7, 0.3, 2.025}, {-3.0, 0.3, 1.8}, {-2.7, 0.3, 1.8},
+    {-2.7, 0.0, 1.575}, {-2.7, -0.3, 1.575}, {-3.0, -0.3, 1.35},
+    {-3.0, 0.0, 1.35}, {-2.5, 0.0, 1.125}, {-2.5, -0.3, 1.125},
+    {-2.65, -0.3, 0.9375}, {-2.65, 0.0, 0.9375}, {-2.0, -0.3, 0.9},
+    {-1.9, -0.3, 0.6}, {-1.9, 0.0, 0.6}, {-3.0, 0.3, 1.35},
+    {-2.7, 0.3, 1.575}, {-2.65, 0.3, 0.9375}, {-2.5, 0.3, 1.125},
+    {-1.9, 0.3, 0.6}, {-2.0, 0.3, 0.9}, {1.7, 0.0, 1.425},
+    {1.7, -0.66, 1.425}, {1.7, -0.66, 0.6}, {1.7, 0.0, 0.6},
+    {2.6, 0.0, 1.425}, {2.6, -0.66, 1.425}, {3.1, -0.66, 0.825},
+    {3.1, 0.0, 0.825}, {2.3, 0.0, 2.1}, {2.3, -0.25, 2.1},
+    {2.4, -0.25, 2.025}, {2.4, 0.0, 2.025}, {2.7, 0.0, 2.4},
+    {2.7, -0.25, 2.4}, {3.3, -0.25, 2.4}, {3.3, 0.0, 2.4},
+    {1.7, 0.66, 0.6}, {1.7, 0.66, 1.425}, {3.1, 0.66, 0.825},
+    {2.6, 0.66, 1.425}, {2.4, 0.25, 2.025}, {2.3, 0.25, 2.1},
+    {3.3, 0.25, 2.4}, {2.7, 0.25, 2.4}, {2.8, 0.0, 2.475},
+    {2.8, -0.25, 2.475}, {3.525, -0.25, 2.49375}, {3.525, 0.0, 2.49375},
+    {2.9, 0.0, 2.475}, {2.9, -0.15, 2.475}, {3.45, -0.15, 2.5125},
+    {3.45, 0.0, 2.5125}, {2.8, 0.0, 2.4}, {2.8, -0.15, 2.4},
+    {3.2, -0.15, 2.4}, {3.2, 0.0, 2.4}, {3.525, 0.25, 2.49375},
+    {2.8, 0.25, 2.475}, {3.45, 0.15, 2.5125}, {2.9, 0.15, 2.475},
+    {3.2, 0.15, 2.4}, {2.8, 0.15, 2.4}, {0.0, 0.0, 3.15},
+    {0.0, -0.002, 3.15}, {0.002, 0.0, 3.15}, {0.8, 0.0, 3.15},
+    {0.8, -0.45, 3.15}, {0.45, -0.8, 3.15}, {0.0, -0.8, 3.15},
+    {0.0, 0.0, 2.85}, {0.2, 0.0, 2.7}, {0.2, -0.112, 2.7},
+    {0.112, -0.2, 2.7}, {0.0, -0.2, 2.7}, {-0.002, 0.0, 3.15},
+    {-0.45, -0.8, 3.15}, {-0.8, -0.45, 3.15}, {-0.8, 0.0, 3.15},
+    {-0.112, -0.2, 2.7}, {-0.2, -0.112, 2.7}, {-0.2, 0.0, 2.7},
+    {0.0, 0.002, 3.15}, {-0.8, 0.45, 3.15}, {-0.45, 0.8, 3.15},
+    {0.0, 0.8, 3.15}, {-0.2, 0.112, 2.7}, {-0.112, 0.2, 2.7},
+    {0.0, 0.2, 2.7}, {0.45, 0.8, 3.15}, {0.8, 0.45, 3.15},
+    {0.112, 0.2, 2.7}, {0.2, 0.112, 2.7}, {0.4, 0.0, 2.55},
+    {0.4, -0.224, 2.55}, {0.224, -0.4, 2.55}, {0.0, -0.4, 2.55},
+    {1.3, 0.0, 2.55}, {1.3, -0.728, 2.55}, {0.728, -1.3, 2.55},
+    {0.0, -1.3, 2.55}, {1.3, 0.0, 2.4}, {1.3, -0.728, 2.4},
+    {0.728, -1.3, 2.4}, {0.0, -1.3, 2.4}, {-0.224, -0.4, 2.55},
+    {-0.4, -0.224, 2.55}, {-0.4, 0.0, 2.55}, {-0.728, -1.3, 2.55},
+    {-1.3, -0.728, 2.55}, {-1.3, 0.0, 2.55}, {-0.728, -1.3, 2.4},
+    {-1.3, -0.728, 2.4}, {-1.3, 0.0, 2.4}, {-0.4, 0.224, 2.55},
+    {-0.224, 0.4, 2.55}, {0.0, 0.4, 2.55}, {-1.3, 0.728, 2.55},
+    {-0.728, 1.3, 2.55}, {0.0, 1.3, 2.55}, {-1.3, 0.728, 2.4},
+    {-0.728, 1.3, 2.4}, {0.0, 1.3, 2.4}, {0.224, 0.4, 2.55},
+    {0.4, 0.224, 2.55}, {0.728, 1.3, 2.55}, {1.3, 0.728, 2.55},
+    {0.728, 1.3, 2.4}, {1.3, 0.728, 2.4}, {0.0, 0.0, 0.0},
+    {1.5, 0.0, 0.15}, {1.5, 0.84, 0.15}, {0.84, 1.5, 0.15},
+    {0.0, 1.5, 0.15}, {1.5, 0.0, 0.075}, {1.5, 0.84, 0.075},
+    {0.84, 1.5, 0.075}, {0.0, 1.5, 0.075}, {1.425, 0.0, 0.0},
+    {1.425, 0.798, 0.0}, {0.798, 1.425, 0.0}, {0.0, 1.425, 0.0},
+    {-0.84, 1.5, 0.15}, {-1.5, 0.84, 0.15}, {-1.5, 0.0, 0.15},
+    {-0.84, 1.5, 0.075}, {-1.5, 0.84, 0.075}, {-1.5, 0.0, 0.075},
+    {-0.798, 1.425, 0.0}, {-1.425, 0.798, 0.0}, {-1.425, 0.0, 0.0},
+    {-1.5, -0.84, 0.15}, {-0.84, -1.5, 0.15}, {0.0, -1.5, 0.15},
+    {-1.5, -0.84, 0.075}, {-0.84, -1.5, 0.075}, {0.0, -1.5, 0.075},
+    {-1.425, -0.798, 0.0}, {-0.798, -1.425, 0.0}, {0.0, -1.425, 0.0},
+    {0.84, -1.5, 0.15}, {1.5, -0.84, 0.15}, {0.84, -1.5, 0.075},
+    {1.5, -0.84, 0.075}, {0.798, -1.425, 0.0}, {1.425, -0.798, 0.0},
 }};
+// clang-format on
 
-constexpr double kPotHeight = 3.15;
+using Vec3 = std::array<double, 3>;
 
-struct Vertex {
-    std::array<double, 3> Position;
-    std::array<double, 3> Normal;
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+double Length(const Vec3& v) {
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
+
+// The cubic Bernstein weights at t and their derivatives.
+std::array<double, 4> Bernstein(double t) {
+    const double s = 1.0 - t;
+    return {s * s * s, 3 * s * s * t, 3 * s * t * t, t * t * t};
+}
+
+std::array<double, 4> BernsteinSlope(double t) {
+    const double s = 1.0 - t;
+    return {-3 * s * s, 3 * s * s - 6 * s * t, 6 * s * t - 3 * t * t, 3 * t * t};
+}
+
+// One patch's control points, already turned to y up.
+using Patch = std::array<Vec3, 16>;
+
+Patch PatchPoints(const std::array<int, 16>& numbers) {
+    Patch patch{};
+    for (std::size_t k = 0; k < 16; ++k) {
+        const Point3& p = kPoints[static_cast<std::size_t>(numbers[k] - 1)];
+        // z up becomes y up by a quarter turn about x, which keeps the spout on +x.
+        patch[k] = {p.X, p.Z, -p.Y};
+    }
+    return patch;
+}
+
+struct Sample {
+    Vec3 Position;
+    Vec3 AlongU;  // partial derivative along the rows
+    Vec3 AlongV;  // partial derivative along the columns
 };
 
-class MeshBuilder {
-  public:
-    explicit MeshBuilder(float height) : scale_(height / kPotHeight) {}
-
-    // A grid of rows x columns vertices joined into quads (two triangles each).
-    void AddGrid(const std::vector<Vertex>& grid, int rows, int columns) {
-        const auto at = [&](int r, int c) -> const Vertex& {
-            return grid[static_cast<std::size_t>(r * columns + c)];
-        };
-        for (int r = 0; r + 1 < rows; ++r) {
-            for (int c = 0; c + 1 < columns; ++c) {
-                Triangle(at(r, c), at(r + 1, c), at(r + 1, c + 1));
-                Triangle(at(r, c), at(r + 1, c + 1), at(r, c + 1));
+Sample Evaluate(const Patch& patch, double u, double v) {
+    const auto bu = Bernstein(u), bv = Bernstein(v);
+    const auto du = BernsteinSlope(u), dv = BernsteinSlope(v);
+    Sample s{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        for (std::size_t j = 0; j < 4; ++j) {
+            const Vec3& p = patch[i * 4 + j];
+            for (std::size_t k = 0; k < 3; ++k) {
+                s.Position[k] += bu[i] * bv[j] * p[k];
+                s.AlongU[k] += du[i] * bv[j] * p[k];
+                s.AlongV[k] += bu[i] * dv[j] * p[k];
             }
         }
     }
-
-    TriangleMesh Take() { return std::move(mesh_); }
-
-  private:
-    void Triangle(const Vertex& a, const Vertex& b, const Vertex& c) {
-        const auto& pa = a.Position;
-        const auto& pb = b.Position;
-        const auto& pc = c.Position;
-        const double area =
-            std::hypot((pb[1] - pa[1]) * (pc[2] - pa[2]) - (pb[2] - pa[2]) * (pc[1] - pa[1]),
-                       (pb[2] - pa[2]) * (pc[0] - pa[0]) - (pb[0] - pa[0]) * (pc[2] - pa[2]),
-                       (pb[0] - pa[0]) * (pc[1] - pa[1]) - (pb[1] - pa[1]) * (pc[0] - pa[0]));
-        if (area < 1e-12) return;  // collapsed at a pole
-        for (const Vertex* v : {&a, &b, &c}) {
-            mesh_.Positions.push_back(static_cast<float>(v->Position[0] * scale_));
-            mesh_.Positions.push_back(
-                static_cast<float>((v->Position[1] - kPotHeight / 2) * scale_));
-            mesh_.Positions.push_back(static_cast<float>(v->Position[2] * scale_));
-            for (double n : v->Normal) mesh_.Normals.push_back(static_cast<float>(n));
-        }
-    }
-
-    double scale_;
-    TriangleMesh mesh_;
-};
-
-std::array<double, 3> Unit(std::array<double, 3> v) {
-    const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (length < 1e-12) return {0.0, 1.0, 0.0};
-    return {v[0] / length, v[1] / length, v[2] / length};
+    return s;
 }
 
-void AddRevolution(MeshBuilder& builder, const Curve& profile, int steps) {
-    const int around = steps * 4;
-    std::vector<Vertex> grid;
-    for (int i = 0; i <= steps; ++i) {
-        const double t = static_cast<double>(i) / steps;
-        const P2 p = BezierAt(profile, t);
-        P2 d = BezierSlope(profile, t);
-        if (std::hypot(d.R, d.Z) < 1e-9) d = BezierSlope(profile, std::clamp(t, 0.01, 0.99));
-        for (int j = 0; j <= around; ++j) {
-            const double a = 2 * std::numbers::pi * j / around;
-            const double c = std::cos(a), s = std::sin(a);
-            // The profile's normal (slope turned by a right angle), turned about the axis.
-            grid.push_back({{p.R * c, p.Z, p.R * s}, Unit({d.Z * c, -d.R, d.Z * s})});
-        }
+// The outward unit normal at (u, v). Where a row of control points collapses into one point
+// (the centres of the lid and of the bottom) the derivatives give no plane; there the normal
+// is taken a little way into the patch, which converges on the pole's true normal, and if even
+// that fails, the vertical axis on the pole's side is used.
+Vec3 Normal(const Patch& patch, double u, double v) {
+    constexpr double kNudge = 1e-3;
+    for (double step : {0.0, kNudge, 10 * kNudge}) {
+        const double nu = u + (u < 0.5 ? step : -step);
+        const double nv = v + (v < 0.5 ? step : -step);
+        const Sample s = Evaluate(patch, nu, nv);
+        // The published patches run so that u x v points into the pot.
+        const Vec3 n = Cross(s.AlongV, s.AlongU);
+        const double length = Length(n);
+        if (length > 1e-9) return {n[0] / length, n[1] / length, n[2] / length};
     }
-    builder.AddGrid(grid, steps + 1, around + 1);
-}
-
-void AddTube(MeshBuilder& builder, const Tube& tube, int steps) {
-    const int around = steps * 2;
-    std::vector<Vertex> grid;
-    for (int i = 0; i <= steps; ++i) {
-        const double t = static_cast<double>(i) / steps;
-        const P2 outer = BezierAt(tube.Outer, t);
-        const P2 inner = BezierAt(tube.Inner, t);
-        const P2 centre{(outer.R + inner.R) / 2, (outer.Z + inner.Z) / 2};
-        // Across the tube in the plane of symmetry, and its half thickness there.
-        const double dx = outer.R - inner.R, dz = outer.Z - inner.Z;
-        const double halfInPlane = std::max(std::hypot(dx, dz) / 2, 1e-3);
-        const std::array<double, 3> across = Unit({dx, dz, 0.0});
-        const double halfWidth = std::max(CubicAt(tube.HalfWidth, t), 1e-3);
-        for (int j = 0; j <= around; ++j) {
-            const double a = 2 * std::numbers::pi * j / around;
-            const double c = std::cos(a), s = std::sin(a);
-            const std::array<double, 3> position{centre.R + across[0] * halfInPlane * c,
-                                                 centre.Z + across[1] * halfInPlane * c,
-                                                 halfWidth * s};
-            const std::array<double, 3> normal =
-                Unit({across[0] * c / halfInPlane, across[1] * c / halfInPlane, s / halfWidth});
-            grid.push_back({position, normal});
-        }
-    }
-    builder.AddGrid(grid, steps + 1, around + 1);
+    const Sample s = Evaluate(patch, u, v);
+    return {0.0, s.Position[1] > kPotHeight / 2 ? 1.0 : -1.0, 0.0};
 }
 
 }  // namespace
 
 TriangleMesh MakeTeapotMesh(float height, int steps) {
-    steps = std::max(steps, 2);
-    MeshBuilder builder(height);
-    for (const Curve& profile : kProfiles) AddRevolution(builder, profile, steps);
-    for (const Tube& tube : kTubes) AddTube(builder, tube, steps);
-    return builder.Take();
+    steps = std::max(steps, 1);
+    const double scale = height / kPotHeight;
+    const auto side = static_cast<std::size_t>(steps + 1);
+    TriangleMesh mesh;
+    mesh.Positions.reserve(kPatchCount * static_cast<std::size_t>(steps * steps) * 18);
+    mesh.Normals.reserve(mesh.Positions.capacity());
+    std::vector<Vec3> positions(side * side), normals(side * side);
+    for (const auto& numbers : kPatches) {
+        const Patch patch = PatchPoints(numbers);
+        for (std::size_t i = 0; i < side; ++i) {
+            for (std::size_t j = 0; j < side; ++j) {
+                const double u = static_cast<double>(i) / steps;
+                const double v = static_cast<double>(j) / steps;
+                const Vec3 p = Evaluate(patch, u, v).Position;
+                positions[i * side + j] = {p[0] * scale, (p[1] - kPotHeight / 2) * scale,
+                                           p[2] * scale};
+                normals[i * side + j] = Normal(patch, u, v);
+            }
+        }
+        const auto emit = [&](std::size_t i, std::size_t j) {
+            for (double c : positions[i * side + j])
+                mesh.Positions.push_back(static_cast<float>(c));
+            for (double c : normals[i * side + j]) mesh.Normals.push_back(static_cast<float>(c));
+        };
+        for (std::size_t i = 0; i + 1 < side; ++i) {
+            for (std::size_t j = 0; j + 1 < side; ++j) {
+                emit(i, j);
+                emit(i + 1, j);
+                emit(i + 1, j + 1);
+                emit(i, j);
+                emit(i + 1, j + 1);
+                emit(i, j + 1);
+            }
+        }
+    }
+    return mesh;
 }
 
 std::vector<float> MakeCompassRoseLines(float level, float radius, int gridLines) {

@@ -13,11 +13,10 @@ struct TriangleMesh {
     [[nodiscard]] std::size_t VertexCount() const { return Positions.size() / 3; }
 };
 
-// The classic teapot, built from the Bezier curves of its well-known public-domain design: the
-// rim, body, lid and bottom are surfaces of revolution of their profile curves, the handle and
-// spout tubes swept along their centre curves. Y is up, the spout points along +X, the pot
-// stands centred on the origin and is `height` units tall. `steps` is the number of segments a
-// curve is cut into (at least 2).
+// The classic teapot, evaluated from its public-domain design of 32 bicubic Bezier patches
+// over 306 control points. Each patch is cut into steps x steps quads of two triangles; the
+// normals come from the patch's partial derivatives. Y is up, the spout points along +X, the
+// pot stands centred on the origin and is `height` units tall. `steps` is at least 1.
 [[nodiscard]] TriangleMesh MakeTeapotMesh(float height, int steps);
 
 // The compass rose under the model: a square grid of lines in the plane y = `level` and a ring,
