@@ -1,9 +1,12 @@
 #include "ui/attitude_scene_widget.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPainter>
+#include <QWindow>
+#include <array>
 #include <vector>
 
 #include "views/sensor_attitude_window.h"
@@ -115,12 +118,26 @@ void AttitudeSceneWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool AttitudeSceneWidget::OpenGlAvailable() {
+    // Platforms that draw windows into memory only: they may still make OpenGL contexts (the
+    // offscreen one does when an X display is around), but a GL widget cannot be shown there.
+    static constexpr std::array<const char*, 2> kNoGlWidgetPlatforms{"offscreen", "minimal"};
+    for (const char* name : kNoGlWidgetPlatforms) {
+        if (QGuiApplication::platformName() == QLatin1String(name)) return false;
+    }
     QOpenGLContext context;
     if (!context.create()) return false;
     QOffscreenSurface surface;
     surface.setFormat(context.format());
     surface.create();
     if (!surface.isValid() || !context.makeCurrent(&surface)) return false;
+    context.doneCurrent();
+    // An offscreen context is not enough: some displays (an X server without GLX) make one but
+    // cannot show OpenGL in a window, and a GL widget there fails when the window is flushed.
+    QWindow window;
+    window.setSurfaceType(QSurface::OpenGLSurface);
+    window.setFormat(context.format());
+    window.create();
+    if (window.handle() == nullptr || !context.makeCurrent(&window)) return false;
     context.doneCurrent();
     return true;
 }
